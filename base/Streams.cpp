@@ -1,0 +1,211 @@
+#include "base/Streams.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Exceptions.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace base {
+
+void Stream::SetSize(int64_t) { throw EStreamError("Stream size cannot be changed"); }
+
+int64_t Stream::Size() {
+  int64_t pos = Seek(0, SeekOrigin::Current);
+  int64_t end = Seek(0, SeekOrigin::End);
+  Seek(pos, SeekOrigin::Beginning);
+  return end;
+}
+
+void Stream::ReadBuffer(void* buffer, int32_t count) {
+  if (count != 0 && Read(buffer, count) != count) throw EReadError("Stream read error");
+}
+
+void Stream::WriteBuffer(const void* buffer, int32_t count) {
+  if (count != 0 && Write(buffer, count) != count) throw EWriteError("Stream write error");
+}
+
+int64_t Stream::CopyFrom(Stream& source, int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.Size();
+  }
+  const int64_t total = count;
+  std::vector<uint8_t> buf(static_cast<size_t>(std::min<int64_t>(count, 61440)) + 1);
+  while (count > 0) {
+    int32_t n = static_cast<int32_t>(std::min<int64_t>(count, static_cast<int64_t>(buf.size())));
+    source.ReadBuffer(buf.data(), n);
+    WriteBuffer(buf.data(), n);
+    count -= n;
+  }
+  return total;
+}
+
+// ---- MemoryStream
+
+int32_t MemoryStream::Read(void* buffer, int32_t count) {
+  if (count <= 0 || pos_ >= Size()) return 0;
+  int64_t n = std::min<int64_t>(count, Size() - pos_);
+  std::memcpy(buffer, data_.data() + pos_, static_cast<size_t>(n));
+  pos_ += n;
+  return static_cast<int32_t>(n);
+}
+
+int32_t MemoryStream::Write(const void* buffer, int32_t count) {
+  if (count <= 0 || pos_ < 0) return 0;
+  int64_t end = pos_ + count;
+  if (end > Size()) data_.resize(static_cast<size_t>(end));
+  std::memcpy(data_.data() + pos_, buffer, static_cast<size_t>(count));
+  pos_ = end;
+  return count;
+}
+
+int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
+  switch (origin) {
+    case SeekOrigin::Beginning: pos_ = offset; break;
+    case SeekOrigin::Current: pos_ += offset; break;
+    case SeekOrigin::End: pos_ = Size() + offset; break;
+  }
+  return pos_;
+}
+
+void MemoryStream::SetSize(int64_t size) {
+  if (size < 0) throw EOutOfMemory("Out of memory while expanding memory stream");
+  data_.resize(static_cast<size_t>(size));
+  if (pos_ > size) pos_ = size;
+}
+
+// ---- ReadOnlyMemoryStream
+
+int32_t ReadOnlyMemoryStream::Read(void* buffer, int32_t count) {
+  if (count <= 0 || pos_ < 0 || pos_ >= size_) return 0;
+  int64_t n = std::min<int64_t>(count, size_ - pos_);
+  std::memcpy(buffer, data_ + pos_, static_cast<size_t>(n));
+  pos_ += n;
+  return static_cast<int32_t>(n);
+}
+
+int64_t ReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
+  switch (origin) {
+    case SeekOrigin::Beginning: pos_ = offset; break;
+    case SeekOrigin::Current: pos_ += offset; break;
+    case SeekOrigin::End: pos_ = size_ + offset; break;
+  }
+  return pos_;
+}
+
+// ---- FileStream
+
+#ifdef _WIN32
+FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
+  if (mode == fmCreate) {
+    handle_ = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) throw EFCreateError("Cannot create file " + fileName);
+    return;
+  }
+  static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
+  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  switch (mode & 0xF0) {
+    case fmShareExclusive: share = 0; break;
+    case fmShareDenyWrite: share = FILE_SHARE_READ; break;
+    default: break;
+  }
+  handle_ = CreateFileA(fileName.c_str(), access[std::min(mode & 3u, 2u)], share, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) throw EFOpenError("Cannot open file " + fileName);
+}
+
+FileStream::~FileStream() { CloseHandle(handle_); }
+
+int32_t FileStream::Read(void* buffer, int32_t count) {
+  DWORD got = 0;
+  if (count <= 0 || !ReadFile(handle_, buffer, static_cast<DWORD>(count), &got, nullptr)) return 0;
+  return static_cast<int32_t>(got);
+}
+
+int32_t FileStream::Write(const void* buffer, int32_t count) {
+  DWORD put = 0;
+  if (count <= 0 || !WriteFile(handle_, buffer, static_cast<DWORD>(count), &put, nullptr)) return 0;
+  return static_cast<int32_t>(put);
+}
+
+int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+  static const DWORD how[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  LARGE_INTEGER d, r;
+  d.QuadPart = offset;
+  if (!SetFilePointerEx(handle_, d, &r, how[static_cast<int>(origin)])) return -1;
+  return r.QuadPart;
+}
+
+void FileStream::SetSize(int64_t size) {
+  Seek(size, SeekOrigin::Beginning);
+  if (!SetEndOfFile(handle_)) throw EStreamError("Stream size cannot be changed");
+}
+
+bool FileExists(const std::string& fileName) {
+  DWORD a = GetFileAttributesA(fileName.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+#else
+FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
+  if (mode == fmCreate) {
+    fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    if (fd_ < 0) throw EFCreateError("Cannot create file " + fileName);
+    return;
+  }
+  static const int flags[] = {O_RDONLY, O_WRONLY, O_RDWR};
+  fd_ = ::open(fileName.c_str(), flags[std::min(mode & 3u, 2u)]);
+  if (fd_ < 0) throw EFOpenError("Cannot open file " + fileName);
+}
+
+FileStream::~FileStream() { ::close(fd_); }
+
+int32_t FileStream::Read(void* buffer, int32_t count) {
+  if (count <= 0) return 0;
+  ssize_t n = ::read(fd_, buffer, static_cast<size_t>(count));
+  return n < 0 ? 0 : static_cast<int32_t>(n);
+}
+
+int32_t FileStream::Write(const void* buffer, int32_t count) {
+  if (count <= 0) return 0;
+  ssize_t n = ::write(fd_, buffer, static_cast<size_t>(count));
+  return n < 0 ? 0 : static_cast<int32_t>(n);
+}
+
+int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+  static const int how[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  return ::lseek(fd_, offset, how[static_cast<int>(origin)]);
+}
+
+void FileStream::SetSize(int64_t size) {
+  if (::ftruncate(fd_, size) != 0) throw EStreamError("Stream size cannot be changed");
+  if (Position() > size) Seek(size, SeekOrigin::Beginning);
+}
+
+bool FileExists(const std::string& fileName) {
+  struct stat st;
+  return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+#endif
+
+std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
+  FileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+  std::vector<uint8_t> bytes(static_cast<size_t>(f.Size()));
+  f.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+  return bytes;
+}
+
+void WriteFileBytes(const std::string& fileName, const std::vector<uint8_t>& bytes) {
+  FileStream f(fileName, fmCreate);
+  f.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+}  // namespace base

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds both trees and runs every test: natively with
+# sanitizers, then the Windows tests under Wine in a fresh prefix of the run's own.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+"$top/scripts/build.sh" all
+status=0
+echo "== native tests"
+( cd "$top/build/native" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+echo "== Windows tests under Wine"
+. "$top/scripts/wine-harness.sh"
+trap harness_stop EXIT
+harness_start "$top/build/wine"
+( cd "$top/build/win" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+exit $status

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "base/Exceptions.h"
+#include "base/Streams.h"
+
+using namespace base;
+
+TEST(MemoryStream, ReadWriteSeekFollowTheCursor) {
+  MemoryStream m;
+  m.WriteBuffer("abcdef", 6);
+  EXPECT_EQ(m.Position(), 6);
+  m.SetPosition(2);
+  m.WriteBuffer("XY", 2);  // overwrite in place, size unchanged
+  EXPECT_EQ(m.Size(), 6);
+  char buf[8] = {};
+  m.SetPosition(0);
+  EXPECT_EQ(m.Read(buf, 8), 6);  // short read returns what there is
+  EXPECT_STREQ(buf, "abXYef");
+  EXPECT_EQ(m.Read(buf, 1), 0);
+  m.SetPosition(10);  // past the end: a write there fills the gap
+  m.WriteBuffer("!", 1);
+  EXPECT_EQ(m.Size(), 11);
+  EXPECT_EQ(m.Bytes()[8], 0);
+}
+
+TEST(MemoryStream, ShortReadBufferRaisesReadError) {
+  MemoryStream m(std::vector<uint8_t>{1, 2, 3});
+  uint8_t b[4];
+  try {
+    m.ReadBuffer(b, 4);
+    FAIL();
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Stream read error");
+  }
+}
+
+TEST(Stream, CopyFromZeroCopiesWholeSourceFromStart) {
+  MemoryStream src(std::vector<uint8_t>{1, 2, 3, 4});
+  src.SetPosition(3);
+  MemoryStream dst;
+  EXPECT_EQ(dst.CopyFrom(src, 0), 4);
+  EXPECT_EQ(dst.Bytes(), (std::vector<uint8_t>{1, 2, 3, 4}));
+  src.SetPosition(1);
+  MemoryStream part;
+  part.CopyFrom(src, 2);
+  EXPECT_EQ(part.Bytes(), (std::vector<uint8_t>{2, 3}));
+  EXPECT_THROW(part.CopyFrom(src, 5), EReadError);
+}
+
+TEST(FileStream, CreateWriteReopenAndErrors) {
+  std::string name = testing::TempDir() + "streams_test.bin";
+  {
+    FileStream f(name, fmCreate);
+    f.WriteBuffer("hello", 5);
+    f.SetSize(3);
+  }
+  EXPECT_TRUE(FileExists(name));
+  EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{'h', 'e', 'l'}));
+  {
+    FileStream f(name, fmOpenReadWrite | fmShareExclusive);
+    f.Seek(0, SeekOrigin::End);
+    f.WriteBuffer("p", 1);
+  }
+  EXPECT_EQ(ReadFileBytes(name).size(), 4u);
+  std::remove(name.c_str());
+  EXPECT_FALSE(FileExists(name));
+  try {
+    FileStream f(name, fmOpenRead);
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file " + name);
+  }
+}

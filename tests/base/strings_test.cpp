@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "base/Strings.h"
+
+using namespace base;
+
+TEST(Strings, CaseFolding) {
+  struct { const char* a; const char* b; bool same; bool ansiSame; } cases[] = {
+      {"Info\\Inst.cmp", "INFO\\inst.CMP", true, true},
+      {"\xC9t\xE9", "\xE9T\xC9", false, true},  // accented letters fold only in the Ansi form
+      {"abc", "abcd", false, false},
+      {"", "", true, true},
+  };
+  for (auto& c : cases) {
+    EXPECT_EQ(SameText(c.a, c.b), c.same) << c.a;
+    EXPECT_EQ(AnsiSameText(c.a, c.b), c.ansiSame) << c.a;
+  }
+  EXPECT_LT(CompareText("abc", "ABD"), 0);
+  EXPECT_EQ(AnsiUpperCase("\xFF\x9a\xF7"), "\x9F\x8A\xF7");
+}
+
+TEST(Strings, Integers) {
+  struct { const char* s; long long v; } cases[] = {
+      {"42", 42}, {" -7 ", -7}, {"$FF", 255}, {"0x10", 16}, {"2147483648", -1}, {"12a", -1}, {"", -1},
+      {"$FFFFFFFF", -1},
+  };
+  for (auto& c : cases) EXPECT_EQ(StrToIntDef(c.s, -1), c.v) << c.s;
+}
+
+TEST(Strings, Paths) {
+  EXPECT_EQ(ExtractFileName("C:\\a\\b.txt"), "b.txt");
+  EXPECT_EQ(ExtractFilePath("C:\\a\\b.txt"), "C:\\a\\");
+  EXPECT_EQ(ExtractFileExt("C:\\a.d\\b"), "");
+  EXPECT_EQ(ChangeFileExt("x\\Proj.zem", ".exe"), "x\\Proj.exe");
+  EXPECT_EQ(IncludeTrailingBackslash("C:"), "C:\\");
+  EXPECT_EQ(ExcludeTrailingBackslash("C:\\x\\"), "C:\\x");
+  EXPECT_EQ(PosText("ZEM", "abzemc"), 2u);
+}
