@@ -7,13 +7,11 @@
 
 #include "base/Exceptions.h"
 
-// Shortcut location; each selects a value of the "Shell Folders" key.
-enum TPMGroupType : uint8_t { gtDefault, gtPrograms, gtStartMenu, gtDesktop, gtStartup, gtSendTo };
-
 // INI writes that fail: "Unable to write to <file>".
 TANDREL_EXCEPTION(EIniFileException, base::Exception);
 
-// The "Shell Folders" value that names the folder of a group type; nullptr outside the table.
+// The "Shell Folders" value that names the folder of a shortcut group type (TPMGroupType of
+// the project model, by ordinal); nullptr outside the table.
 const char* ShellFolderValueName(int GroupType);
 
 // Registry roots in the order they are tested.
