@@ -1,0 +1,42 @@
+// Owns an open registry key; closes it in the destructor.
+#pragma once
+#include <windows.h>
+
+namespace base::win {
+
+class RegKey {
+public:
+  RegKey() = default;
+  ~RegKey() { Close(); }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  // RegOpenKeyExA; true when the key opened.
+  bool Open(HKEY parent, const char* subKey, REGSAM access) {
+    Close();
+    return RegOpenKeyExA(parent, subKey, 0, access, &h_) == ERROR_SUCCESS || (h_ = nullptr, false);
+  }
+  // RegCreateKeyExA; created tells whether the key is new.
+  bool Create(HKEY parent, const char* subKey, REGSAM access, bool* created = nullptr) {
+    Close();
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &h_,
+                        &disposition) != ERROR_SUCCESS) {
+      h_ = nullptr;
+      return false;
+    }
+    if (created) *created = disposition == REG_CREATED_NEW_KEY;
+    return true;
+  }
+  void Close() {
+    if (h_) RegCloseKey(h_);
+    h_ = nullptr;
+  }
+  HKEY get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+private:
+  HKEY h_ = nullptr;
+};
+
+}  // namespace base::win
