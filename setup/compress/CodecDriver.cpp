@@ -1,0 +1,91 @@
+#include "setup/compress/CodecDriver.h"
+
+#include <memory>
+
+#include "setup/compress/Codecs.h"
+
+#ifdef _WIN32
+#include <windows.h>
+static void YieldSlice() { Sleep(0); }
+#else
+#include <sched.h>
+static void YieldSlice() { sched_yield(); }
+#endif
+
+int32_t PercentOf(int32_t Part, int32_t Whole) {
+  if (Whole == 0) return 0;
+  if (Whole <= 100000) return static_cast<int32_t>(static_cast<int64_t>(Part) * 100 / Whole);
+  return Part / (Whole / 100);
+}
+
+bool TCodecDriver::Refill() {
+  endOfInput = true;
+  if (bytesLeft <= 0) return false;
+  int32_t want = chunkSize < bytesLeft ? chunkSize : bytesLeft;
+  int32_t got = source->Read(inBuf, want);
+  if (got <= 0) return false;
+  bytesLeft -= got;
+  inEnd = got;
+  inPos = 0;
+  if (progress) {
+    progressRead += got;
+    int32_t done = PercentOf(progressRead, progressRead + bytesLeft);
+    progress(done);
+    if (done == -1) return false;
+  }
+  YieldSlice();
+  endOfInput = false;
+  return true;
+}
+
+void TCodecDriver::Flush() {
+  YieldSlice();
+  dest->WriteBuffer(outBuf, outPos);
+  outPos = 0;
+}
+
+int32_t RunCodec(TTandrelInstCompress& component, base::Stream& Dest, base::Stream& Source,
+                 int32_t Count, int32_t ExpandedSize, uint8_t Method, int32_t& Checksum,
+                 bool Expanding, bool CombineOnRead, bool* Damaged) {
+  auto d = std::make_unique<TCodecDriver>();
+  d->progress = component.OnShowProgress;
+  d->source = &Source;
+  d->dest = &Dest;
+  d->bytesLeft = Count;
+  d->budget = Expanding ? INT32_MAX : Count - component.BudgetMargin();
+  int32_t key = component.Key;
+  d->combineOnWrite = !Expanding && key != 0;
+  d->combineOnRead = Expanding && key != 0 && CombineOnRead;
+  for (int i = 0; i < 4; ++i)
+    d->keyBytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(key) >> (8 * i));
+  int32_t limit = ExpandedSize < 0 ? 0 : ExpandedSize;
+  if (Expanding) {
+    switch (Method) {
+      case cmRLE: RleDecode(*d, limit); break;
+      case cmLZH: LzhDecode(*d, limit); break;
+      case cmLH5: Lh5Decode(*d, limit); break;
+      default: break;
+    }
+    Checksum = static_cast<int32_t>(d->writeSum);
+  } else {
+#ifdef TANDREL_EXPAND_ONLY
+    switch (Method) {
+      case cmRLE: throw EUnrecognizedCompressionMethod(kMsgRLEDisabled);
+      case cmLZH: throw EUnrecognizedCompressionMethod(kMsgLZH1Disabled);
+      case cmLH5: throw EUnrecognizedCompressionMethod(kMsgLZH5Disabled);
+      default: break;
+    }
+#else
+    switch (Method) {
+      case cmRLE: throw EUnrecognizedCompressionMethod(kMsgRLEDisabled);
+      case cmLZH: LzhEncode(*d); break;
+      case cmLH5: Lh5Encode(*d); break;
+      default: break;
+    }
+#endif
+    Checksum = static_cast<int32_t>(d->readSum);
+  }
+  if (d->outPos > 0) Dest.WriteBuffer(d->outBuf, d->outPos);
+  if (Damaged) *Damaged = d->damaged;
+  return d->bytesWritten;
+}
