@@ -102,9 +102,11 @@ int BusyCursorDepth();
 // ---------------------------------------------------------------------------------------
 // Uninstall log: newest line first, saved as "UnInst.log" with CR LF line ends.
 
+// InstalledFile is "CreateFile", MovedFile is "MoveFile" (the Win32 headers take the
+// plain names as macros).
 enum class TLogKeyword {
-  CreateDir, CreateFile, CreateFolderPM, CreateFilePM, RegisterFile, IncUsageCount,
-  CreateIniValue, AddRegValue, CreateRegKey, UninstallKey, MoveFile, CreateBackupFolder
+  CreateDir, InstalledFile, CreateFolderPM, CreateFilePM, RegisterFile, IncUsageCount,
+  CreateIniValue, AddRegValue, CreateRegKey, UninstallKey, MovedFile, CreateBackupFolder
 };
 // "CreateDir", "CreateFile", "CreateFolder_PM", ... (without "=").
 const char* LogKeywordName(TLogKeyword keyword);

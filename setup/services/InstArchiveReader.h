@@ -1,0 +1,58 @@
+// The setup engine's reading half of the "VELT" archive format: listing an archive and
+// taking one named entry out of it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/Streams.h"
+#include "setup/compress/InstCompress.h"
+#include "setup/services/InstTypes.h"
+
+// One entry as listed.
+struct TCompressedFileInfo {
+  int32_t FileDate = 0;        // packed DOS date and time from the record
+  uint16_t Attributes = 0;
+  int32_t ExpandedSize = 0;
+  int32_t CompressedSize = 0;
+  uint8_t Method = 0;
+  int32_t Checksum = 0;
+  int32_t EntryOffset = 0;     // position of the entry's 25-byte record
+  bool Locked = false;         // the record's lock field is above 0
+};
+
+// Entry names (folder "\" file, as stored) with their records, in archive order;
+// duplicate names stay.
+using TCompressedFileList = std::vector<std::pair<std::string, TCompressedFileInfo>>;
+
+// Index of the first entry of that name, ignoring case; -1 when there is none.
+int IndexOfArchivedFile(const TCompressedFileList& list, const std::string& name);
+
+class TInstArchiveReader : public TTandrelInstCompress {
+public:
+  // Reads a 25-byte record and its name; false unless both were read whole. A negative
+  // name length counts as unreadable.
+  bool ReadEntryHeader(base::Stream& Stream, TArchiveEntry& Rec, std::string& Name);
+  // Appends every entry of the archive that starts at the stream's position. The walk
+  // ends at the first record that cannot be read whole or whose sizes are negative or
+  // run past the end of the stream; nothing after it is listed.
+  void ListArchiveStream(base::Stream& Stream, TCompressedFileList& List);
+  // The file opened read-only and exclusive.
+  void ListArchive(const std::string& FileName, TCompressedFileList& List);
+  // Expands the first entry named EntryName (ignoring case) into Dest; an entry that is
+  // not reached before the header's total leaves Dest untouched.
+  void ExpandArchivedFile(const std::string& ArchiveFile, base::Stream& Dest,
+                          const std::string& EntryName);
+  void ExpandArchivedStream(base::Stream& Source, base::Stream& Dest, const std::string& EntryName);
+  static void ClearFileList(TCompressedFileList* List);
+};
+
+// One component for the call; Dest stays the caller's.
+void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,
+                           const std::string& EntryName, const TShowProgressEvent& OnShowProgress);
+// The entry's attributes and date; raises EStringListError for a name the archive lacks.
+void GetArchivedFileInfo(const std::string& ArchiveFile, const std::string& EntryName,
+                         TDateTime& FileDateTime, uint16_t& Attributes);
+// The whole record of the first entry of that name; same failure.
+TCompressedFileInfo GetArchivedEntryInfo(const std::string& ArchiveFile, const std::string& EntryName);

@@ -1,0 +1,660 @@
+#include "setup/services/InstGlobal.h"
+
+#include <algorithm>
+
+#include "base/Streams.h"
+#include "base/Strings.h"
+#include "resources/engine_strings.h"
+#include "setup/services/InstallRules.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "setup/services/InstArchiveReader.h"
+#include "setup/services/InstFileInfo.h"
+#include "setup/services/InstWin32.h"
+#endif
+
+namespace {
+
+struct TInstGlobalState {
+  TNameValueList DirMacros;
+  bool DirMacrosBuilt = false;
+  TNameValueList UserVariables;
+  std::vector<std::string> Log;  // newest first
+  std::vector<TPendingRename> Pending;
+};
+
+TInstGlobalState& State() {
+  static TInstGlobalState state;
+  return state;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Results
+
+std::string InstallErrorText(int code, const std::string& fileName) {
+  const char* fallback = InstallResultTemplate(code);
+  if (!fallback) return std::string();
+  std::string templ = fallback;
+#ifdef _WIN32
+  char buf[512];
+  int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(InstallResultStringId(code)), buf,
+                      sizeof buf);
+  if (n > 0) templ.assign(buf, static_cast<size_t>(n));
+#endif
+  return FormatResultText(templ, fileName);
+}
+
+// ---------------------------------------------------------------------------------------
+// Macros and variables
+
+std::string AddBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == '\\') return path;
+  return path + "\\";
+}
+
+std::string RemoveBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+TNameValueList BuildDirMacros(const TSystemFolders& f) {
+  TNameValueList m;
+  const std::string windir = RemoveBackslash(f.WindowsDir);
+  const std::string sysdir = RemoveBackslash(f.SystemDir);
+  const std::string windisk = ExtractFileDrive(f.WindowsDir);
+  const std::string programFilesDefault = windisk + "\\Program Files";
+  const std::string commonFilesDefault = windisk + "\\Program Files\\Common Files";
+  const std::string fontsDefault = windir + "\\Fonts";
+  m.Add("<INSTALLDIR>", "");
+  m.Add("<WINDIR>", windir);
+  m.Add("<WINDISK>", windisk);
+  m.Add("<WINSYSDIR>", sysdir);
+  m.Add("<WINSYSDISK>", ExtractFileDrive(f.SystemDir));
+  if (f.CurrentVersionKey) {
+    m.Add("<ProgramFilesDir>",
+          f.ProgramFilesDir.empty() ? programFilesDefault : RemoveBackslash(f.ProgramFilesDir));
+    m.Add("<CommonFilesDir>",
+          f.CommonFilesDir.empty() ? commonFilesDefault : RemoveBackslash(f.CommonFilesDir));
+  }
+  if (f.ShellFoldersKey)
+    m.Add("<FONTDIR>", f.FontsDir.empty() ? fontsDefault : RemoveBackslash(f.FontsDir));
+  if (!f.CurrentVersionKey) {
+    m.Add("<ProgramFilesDir>", programFilesDefault);
+    m.Add("<CommonFilesDir>", commonFilesDefault);
+  }
+  if (!f.ShellFoldersKey) m.Add("<FONTDIR>", fontsDefault);
+  m.Add("<SUPPORTDIR>", RemoveBackslash(f.ProgramDir));
+  return m;
+}
+
+TSystemFolders GatherSystemFolders() {
+  TSystemFolders f;
+#ifdef _WIN32
+  char buf[MAX_PATH + 1];
+  UINT n = GetWindowsDirectoryA(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) f.WindowsDir.assign(buf, n);
+  n = GetSystemDirectoryA(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) f.SystemDir.assign(buf, n);
+  {
+    instwin::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\MicroSoft\\Windows\\CurrentVersion", 0, KEY_READ,
+                      key.put()) == ERROR_SUCCESS) {
+      f.CurrentVersionKey = true;
+      instwin::ReadRegString(key.get(), "ProgramFilesDir", f.ProgramFilesDir);
+      instwin::ReadRegString(key.get(), "CommonFilesDir", f.CommonFilesDir);
+    }
+  }
+  {
+    instwin::RegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                      KEY_READ, key.put()) == ERROR_SUCCESS) {
+      f.ShellFoldersKey = true;
+      instwin::ReadRegString(key.get(), "Fonts", f.FontsDir);
+    }
+  }
+  std::string module(MAX_PATH, '\0');
+  for (;;) {
+    DWORD got = GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (got < module.size()) {
+      module.resize(got);
+      break;
+    }
+    module.resize(module.size() * 2);
+  }
+  f.ProgramDir = base::ExtractFilePath(module);
+#else
+  // Natively there is no Windows: fixed folders keep the macros predictable.
+  f.WindowsDir = "C:\\WINDOWS";
+  f.SystemDir = "C:\\WINDOWS\\SYSTEM";
+  f.ProgramDir = "C:\\";
+#endif
+  return f;
+}
+
+TNameValueList& DirMacros() {
+  auto& s = State();
+  if (!s.DirMacrosBuilt) {
+    s.DirMacros = BuildDirMacros(GatherSystemFolders());
+    s.DirMacrosBuilt = true;
+  }
+  return s.DirMacros;
+}
+
+TNameValueList& UserVariables() { return State().UserVariables; }
+
+std::string GetDirMacro(const std::string& name) {
+  return DirMacros().Value(base::AnsiUpperCase(name));
+}
+
+void SetDirMacro(const std::string& name, const std::string& value) {
+  DirMacros().SetValue(name, value);
+}
+
+std::string GetUserVariable(const std::string& name) {
+  return UserVariables().Value(base::AnsiUpperCase(name));
+}
+
+std::string ExpandMacros(const std::string& text) {
+  return ExpandMacroText(text, GetUserVariable, GetDirMacro);
+}
+
+bool IsSystemFolder(const std::string& folder) {
+  const std::string f = RemoveBackslash(folder);
+  for (const char* macro : {"<WINDIR>", "<WINSYSDIR>", "<FONTDIR>", "<CommonFilesDir>"}) {
+    const std::string value = GetDirMacro(macro);
+    if (!value.empty() && base::AnsiSameText(f, value)) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Windows version
+
+TWindowsVersion ClassifyWindowsVersion(unsigned platformId, unsigned major, unsigned minor) {
+  if (platformId == 1) return minor >= 1 ? wv98 : wv95;  // VER_PLATFORM_WIN32_WINDOWS
+  if (platformId == 2) {                                 // VER_PLATFORM_WIN32_NT
+    if (major == 4) return wvNT4;
+    if (major > 4) return wvNT5;
+  }
+  return wvOther;
+}
+
+TWindowsVersion DetectWindowsVersion() {
+#ifdef _WIN32
+  OSVERSIONINFOA vi{};
+  vi.dwOSVersionInfoSize = sizeof vi;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&vi)) return wvOther;
+#pragma GCC diagnostic pop
+  return ClassifyWindowsVersion(vi.dwPlatformId, vi.dwMajorVersion, vi.dwMinorVersion);
+#else
+  return wvOther;
+#endif
+}
+
+TWindowsVersion WindowsVersion = DetectWindowsVersion();
+
+// ---------------------------------------------------------------------------------------
+// Busy cursor
+
+namespace {
+
+#ifdef _WIN32
+intptr_t WinGetCursor() { return reinterpret_cast<intptr_t>(::GetCursor()); }
+void WinSetCursor(intptr_t c) { ::SetCursor(reinterpret_cast<HCURSOR>(c)); }
+intptr_t WinHourglass() { return reinterpret_cast<intptr_t>(LoadCursor(nullptr, IDC_WAIT)); }
+void WinProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+TBusyCursorHooks g_cursorHooks{WinGetCursor, WinSetCursor, WinHourglass, WinProcessMessages};
+#else
+intptr_t g_nativeCursor = 0;
+TBusyCursorHooks g_cursorHooks{[] { return g_nativeCursor; }, [](intptr_t c) { g_nativeCursor = c; },
+                               [] { return intptr_t{-11}; }, [] {}};
+#endif
+
+int32_t g_busyCount = 0;
+intptr_t g_savedCursor = 0;
+
+}  // namespace
+
+void SetBusyCursorHooks(const TBusyCursorHooks& hooks) { g_cursorHooks = hooks; }
+int BusyCursorDepth() { return g_busyCount; }
+
+void BeginBusyCursor() {
+  if (g_busyCount > 0) {
+    ++g_busyCount;
+    return;
+  }
+  g_busyCount = 1;
+  g_savedCursor = g_cursorHooks.GetCursor();
+  g_cursorHooks.SetCursor(g_cursorHooks.HourglassCursor());
+  g_cursorHooks.ProcessMessages();
+}
+
+void EndBusyCursor() {
+  --g_busyCount;
+  if (g_busyCount <= 0) {
+    g_cursorHooks.SetCursor(g_savedCursor);
+    g_busyCount = 0;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Uninstall log
+
+const char* LogKeywordName(TLogKeyword keyword) {
+  switch (keyword) {
+    case TLogKeyword::CreateDir: return "CreateDir";
+    case TLogKeyword::InstalledFile: return "CreateFile";
+    case TLogKeyword::CreateFolderPM: return "CreateFolder_PM";
+    case TLogKeyword::CreateFilePM: return "CreateFile_PM";
+    case TLogKeyword::RegisterFile: return "RegisterFile";
+    case TLogKeyword::IncUsageCount: return "IncUsageCount";
+    case TLogKeyword::CreateIniValue: return "CreateIniValue";
+    case TLogKeyword::AddRegValue: return "AddRegValue";
+    case TLogKeyword::CreateRegKey: return "CreateRegKey";
+    case TLogKeyword::UninstallKey: return "UninstallKey";
+    case TLogKeyword::MovedFile: return "MoveFile";
+    case TLogKeyword::CreateBackupFolder: return "CreateBackupFolder";
+  }
+  return "";
+}
+
+void AddUninstallLogLine(const std::string& line) {
+  auto& log = State().Log;
+  log.insert(log.begin(), line);
+}
+
+void AddToLog(TLogKeyword keyword, const std::string& argument) {
+  AddUninstallLogLine(FormatLogLine(keyword, argument));
+}
+
+void ClearUninstallLog() { State().Log.clear(); }
+
+const std::vector<std::string>& UninstallLog() { return State().Log; }
+
+bool SaveUninstallLog(const std::string& fileName) {
+  try {
+    const std::string text = JoinLogLines(State().Log);
+    base::FileStream out(fileName, base::fmCreate);
+    out.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Package offset, text files
+
+int32_t ReadPackageOffset(const std::string& fileName) {
+  base::FileStream in(fileName, base::fmOpenRead | base::fmShareDenyNone);
+  return FindPackageOffset(in);
+}
+
+void WriteTextFile(const std::string& fileName, const std::string& text, std::string& finalName) {
+  const bool rtf = text.size() >= 5 && base::SameText(text.substr(0, 5), "{\\rtf");
+  finalName = base::ChangeFileExt(fileName, rtf ? ".rtf" : ".txt");
+  {
+    base::FileStream out(finalName, base::fmCreate);
+    out.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+  }
+  AddToLog(TLogKeyword::InstalledFile, finalName);
+}
+
+// ---------------------------------------------------------------------------------------
+// Restart list
+
+void AddPendingRename(const std::string& fileName, const std::string& pendingCopy) {
+  State().Pending.push_back({fileName, pendingCopy.empty() ? DefaultPendingCopy(fileName) : pendingCopy});
+}
+
+const std::vector<TPendingRename>& PendingRenames() { return State().Pending; }
+
+std::string ComposeUninstallString(const std::string& enginePath, const std::string& installDir,
+                                   const std::string& appName) {
+  return "\"" + enginePath + "\" \"/UNINST=" + AddBackslash(installDir) + "UnInst.log \" \"/APPNAME=" +
+         appName + "\"";
+}
+
+void ResetInstGlobalState() {
+  auto& s = State();
+  s.DirMacros.Clear();
+  s.DirMacrosBuilt = false;
+  s.UserVariables.Clear();
+  s.Log.clear();
+  s.Pending.clear();
+}
+
+#ifndef _WIN32
+bool CommitPendingRenames(std::vector<std::string>* failed) {
+  // No restart to schedule for outside Windows: every listed file stays unreplaced.
+  for (const auto& p : State().Pending)
+    if (failed) failed->push_back(p.FileName);
+  return State().Pending.empty();
+}
+#endif
+
+#ifdef _WIN32
+// ---------------------------------------------------------------------------------------
+// Win32 services
+
+namespace {
+
+constexpr const char* kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+bool DirectoryExists(const std::string& dir) {
+  DWORD a = GetFileAttributesA(dir.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PlainFileExists(const std::string& file) {
+  DWORD a = GetFileAttributesA(file.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The class library's directory forcing: every missing level is made, failures are
+// not reported; an empty path raises.
+void ForceDirectories(const std::string& path) {
+  const std::string dir = RemoveBackslash(path);
+  if (dir.empty()) throw EInOutError("Unable to create directory");
+  if (dir.size() < 3 || DirectoryExists(dir) || base::ExtractFilePath(dir) == dir) return;
+  ForceDirectories(base::ExtractFilePath(dir));
+  CreateDirectoryA(dir.c_str(), nullptr);
+}
+
+// A fresh empty file of a unique name in folder.
+std::string MakeTempIn(const std::string& folder) {
+  char buf[MAX_PATH + 16];
+  if (folder.size() > MAX_PATH - 14 || !GetTempFileNameA(folder.c_str(), "TIN", 0, buf))
+    throw base::EFCreateError("Cannot create file in " + folder);
+  return buf;
+}
+
+void SetDosFileDate(const std::string& file, int32_t dosDate) {
+  FILETIME local, utc;
+  if (!DosDateTimeToFileTime(static_cast<WORD>(static_cast<uint32_t>(dosDate) >> 16),
+                             static_cast<WORD>(dosDate & 0xFFFF), &local))
+    return;
+  if (!LocalFileTimeToFileTime(&local, &utc)) return;
+  instwin::Handle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid() || !SetFileTime(h.get(), nullptr, nullptr, &utc))
+    throw base::EWriteError("Cannot set the date of " + file);
+}
+
+bool NameClaimed(const std::string& name) {
+  for (const auto& p : State().Pending)
+    if (base::AnsiSameText(p.PendingCopy, name) || base::AnsiSameText(p.FileName, name)) return true;
+  return false;
+}
+
+// Moves the old file aside, puts the new one in its place, drops the old one; on any
+// failure the old file is back under its name. False when the old file is in use.
+bool ReplaceFile(const std::string& dest, const std::string& fresh) {
+  if (!PlainFileExists(dest)) {
+    if (!MoveFileA(fresh.c_str(), dest.c_str())) throw base::EFCreateError("Cannot create file " + dest);
+    return true;
+  }
+  const std::string aside = MakeTempIn(base::ExtractFilePath(dest));
+  DeleteFileA(aside.c_str());
+  if (!MoveFileA(dest.c_str(), aside.c_str())) return false;  // in use
+  if (!MoveFileA(fresh.c_str(), dest.c_str())) {
+    MoveFileA(aside.c_str(), dest.c_str());
+    throw base::EFCreateError("Cannot create file " + dest);
+  }
+  if (!DeleteExistingFile(aside)) MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  return true;
+}
+
+}  // namespace
+
+std::string GetShortPath(const std::string& path) {
+  char buf[256];
+  DWORD n = GetShortPathNameA(path.c_str(), buf, 255);
+  if (n == 0 || n >= 255) return std::string();
+  return std::string(buf, n);
+}
+
+bool ClearReadOnly(const std::string& fileName) {
+  DWORD a = GetFileAttributesA(fileName.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return false;
+  return SetFileAttributesA(fileName.c_str(), a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) != 0;
+}
+
+bool DeleteExistingFile(const std::string& fileName) {
+  try {
+    if (!PlainFileExists(fileName)) return true;
+    ClearReadOnly(fileName);
+    return DeleteFileA(fileName.c_str()) != 0;
+  } catch (...) {
+    return false;
+  }
+}
+
+int BackupFile(const std::string& fileName, const std::string& backupFolder) {
+  if (backupFolder.empty()) return irSuccess;
+  ForceDirectories(backupFolder);
+  if (!PlainFileExists(fileName) || !IsSystemFolder(RemoveBackslash(base::ExtractFilePath(fileName))))
+    return irSuccess;
+  if (!DirectoryExists(backupFolder)) {
+    ForceDirectories(backupFolder);
+    AddToLog(TLogKeyword::CreateBackupFolder, backupFolder);
+  }
+  const std::string backup = AddBackslash(backupFolder) + base::ExtractFileName(fileName);
+  if (!CopyFileA(fileName.c_str(), backup.c_str(), TRUE)) return irBackupFailed;
+  AddToLog(TLogKeyword::MovedFile, MoveFileLogArgument(fileName, backup));
+  return irSuccess;
+}
+
+int IncSharedDllCount(const std::string& fileName) {
+  try {
+    instwin::RegKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_WRITE, key.put()) !=
+        ERROR_SUCCESS)
+      return 0;
+    DWORD type = 0, value = 0, size = sizeof value;
+    LONG r = RegQueryValueExA(key.get(), fileName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                              &size);
+    if (r == ERROR_FILE_NOT_FOUND)
+      value = 0;
+    else if (r != ERROR_SUCCESS || type != REG_DWORD)
+      return 0;  // a value we cannot read is left alone
+    ++value;
+    if (RegSetValueExA(key.get(), fileName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value) != ERROR_SUCCESS)
+      return 0;
+    AddToLog(TLogKeyword::IncUsageCount, fileName);
+    return static_cast<int>(value);
+  } catch (...) {
+    return 0;
+  }
+}
+
+int DecSharedDllCount(const std::string& fileName) {
+  instwin::RegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_WRITE, key.put()) !=
+      ERROR_SUCCESS)
+    return 99;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExA(key.get(), fileName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                       &size) != ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return 99;
+  int32_t next = std::max<int32_t>(0, static_cast<int32_t>(value) - 1);
+  DWORD out = static_cast<DWORD>(next);
+  RegSetValueExA(key.get(), fileName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&out), sizeof out);
+  return next;
+}
+
+int InstallFile(const std::string& archiveFile, const std::string& destFile,
+                const std::string& archiveFolder, const TProgressHandler& onShowProgress,
+                TUpdateMode updateMethod, const std::string& backupFolder,
+                TWindowsVersions platforms, const std::string& version) {
+  const std::string dest = ExpandMacros(destFile);
+  const std::string folder = RemoveBackslash(base::ExtractFilePath(dest));
+  if (!DirectoryExists(folder)) {
+    ForceDirectories(folder);
+    AddToLog(TLogKeyword::CreateDir, folder);
+  }
+  const std::string entryName = archiveFolder + "\\" + base::ExtractFileName(dest);
+  if (!HasWindowsVersion(platforms, WindowsVersion)) return irSuccess;
+
+  const bool systemFolder = IsSystemFolder(base::AnsiLowerCase(folder));
+  const TUpdateMode rule = EffectiveUpdateRule(updateMethod, systemFolder);
+  const TCompressedFileInfo entry = GetArchivedEntryInfo(archiveFile, entryName);  // raises
+  const TDateTime entryDate = DosDateTimeToDateTime(static_cast<uint32_t>(entry.FileDate));
+
+  int result = irInstallFailed;
+  std::string fresh;  // the new copy while it is not yet in place
+  try {
+    TUpdateFacts facts;
+    facts.DestExists = PlainFileExists(dest);
+    if (facts.DestExists) {
+      const std::string existingVersion = GetFileVersion(dest);
+      facts.HasVersion = !existingVersion.empty();
+      facts.VersionIsOlder = facts.HasVersion && IsVersionOlder(existingVersion, version);
+      facts.EntryIsLater = entryDate > GetFileDate(dest);
+    }
+    if (!ShouldWriteFile(rule, facts)) {
+      result = irSuccess;
+    } else {
+      result = BackupFile(dest, backupFolder);
+      if (result == irSuccess) {
+        // The old file is kept until the new one is whole.
+        fresh = MakeTempIn(folder);
+        {
+          base::FileStream out(fresh, base::fmCreate);
+          ExpandFileFromArchive(archiveFile, out, entryName, onShowProgress);
+          if (out.Size() != entry.ExpandedSize)
+            throw base::EReadError("Archive entry " + entryName + " is damaged");
+        }
+        SetDosFileDate(fresh, entry.FileDate);
+        if (ReplaceFile(dest, fresh)) {
+          fresh.clear();
+          SetFileAttributesA(dest.c_str(), entry.Attributes);
+          AddToLog(TLogKeyword::InstalledFile, dest);
+          result = irSuccess;
+        } else {
+          // In use: the new copy waits beside it until the next start of Windows.
+          std::string pending = fresh;
+          const std::string preferred = DefaultPendingCopy(dest);
+          if (!NameClaimed(preferred) && DeleteExistingFile(preferred) &&
+              MoveFileA(fresh.c_str(), preferred.c_str()))
+            pending = preferred;
+          fresh.clear();
+          SetFileAttributesA(pending.c_str(), entry.Attributes);
+          AddPendingRename(dest, pending);
+          AddToLog(TLogKeyword::InstalledFile, dest);
+          result = irFileInUse;
+        }
+      }
+    }
+  } catch (...) {
+    result = irInstallFailed;
+  }
+  if (!fresh.empty()) DeleteFileA(fresh.c_str());
+  if (systemFolder) IncSharedDllCount(dest);
+  return result;
+}
+
+bool CommitPendingRenames(std::vector<std::string>* failed) {
+  const auto& pending = State().Pending;
+  if (pending.empty()) return true;
+  bool ok = true;
+  auto fail = [&](const std::string& f) {
+    ok = false;
+    if (failed) failed->push_back(f);
+  };
+  if (WindowsVersion == wvNT4 || WindowsVersion == wvNT5) {
+    for (const auto& p : pending) {
+      bool a = MoveFileExA(p.FileName.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+      bool b = MoveFileExA(p.PendingCopy.c_str(), p.FileName.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+      if (!a || !b) fail(p.FileName);
+    }
+    return ok;
+  }
+  // The 95 family reads "WININIT.INI" before Windows starts: short names only.
+  std::vector<TIniLine> renames, errors;
+  for (const auto& p : pending) {
+    const std::string shortName = GetShortPath(p.FileName);
+    std::string shortCopy = GetShortPath(p.PendingCopy);
+    if (shortCopy.empty()) shortCopy = p.PendingCopy;
+    if (!base::AnsiSameText(shortName, p.FileName)) {
+      errors.push_back({p.FileName, "Uses long filenames"});
+      fail(p.FileName);
+      continue;
+    }
+    renames.push_back({"nul", p.FileName});
+    renames.push_back({p.FileName, shortCopy});
+  }
+  char windir[MAX_PATH + 1];
+  UINT n = GetWindowsDirectoryA(windir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) {
+    for (const auto& p : pending) fail(p.FileName);
+    return false;
+  }
+  const std::string ini = AddBackslash(std::string(windir, n)) + "WININIT.INI";
+  try {
+    std::string existing;
+    if (PlainFileExists(ini)) {
+      auto bytes = base::ReadFileBytes(ini);
+      existing.assign(bytes.begin(), bytes.end());
+    }
+    const std::string text = AppendWininitLines(existing, renames, errors);
+    base::WriteFileBytes(ini, std::vector<uint8_t>(text.begin(), text.end()));
+  } catch (...) {
+    for (const auto& r : renames)
+      if (r.Key != "nul") fail(r.Key);
+  }
+  return ok;
+}
+
+int CreateUninstallEntry(const std::string& appName, const std::string& uninstallString) {
+  if (!IsValidUninstallName(appName)) return irUninstallCreateFailed;
+  instwin::RegKey key;
+  const std::string path = kUninstallKey + appName;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS)
+    return irUninstallCreateFailed;
+  auto write = [&](const char* name, const std::string& value) {
+    if (RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
+      throw ERegistryException(std::string("Failed to set data for '") + name + "'");
+  };
+  write("DisplayName", appName);
+  write("UninstallString", uninstallString);
+  return irSuccess;
+}
+
+int RemoveUninstallEntry(const std::string& appName) {
+  if (!IsValidUninstallName(appName)) return irUninstallRemoveFailed;
+  try {
+    const std::string path = kUninstallKey + appName;
+    {
+      instwin::RegKey key;
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WRITE, key.put()) ==
+          ERROR_SUCCESS) {
+        RegDeleteValueA(key.get(), "DisplayName");
+        RegDeleteValueA(key.get(), "UninstallString");
+      }
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+    return irSuccess;
+  } catch (...) {
+    return irUninstallRemoveFailed;
+  }
+}
+#endif

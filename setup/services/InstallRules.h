@@ -1,0 +1,111 @@
+// Decisions of the installation services as plain functions over plain data: macro
+// expansion, the update rule, uninstall log lines, the package marker search, the
+// "WININIT.INI" rename section and the result texts. The Win32 layer gathers the inputs.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/Streams.h"
+#include "setup/services/InstTypes.h"
+
+// ---------------------------------------------------------------------------------------
+// Macro expansion.
+
+using TMacroLookup = std::function<std::string(const std::string& name)>;
+
+// Bounds that keep a self-referring value from growing or looping without end.
+constexpr int kMaxExpandRounds = 256;
+constexpr size_t kMaxExpandedLength = 32768;
+
+// Replaces every "[name]" piece through userLookup, then every "<name>" piece through
+// dirLookup, each round taking the first opening bracket and the first closing one after
+// it and replacing all occurrences of that piece, ignoring case. An opening bracket with
+// no closing one after it is literal text. Stops after kMaxExpandRounds rounds per kind,
+// or when a replacement would pass kMaxExpandedLength.
+std::string ExpandMacroText(const std::string& text, const TMacroLookup& userLookup,
+                            const TMacroLookup& dirLookup);
+
+// Replaces all occurrences of piece in text, ignoring case (1252 letters folded).
+std::string ReplaceTextIgnoringCase(const std::string& text, const std::string& piece,
+                                    const std::string& value);
+
+std::string ExtractFileDrive(const std::string& path);  // "C:" or "\\server\share"
+
+// ---------------------------------------------------------------------------------------
+// Update rule.
+
+// A system folder turns every rule into umNewerVersion.
+TUpdateMode EffectiveUpdateRule(TUpdateMode rule, bool systemFolder);
+
+struct TUpdateFacts {
+  bool DestExists = false;
+  bool HasVersion = false;     // the existing file has a "FileVersion"
+  bool VersionIsOlder = false; // IsVersionOlder(existing version, recorded version)
+  bool EntryIsLater = false;   // the entry's date is later than the existing file's
+};
+// True when the file is to be written.
+bool ShouldWriteFile(TUpdateMode rule, const TUpdateFacts& facts);
+
+// ---------------------------------------------------------------------------------------
+// Uninstall log lines.
+
+enum class TLogKeyword;  // InstGlobal.h
+std::string FormatLogLine(TLogKeyword keyword, const std::string& argument);
+// Keyword = text before the first "=", argument = the rest; false for a line without "=".
+bool SplitLogLine(const std::string& line, std::string& keyword, std::string& argument);
+
+// "CreateIniValue=" argument: file "," section "," key.
+std::string IniValueLogArgument(const std::string& file, const std::string& section,
+                                const std::string& key);
+// Split at the first "," and the next one; the rest (commas included) is the key.
+bool ParseIniValueArgument(const std::string& argument, std::string& file, std::string& section,
+                           std::string& key);
+// "AddRegValue=" argument: "(" full key ")" value name.
+std::string RegValueLogArgument(const std::string& fullKey, const std::string& valueName);
+// Drops the first character; the key runs to the first ")", the value name is the rest.
+bool ParseRegValueArgument(const std::string& argument, std::string& fullKey,
+                           std::string& valueName);
+// "MoveFile=" argument: file ";" backup copy.
+std::string MoveFileLogArgument(const std::string& file, const std::string& backup);
+
+// Lines joined with CR LF after each one.
+std::string JoinLogLines(const std::vector<std::string>& lines);
+
+// ---------------------------------------------------------------------------------------
+// Package offset.
+
+constexpr const char* kPackageMarker = "ZEM_SIZE";
+constexpr int32_t kPackageChunk = 16384;
+// The first non-zero little-endian 32-bit value behind the marker, searched in chunks
+// that overlap by 8 bytes from the stream's start; 0 when there is none.
+int32_t FindPackageOffset(base::Stream& stream);
+
+// ---------------------------------------------------------------------------------------
+// Replacement at restart.
+
+struct TIniLine {
+  std::string Key;
+  std::string Value;
+};
+// existing with the rename lines appended to its "[rename]" section and the error lines
+// to its "[Errors]" section (each made when missing); lines are added as given, so
+// several "nul" keys stay. CR LF line ends.
+std::string AppendWininitLines(const std::string& existing, const std::vector<TIniLine>& renameLines,
+                               const std::vector<TIniLine>& errorLines);
+
+// "FOO.New" beside "FOO.DLL" ("FOO" gives "FOO.New").
+std::string DefaultPendingCopy(const std::string& fileName);
+
+// ---------------------------------------------------------------------------------------
+// Result texts.
+
+int InstallResultStringId(int code);            // 0 for codes without a text
+const char* InstallResultTemplate(int code);    // nullptr for codes without a text
+// The first "%s" of templ replaced by fileName, once; the name is copied unchanged.
+std::string FormatResultText(const std::string& templ, const std::string& fileName);
+
+// True for a name that can stand under the Uninstall key: not empty, no "\".
+bool IsValidUninstallName(const std::string& appName);
