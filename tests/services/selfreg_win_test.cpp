@@ -1,0 +1,133 @@
+// Self-registration of DLL servers, program servers and type libraries, including servers
+// that fail, crash or lack their entry points.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "base/win/Registry.h"
+#include "setup/services/InstGlobal.h"
+#include "tests/harness/WinTestSupport.h"
+#include "tests/services/ab_fixtures.h"
+
+namespace {
+
+const char kMarkerKey[] = "Software\\TandrelSelfRegTest";
+const char kTypeLibKey[] = "TypeLib\\{5C0D7A2E-3B41-4C7A-9E2A-7D1B2A6F4E11}";
+
+bool MarkerThere(const char* name, std::string* text = nullptr) {
+  base::win::RegKey key;
+  if (!key.Open(HKEY_CURRENT_USER, kMarkerKey, KEY_READ)) return false;
+  char buf[1024] = {};
+  DWORD size = sizeof buf - 1;
+  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
+    return false;
+  if (text) *text = buf;
+  return true;
+}
+
+bool TypeLibRegistered() {
+  base::win::RegKey key;
+  return key.Open(HKEY_CLASSES_ROOT, (std::string(kTypeLibKey) + "\\1.2").c_str(), KEY_READ);
+}
+
+class SelfReg : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ClearUninstallLog();
+    SHDeleteKeyA(HKEY_CURRENT_USER, kMarkerKey);
+  }
+  void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, kMarkerKey); }
+};
+
+TEST_F(SelfReg, DllServerRegistersAndUnregisters) {
+  std::string dll = AbFixture("tandrel_ab_server.dll");
+  ASSERT_EQ(RegisterServerFile(dll), 0);
+  EXPECT_TRUE(MarkerThere("Dll"));
+  EXPECT_EQ(UninstallLog(), (std::vector<std::string>{"RegisterFile=" + dll}));
+
+  ClearUninstallLog();
+  EXPECT_EQ(UnregisterServerFile(dll), 0);
+  EXPECT_FALSE(MarkerThere("Dll"));
+  EXPECT_TRUE(UninstallLog().empty());
+}
+
+TEST_F(SelfReg, DllServerFailures) {
+  struct {
+    const char* file;
+    int registerResult, unregisterResult;
+    const char* why;
+  } cases[] = {
+      {"tandrel_ab_false.dll", 107, 108, "S_FALSE is no success"},
+      {"tandrel_ab_noexport.dll", 110, 110, "entry points not exported"},
+      {"tandrel_ab_crash.dll", 107, 108, "entry points fault"},
+      {"tandrel_ab_notadll.dll", 107, 108, "not a loadable module"},
+      {"tandrel_ab_missing.dll", 109, 109, "no such file"},
+      {"tandrel_ab_missing.exe", 109, 109, "no such program"},
+      {"tandrel_ab_missing.tlb", 109, 109, "no such type library"},
+  };
+  for (const auto& c : cases) {
+    std::string file = AbFixture(c.file);
+    EXPECT_EQ(RegisterServerFile(file), c.registerResult) << c.file << ": " << c.why;
+    EXPECT_EQ(UnregisterServerFile(file), c.unregisterResult) << c.file << ": " << c.why;
+  }
+  EXPECT_TRUE(UninstallLog().empty());
+  EXPECT_EQ(InstallErrorText(110, "x.dll"), InstallErrorText(107, "x.dll"));
+}
+
+TEST_F(SelfReg, ACrashingServerLeavesTheProcessWorking) {
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(CallDllServerEntry(AbFixture("tandrel_ab_crash.dll"), false), 107);
+  // The exception chain is intact: a fault of our own is still ours to handle.
+  EXPECT_THROW(throw std::runtime_error("still unwinding"), std::runtime_error);
+  EXPECT_EQ(RegisterServerFile(AbFixture("tandrel_ab_server.dll")), 0);
+  EXPECT_TRUE(MarkerThere("Dll"));
+}
+
+TEST_F(SelfReg, ProgramServerGetsItsSwitchOnAQuotedCommandLine) {
+  std::string dir = wintest::TempFolder() + "tandrel ab server", exe = dir + "\\probe server.exe";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(AbFixture("tandrel_ab_server.exe").c_str(), exe.c_str(), FALSE));
+
+  ASSERT_EQ(RegisterServerFile(exe), 0);
+  EXPECT_EQ(UninstallLog(), (std::vector<std::string>{"RegisterFile=" + exe}));
+  // Registering does not wait for the program.
+  std::string commandLine;
+  for (int i = 0; i < 100 && !MarkerThere("Exe", &commandLine); ++i) Sleep(50);
+  EXPECT_EQ(commandLine, "\"" + exe + "\" /regserver");
+
+  // Unregistering waits: the program has removed its marker when the call returns.
+  EXPECT_EQ(UnregisterServerFile(exe), 0);
+  EXPECT_FALSE(MarkerThere("Exe"));
+  for (int i = 0; i < 40 && !DeleteFileA(exe.c_str()); ++i) Sleep(50);
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(SelfReg, TypeLibraryRegistersAndUnregisters) {
+  std::string tlb = AbFixture("tandrel_ab.tlb");
+  ASSERT_EQ(RegisterServerFile(tlb), 0);
+  EXPECT_TRUE(TypeLibRegistered());
+  EXPECT_EQ(UninstallLog(), (std::vector<std::string>{"RegisterFile=" + tlb}));
+  EXPECT_EQ(UnregisterServerFile(tlb), 0);
+  EXPECT_FALSE(TypeLibRegistered());
+}
+
+TEST_F(SelfReg, TypeLibraryWithoutFolderIsTakenFromTheCurrentDirectory) {
+  char saved[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  std::string dir = AbFixture("");
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+  EXPECT_EQ(RegisterTypeLibFile("tandrel_ab.tlb", false), 0);
+  EXPECT_TRUE(TypeLibRegistered());
+  EXPECT_EQ(RegisterTypeLibFile("tandrel_ab.tlb", true), 0);
+  EXPECT_FALSE(TypeLibRegistered());
+  EXPECT_EQ(RegisterTypeLibFile("tandrel_ab_missing.tlb", false), 109);
+  SetCurrentDirectoryA(saved);
+}
+
+TEST_F(SelfReg, DamagedTypeLibraryFails) {
+  std::string bad = AbFixture("tandrel_ab_damaged.tlb");
+  EXPECT_EQ(RegisterServerFile(bad), 107);
+  EXPECT_EQ(UnregisterServerFile(bad), 108);
+  EXPECT_TRUE(UninstallLog().empty());
+}
+
+}  // namespace
