@@ -237,6 +237,7 @@ void TTandrelInstCompress::ExpandStream(base::Stream& Dest, base::Stream& Source
       lockFlag = h.Locked;
       expandedSize = h.ExpandedSize;
       remaining -= kCompressedHeaderSize;
+      if (method != cmNON && lockFlag >= 1 && Key == 0) throw EInvalidKey(kMsgInvalidKey);
       // Reserve room in advance only for a size the data could plausibly give: a
       // damaged header must not make us allocate gigabytes.
       if (auto* mem = dynamic_cast<base::MemoryStream*>(&Dest)) {

@@ -199,17 +199,28 @@ std::string GetFileVersion(const std::string& FileName) {
 }
 
 std::string MinimizePathForLabel(HWND Label, const std::string& Path) {
+  // Some DrawText implementations work on a fixed line buffer and lose the tail of a very
+  // long path; cut its middle first so the file name always survives.
+  const size_t kMaxDrawn = 1000;
+  std::string text = Path;
+  if (text.size() > kMaxDrawn) {
+    size_t head = text.find('\\');
+    head = head == std::string::npos || head > 100 ? 0 : head + 1;
+    size_t tail = text.find('\\', text.size() - (kMaxDrawn - head - 4));
+    if (tail == std::string::npos) tail = text.size() - (kMaxDrawn - head - 4);
+    text = text.substr(0, head) + "..." + text.substr(tail);
+  }
   // DT_MODIFYSTRING may write up to four characters more than the text.
-  std::vector<char> buf(Path.begin(), Path.end());
-  buf.resize(Path.size() + 5, '\0');
+  std::vector<char> buf(text.begin(), text.end());
+  buf.resize(text.size() + 5, '\0');
   RECT rc;
-  if (!Label || !GetClientRect(Label, &rc)) return Path;
+  if (!Label || !GetClientRect(Label, &rc)) return text;
   HDC screen = GetDC(Label);
-  if (!screen) return Path;
+  if (!screen) return text;
   // Measure on a memory context in the label's font, so the label itself is not painted.
   HDC dc = CreateCompatibleDC(screen);
   ReleaseDC(Label, screen);
-  if (!dc) return Path;
+  if (!dc) return text;
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(Label, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   DrawTextExA(dc, buf.data(), -1, &rc, DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX, nullptr);
@@ -271,7 +282,8 @@ int RunProgram(const std::string& FileName, const std::string& Params, int ShowC
   SHELLEXECUTEINFOA info;
   ZeroMemory(&info, sizeof info);
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // No system error box: the caller reports a failure itself, and an unattended setup must not hang.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpVerb = "Open";
   info.lpFile = FileName.c_str();
   info.lpParameters = Params.c_str();

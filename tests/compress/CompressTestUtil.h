@@ -31,6 +31,63 @@ inline Bytes Encode(uint8_t method, const Bytes& in, int32_t key = 0, int32_t* s
   return dst.Bytes();
 }
 
+inline Bytes HeaderBytes(const TCompressedHeader& h) {
+  Bytes b(kCompressedHeaderSize);
+  EncodeHeader(h, b.data());
+  return b;
+}
+
+inline Bytes Single(const char* id, const Bytes& data, int32_t expanded, int32_t checksum,
+             int32_t locked = 0, uint8_t type = caSingle) {
+  TCompressedHeader h;
+  TTandrelInstCompress().InitHeader(h, id, type, expanded);
+  h.Checksum = checksum;
+  h.Locked = locked;
+  Bytes b = HeaderBytes(h);
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+inline Bytes ExpandBytes(TTandrelInstCompress& c, const Bytes& in) {
+  base::MemoryStream src(in), dst;
+  c.ExpandStream(dst, src);
+  return dst.Bytes();
+}
+
+// Writes bit fields most significant bit first, as the LH5 block reader takes them.
+struct BitsOut {
+  Bytes b;
+  int n = 0;
+  BitsOut& Put(int count, unsigned v) {
+    for (int i = count - 1; i >= 0; --i) {
+      if (n % 8 == 0) b.push_back(0);
+      if ((v >> i) & 1) b.back() |= static_cast<uint8_t>(0x80 >> (n % 8));
+      ++n;
+    }
+    return *this;
+  }
+};
+
+// The LH5 stream of 100000 bytes 'A', worked out by hand.
+inline Bytes HundredThousandLettersLh5() {
+  // One literal 'A', 390 matches of 256 bytes and one of 159, all at position 0.
+  // Literal/length code: 509 (length 256) -> "0", 'A' -> "10", 412 (length 159) -> "11".
+  // Code-length code over its symbols 2 (zero runs), 3 (length 1), 4 (length 2):
+  // 2 -> "0", 3 -> "10", 4 -> "11". Position code: the single symbol 0.
+  BitsOut e;
+  e.Put(16, 392);                                                    // symbols
+  e.Put(5, 5).Put(3, 0).Put(3, 0).Put(3, 1).Put(2, 0).Put(3, 2).Put(3, 2);  // code-length code
+  e.Put(9, 510);                                                     // literal/length lengths
+  e.Put(1, 0).Put(9, 65 - 20).Put(2, 3);                             // 0-64 zero, 'A' length 2
+  e.Put(1, 0).Put(9, 346 - 20).Put(2, 3);                            // 66-411 zero, 412 length 2
+  e.Put(1, 0).Put(9, 96 - 20).Put(2, 2);                             // 413-508 zero, 509 length 1
+  e.Put(4, 0).Put(4, 0);                                             // position code: only 0
+  e.Put(2, 2);                                                       // 'A'
+  for (int i = 0; i < 390; ++i) e.Put(1, 0);                         // 256 bytes at position 0
+  e.Put(2, 3);                                                       // 159 bytes at position 0
+  return e.b;
+}
+
 struct DecodeResult {
   Bytes out;
   int32_t sum = 0;

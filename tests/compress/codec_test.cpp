@@ -121,38 +121,10 @@ TEST(Lh5, FiveBytesGrowPastTheirSize) {
 }
 
 // MSB-first bit writer for building expected streams by hand.
-struct BitsOut {
-  Bytes b;
-  int n = 0;
-  BitsOut& Put(int count, unsigned v) {
-    for (int i = count - 1; i >= 0; --i) {
-      if (n % 8 == 0) b.push_back(0);
-      if ((v >> i) & 1) b.back() |= static_cast<uint8_t>(0x80 >> (n % 8));
-      ++n;
-    }
-    return *this;
-  }
-};
-
 TEST(Lh5, HundredThousandLettersAreOneBlockOfLongMatches) {
-  // One literal 'A', 390 matches of 256 bytes and one of 159, all at position 0.
-  // Literal/length code: 509 (length 256) -> "0", 'A' -> "10", 412 (length 159) -> "11".
-  // Code-length code over its symbols 2 (zero runs), 3 (length 1), 4 (length 2):
-  // 2 -> "0", 3 -> "10", 4 -> "11". Position code: the single symbol 0.
-  BitsOut e;
-  e.Put(16, 392);                                                    // symbols
-  e.Put(5, 5).Put(3, 0).Put(3, 0).Put(3, 1).Put(2, 0).Put(3, 2).Put(3, 2);  // code-length code
-  e.Put(9, 510);                                                     // literal/length lengths
-  e.Put(1, 0).Put(9, 65 - 20).Put(2, 3);                             // 0-64 zero, 'A' length 2
-  e.Put(1, 0).Put(9, 346 - 20).Put(2, 3);                            // 66-411 zero, 412 length 2
-  e.Put(1, 0).Put(9, 96 - 20).Put(2, 2);                             // 413-508 zero, 509 length 1
-  e.Put(4, 0).Put(4, 0);                                             // position code: only 0
-  e.Put(2, 2);                                                       // 'A'
-  for (int i = 0; i < 390; ++i) e.Put(1, 0);                         // 256 bytes at position 0
-  e.Put(2, 3);                                                       // 159 bytes at position 0
   Bytes in(100000, 0x41);
   Bytes out = Encode(cmLH5, in);
-  EXPECT_EQ(out, e.b);
+  EXPECT_EQ(out, HundredThousandLettersLh5());
   EXPECT_EQ(out.size(), 61u);
   EXPECT_EQ(Decode(cmLH5, out, 100000).out, in);
 }

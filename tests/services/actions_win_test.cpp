@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstring>
 
@@ -13,7 +14,12 @@
 
 namespace {
 
-const char kTestKey[] = "HKEY_CURRENT_USER\\Software\\TandrelActionsTest";
+// Each test works under a key of its own name, so tests may run side by side.
+std::string SubKey() {
+  return std::string("Software\\TandrelActionsTest\\") +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+std::string TestKey() { return "HKEY_CURRENT_USER\\" + SubKey(); }
 
 std::string ShellFolderPath(const char* value) {
   base::win::RegKey key;
@@ -61,13 +67,9 @@ class Actions : public ::testing::Test {
 protected:
   void SetUp() override {
     ClearUninstallLog();
-    RegDeleteTree(HKEY_CURRENT_USER, "Software\\TandrelActionsTest");
+    SHDeleteKeyA(HKEY_CURRENT_USER, SubKey().c_str());
   }
-  void TearDown() override { RegDeleteTree(HKEY_CURRENT_USER, "Software\\TandrelActionsTest"); }
-
-  static void RegDeleteTree(HKEY root, const char* sub) {
-    SHDeleteKeyA(root, sub);
-  }
+  void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, SubKey().c_str()); }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -217,10 +219,10 @@ struct RegValue {
   bool found = false;
 };
 
-RegValue ReadValue(const char* sub, const char* name) {
+RegValue ReadValue(const std::string& sub, const char* name) {
   RegValue v;
   base::win::RegKey key;
-  if (!key.Open(HKEY_CURRENT_USER, sub, KEY_READ)) return v;
+  if (!key.Open(HKEY_CURRENT_USER, sub.c_str(), KEY_READ)) return v;
   char buf[512];
   DWORD size = sizeof buf;
   if (RegQueryValueExA(key.get(), name, nullptr, &v.type, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
@@ -230,77 +232,77 @@ RegValue ReadValue(const char* sub, const char* name) {
   return v;
 }
 
-bool KeyThere(const char* sub) {
+bool KeyThere(const std::string& sub) {
   base::win::RegKey key;
-  return key.Open(HKEY_CURRENT_USER, sub, KEY_READ);
+  return key.Open(HKEY_CURRENT_USER, sub.c_str(), KEY_READ);
 }
 
 TEST_F(Actions, ValuesInANewKeyLogTheKeyOnce) {
-  std::string key = std::string(kTestKey) + "\\New";
+  std::string key = TestKey() + "\\New";
   EXPECT_EQ(WriteRegString(key, "Path", "<WINDIR>\\app"), 0);
   EXPECT_EQ(WriteRegInteger(key, "Count", -2), 0);
   EXPECT_EQ(WriteRegBinary(key, "Blob", "01 02 ff 00"), 0);
   EXPECT_EQ(Log(), (std::vector<std::string>{"AddRegValue=(" + key + ")Blob", "AddRegValue=(" + key + ")Count",
                                              "AddRegValue=(" + key + ")Path", "CreateRegKey=" + key}));
 
-  RegValue s = ReadValue("Software\\TandrelActionsTest\\New", "Path");
+  RegValue s = ReadValue((SubKey() + "\\New").c_str(), "Path");
   EXPECT_EQ(s.type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(s.data, GetDirMacro("<WINDIR>") + "\\app" + std::string(1, '\0'));
-  RegValue i = ReadValue("Software\\TandrelActionsTest\\New", "Count");
+  RegValue i = ReadValue((SubKey() + "\\New").c_str(), "Count");
   EXPECT_EQ(i.type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(i.data, std::string("\xfe\xff\xff\xff", 4));
-  RegValue b = ReadValue("Software\\TandrelActionsTest\\New", "Blob");
+  RegValue b = ReadValue((SubKey() + "\\New").c_str(), "Blob");
   EXPECT_EQ(b.type, static_cast<DWORD>(REG_BINARY));
   EXPECT_EQ(b.data, std::string("\x01\x02\xff\x00", 4));
 }
 
 TEST_F(Actions, CreateRegistryKeyResults) {
-  std::string key = std::string(kTestKey) + "\\A\\B";
+  std::string key = TestKey() + "\\A\\B";
   EXPECT_EQ(CreateRegistryKey(key), 0);
-  EXPECT_TRUE(KeyThere("Software\\TandrelActionsTest\\A\\B"));
+  EXPECT_TRUE(KeyThere((SubKey() + "\\A\\B").c_str()));
   EXPECT_EQ(CreateRegistryKey(key), 112);
-  EXPECT_EQ(CreateRegistryKey("hkey_current_user\\Software\\TandrelActionsTest\\C"), 111);
+  EXPECT_EQ(CreateRegistryKey("hkey_current_user\\" + SubKey() + "\\C"), 111);
   EXPECT_EQ(CreateRegistryKey("HKEY_NOWHERE\\x"), 111);
   EXPECT_EQ(Log(), (std::vector<std::string>{"CreateRegKey=" + key}));
   ClearUninstallLog();
-  EXPECT_EQ(WriteRegString("hkey_current_user\\Software\\TandrelActionsTest", "v", "x"), 111);
+  EXPECT_EQ(WriteRegString("hkey_current_user\\" + SubKey(), "v", "x"), 111);
   EXPECT_EQ(WriteRegInteger(key, "n", 5), 0);  // 112 is no failure for a value write
   EXPECT_EQ(Log(), (std::vector<std::string>{"AddRegValue=(" + key + ")n"}));
 }
 
 TEST_F(Actions, MalformedBinaryTextWritesNothing) {
-  std::string key = std::string(kTestKey) + "\\Bin";
+  std::string key = TestKey() + "\\Bin";
   for (const char* text : {"0", "0g", "01 0", "0 1"}) {
     EXPECT_EQ(WriteRegBinary(key, "Blob", text), 114) << text;
   }
-  EXPECT_FALSE(KeyThere("Software\\TandrelActionsTest\\Bin"));
+  EXPECT_FALSE(KeyThere((SubKey() + "\\Bin").c_str()));
   EXPECT_TRUE(Log().empty());
   EXPECT_EQ(WriteRegBinary(key, "Empty", ""), 0);
-  RegValue v = ReadValue("Software\\TandrelActionsTest\\Bin", "Empty");
+  RegValue v = ReadValue((SubKey() + "\\Bin").c_str(), "Empty");
   EXPECT_TRUE(v.found);
   EXPECT_EQ(v.type, static_cast<DWORD>(REG_BINARY));
   EXPECT_EQ(v.data, "");
 }
 
 TEST_F(Actions, DeleteRegValueResults) {
-  std::string key = std::string(kTestKey) + "\\Del";
+  std::string key = TestKey() + "\\Del";
   ASSERT_EQ(WriteRegString(key, "v", "x"), 0);
   EXPECT_EQ(DeleteRegValue(key, "v"), 0);
-  EXPECT_FALSE(ReadValue("Software\\TandrelActionsTest\\Del", "v").found);
+  EXPECT_FALSE(ReadValue((SubKey() + "\\Del").c_str(), "v").found);
   EXPECT_EQ(DeleteRegValue(key, "v"), 115);                          // value already gone
   EXPECT_EQ(DeleteRegValue(key + "\\Missing", "v"), 115);            // key missing
   EXPECT_EQ(DeleteRegValue("HKEY_NOWHERE\\Software", "v"), 115);     // root unknown
 }
 
 TEST_F(Actions, DeleteRegKeyRemovesTheWholeTree) {
-  std::string key = std::string(kTestKey) + "\\Tree";
+  std::string key = TestKey() + "\\Tree";
   ASSERT_EQ(WriteRegString(key + "\\a\\b", "v", "x"), 0);
   ASSERT_EQ(WriteRegString(key + "\\a\\c", "v", "x"), 0);
   ASSERT_EQ(WriteRegString(key, "top", "x"), 0);
-  ASSERT_EQ(WriteRegString(std::string(kTestKey) + "\\Sibling", "v", "x"), 0);
+  ASSERT_EQ(WriteRegString(TestKey() + "\\Sibling", "v", "x"), 0);
   EXPECT_EQ(DeleteRegKey(key), 0);
-  EXPECT_FALSE(KeyThere("Software\\TandrelActionsTest\\Tree"));
-  EXPECT_TRUE(KeyThere("Software\\TandrelActionsTest\\Sibling"));
+  EXPECT_FALSE(KeyThere((SubKey() + "\\Tree").c_str()));
+  EXPECT_TRUE(KeyThere((SubKey() + "\\Sibling").c_str()));
   EXPECT_EQ(DeleteRegKey(key), 113);
   EXPECT_EQ(DeleteRegKey("HKEY_NOWHERE\\Software"), 113);
 }

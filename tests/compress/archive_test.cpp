@@ -1,0 +1,218 @@
+// Writing archives: records, fallbacks to stored data, growth entry by entry.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "CompressTestUtil.h"
+#include "setup/compress/InstCompressIntf.h"
+
+namespace {
+
+std::string TempFile(const char* name) {
+  auto p = std::filesystem::temp_directory_path() / ("tandrel_compress_" + std::to_string(::getpid()) + "_" + name);
+  std::filesystem::remove(p);
+  return p.string();
+}
+
+struct Entry {
+  TArchiveEntry rec;
+  std::string name;
+  Bytes data;
+};
+
+// Walks an archive image the way readers do.
+std::vector<Entry> Walk(const Bytes& a, TCompressedHeader& h) {
+  h = DecodeHeader(a.data());
+  std::vector<Entry> out;
+  size_t at = kCompressedHeaderSize;
+  while (at + kArchiveEntrySize <= a.size()) {
+    Entry e;
+    e.rec = DecodeEntry(a.data() + at);
+    at += kArchiveEntrySize;
+    e.name.assign(a.begin() + at, a.begin() + at + e.rec.NameLength);
+    at += e.rec.NameLength;
+    e.data.assign(a.begin() + at, a.begin() + at + e.rec.CompressedSize);
+    at += e.rec.CompressedSize;
+    out.push_back(e);
+  }
+  EXPECT_EQ(at, a.size());
+  return out;
+}
+
+TEST(Archive, EmptyEntryHasRecordAndName) {
+  std::string f = TempFile("empty.arc");
+  TTandrelInstCompress c;
+  base::MemoryStream src;
+  c.AddToArchive(f, src, "Info\\a", cmLH5, 0x11223344, 0x20);
+  Bytes expected = B({'V', 'E', 'L', 'T', 0x1A, 'L', 'H', '5', 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0,
+                      // record: name length 6, date, attr 0x20, sizes 0, method 4, checksum 0, lock 0
+                      6, 0, 0x44, 0x33, 0x22, 0x11, 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0,
+                      0, 0, 0, 0, 0, 'I', 'n', 'f', 'o', '\\', 'a'});
+  EXPECT_EQ(base::ReadFileBytes(f), expected);
+  EXPECT_EQ(c.LastRatio(), 100);
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, FiveBytesAreStoredPlain) {
+  std::string f = TempFile("five.arc");
+  TTandrelInstCompress c;
+  std::vector<int32_t> progress;
+  c.OnShowProgress = [&](int32_t& p) { progress.push_back(p); };
+  base::MemoryStream src(Str("abcde"));
+  c.AddToArchive(f, src, "X\\y", cmLH5, 0, 0);
+  TCompressedHeader h;
+  auto es = Walk(base::ReadFileBytes(f), h);
+  ASSERT_EQ(es.size(), 1u);
+  EXPECT_EQ(es[0].rec.Method, cmNON);
+  EXPECT_EQ(es[0].rec.CompressedSize, 5);
+  EXPECT_EQ(es[0].rec.Checksum, 0);
+  EXPECT_EQ(es[0].data, Str("abcde"));
+  EXPECT_EQ(h.ExpandedSize, 5);
+  EXPECT_EQ(h.MethodID(), "LH5");
+  EXPECT_EQ(c.LastRatio(), 100);
+  EXPECT_EQ(progress, (std::vector<int32_t>{100}));
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, GrowsEntryByEntryAndKeepsTheFirstID) {
+  std::string f = TempFile("grow.arc");
+  Bytes a = TextBytes(40000, 1), b = ExeLikeBytes(20000, 2), r = RandomBytes(3000, 3);
+  {
+    TTandrelInstCompress c;
+    base::MemoryStream s(a);
+    c.AddToArchive(f, s, "G\\a.txt", cmLZH, 1, 2);
+    EXPECT_LT(c.LastRatio(), 50);
+  }
+  base::MemoryStream sb(b), sr(r), se;
+  CompressFileToArchive(f, sb, "G\\b.exe", 3, 4, nullptr);
+  CompressFileToArchive(f, sr, "G\\r.bin", 5, 6, nullptr);
+  CompressFileToArchive(f, se, "G\\empty", 7, 8, nullptr);
+  TCompressedHeader h;
+  auto es = Walk(base::ReadFileBytes(f), h);
+  ASSERT_EQ(es.size(), 4u);
+  EXPECT_EQ(h.MethodID(), "LZH");  // adding keeps the header's ID
+  EXPECT_EQ(h.ArchiveType, caMulti);
+  EXPECT_EQ(h.Checksum, 0);
+  EXPECT_EQ(h.ExpandedSize, 63000);
+  const uint8_t methods[] = {cmLZH, cmLH5, cmNON, cmLH5};
+  const Bytes* datas[] = {&a, &b, &r, nullptr};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(es[i].rec.Method, methods[i]) << i;
+    EXPECT_EQ(es[i].rec.FileDate, static_cast<int32_t>(2 * i + 1));
+    EXPECT_EQ(es[i].rec.Attributes, 2 * i + 2);
+    TTandrelInstCompress x;
+    base::MemoryStream src(es[i].data), dst;
+    x.ExpandData(dst, src, es[i].rec.CompressedSize, es[i].rec.ExpandedSize, es[i].rec.Checksum,
+                 es[i].rec.Method, "", es[i].rec.Locked);
+    EXPECT_EQ(dst.Bytes(), datas[i] ? *datas[i] : Bytes()) << i;
+  }
+  EXPECT_EQ(es[0].rec.Checksum, ByteSum(a.data(), a.size()));
+  EXPECT_EQ(es[2].rec.Checksum, 0);  // stored as a fallback
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, ForeignFilesAreLeftAlone) {
+  std::string f = TempFile("foreign.arc");
+  Bytes junk = Str("this file is not an archive of ours");
+  base::WriteFileBytes(f, junk);
+  TTandrelInstCompress c;
+  base::MemoryStream s(Str("data"));
+  try {
+    c.AddToArchive(f, s, "A\\b", cmLH5, 0, 0);
+    FAIL();
+  } catch (const EInvalidHeader& e) {
+    EXPECT_STREQ(e.what(), "Can't recognize compressed file header");
+  }
+  EXPECT_EQ(base::ReadFileBytes(f), junk);
+
+  // A header with an ID nobody accepts fails before anything is written.
+  Bytes odd = Single("ZZZ", {}, 0, 0, 0, caMulti);
+  base::WriteFileBytes(f, odd);
+  EXPECT_THROW(c.AddToArchive(f, s, "A\\b", cmLH5, 0, 0), EUnrecognizedCompressionMethod);
+  EXPECT_EQ(base::ReadFileBytes(f), odd);
+
+  Bytes single = Single("LH5", {}, 0, 0, 0, caSingle);
+  base::WriteFileBytes(f, single);
+  try {
+    c.AddToArchive(f, s, "A\\b", cmLH5, 0, 0);
+    FAIL();
+  } catch (const EInvalidHeaderArchiveType& e) {
+    EXPECT_STREQ(e.what(), "Archive type must be caMulti");
+  }
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, ShortFileStartsAfresh) {
+  std::string f = TempFile("short.arc");
+  base::WriteFileBytes(f, Str("tiny"));
+  TTandrelInstCompress c;
+  base::MemoryStream s(Str("abc"));
+  c.AddToArchive(f, s, "A\\b", cmNON, 0, 0);
+  TCompressedHeader h;
+  auto es = Walk(base::ReadFileBytes(f), h);
+  ASSERT_EQ(es.size(), 1u);
+  EXPECT_TRUE(h.HasSignature());
+  EXPECT_EQ(es[0].data, Str("abc"));
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, RleCannotBeWritten) {
+  std::string f = TempFile("rle.arc");
+  TTandrelInstCompress c;
+  base::MemoryStream s(Str("aaaaaaaaaa"));
+  try {
+    c.AddToArchive(f, s, "A\\b", cmRLE, 0, 0);
+    FAIL();
+  } catch (const EUnrecognizedCompressionMethod& e) {
+    EXPECT_STREQ(e.what(), "RLE compression disabled in this build");
+  }
+  std::filesystem::remove(f);
+}
+
+TEST(Archive, KeyLocksEntries) {
+  base::MemoryStream arc;
+  TTandrelInstCompress c;
+  c.Key = 0x01010101;
+  Bytes data = TextBytes(10000, 3);
+  base::MemoryStream src(data);
+  std::string id = "LH5";
+  c.CompressToArchive(arc, src, "K\\a", TArchiveEntry(), id, cmLH5);
+  TArchiveEntry rec = DecodeEntry(arc.Bytes().data());
+  EXPECT_EQ(rec.Locked, 2);
+  EXPECT_EQ(rec.Checksum, static_cast<int32_t>(ByteSum(data.data(), data.size()) + 0x01010101u));
+  base::MemoryStream packed(Bytes(arc.Bytes().begin() + kArchiveEntrySize + 3, arc.Bytes().end())), out;
+  TTandrelInstCompress nokey;
+  EXPECT_THROW(nokey.ExpandData(out, packed, rec.CompressedSize, rec.ExpandedSize, rec.Checksum,
+                                rec.Method, "", rec.Locked),
+               EInvalidKey);
+  EXPECT_EQ(out.Size(), 0);
+  c.ExpandData(out, packed, rec.CompressedSize, rec.ExpandedSize, rec.Checksum, rec.Method, "",
+               rec.Locked);
+  EXPECT_EQ(out.Bytes(), data);
+}
+
+TEST(Archive, CustomCompressorReplacesTheID) {
+  std::string f = TempFile("cus.arc");
+  TTandrelInstCompress c;
+  c.OnCompress = [](base::Stream& dest, base::Stream& source, std::string& id, int32_t& size,
+                    int32_t& checksum) {
+    Bytes b(static_cast<size_t>(source.Size()));
+    source.ReadBuffer(b.data(), static_cast<int32_t>(b.size()));
+    dest.WriteBuffer(b.data(), static_cast<int32_t>(b.size()));
+    size = static_cast<int32_t>(b.size());
+    checksum = 42;
+    id = "MY1";
+  };
+  base::MemoryStream s(Str("hello"));
+  c.AddToArchive(f, s, "C\\h", cmCUS, 0, 0);
+  TCompressedHeader h;
+  auto es = Walk(base::ReadFileBytes(f), h);
+  EXPECT_EQ(h.MethodID(), "MY1");
+  ASSERT_EQ(es.size(), 1u);
+  EXPECT_EQ(es[0].rec.Method, cmCUS);
+  EXPECT_EQ(es[0].rec.Checksum, 42);
+  std::filesystem::remove(f);
+}
+
+}  // namespace
