@@ -109,6 +109,7 @@ std::vector<std::string> FolderLevels(const std::string& Folder) {
 #include <shlobj.h>
 
 #include "base/win/Com.h"
+#include "base/win/ForeignCall.h"
 #include "base/win/Registry.h"
 #include "setup/services/InstGlobal.h"
 
@@ -152,15 +153,6 @@ std::string ShellFolder(const char* valueName) {
 bool DirectoryExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring Wide(const std::string& s) {
-  int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-  w.resize(static_cast<size_t>(n - 1));
-  return w;
 }
 
 const CLSID kShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -211,7 +203,7 @@ int CreateShortcut(const std::string& Caption, const std::string& FileName, cons
       made.push_back(level);
     }
     std::string linkPath = folder + "\\" + Caption + ".lnk";
-    if (!DirectoryExists(folder) || FAILED(file->Save(Wide(linkPath).c_str(), FALSE)) ||
+    if (!DirectoryExists(folder) || FAILED(file->Save(base::win::Wide(linkPath).c_str(), FALSE)) ||
         GetFileAttributesA(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES)
       throw base::Exception("link not saved");
     for (const std::string& level : made) AddToLog(TLogKeyword::CreateFolderPM, level);

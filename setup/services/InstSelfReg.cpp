@@ -16,9 +16,9 @@ std::string ExeServerCommandLine(const std::string& FileName, bool Unregister) {
 #ifdef _WIN32
 #include <windows.h>
 #include <oleauto.h>
-#include <excpt.h>
 
 #include "base/win/Com.h"
+#include "base/win/ForeignCall.h"
 #include "base/win/Handle.h"
 #include "base/win/ResourceStream.h"
 #include "setup/services/InstGlobal.h"
@@ -30,68 +30,6 @@ bool FileExists(const std::string& name) {
   return !name.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring Wide(const std::string& s) {
-  int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-  w.resize(static_cast<size_t>(n - 1));
-  return w;
-}
-
-std::string Narrow(const wchar_t* w) {
-  if (!w) return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w, -1, &s[0], n, nullptr, nullptr);
-  s.resize(static_cast<size_t>(n - 1));
-  return s;
-}
-
-// A structured-exception frame around a call into a foreign DLL: a fault inside it jumps
-// back here instead of ending the process. Plain data only between the jump points.
-struct GuardFrame {
-  GuardFrame* prev;
-  void* handler;
-  void* jump[5];
-};
-
-GuardFrame* CurrentSehFrame() {
-  GuardFrame* f;
-  __asm__ __volatile__("movl %%fs:0, %0" : "=r"(f));
-  return f;
-}
-
-void SetSehFrame(GuardFrame* f) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(f) : "memory"); }
-
-extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisher, CONTEXT*,
-                                                      void*) {
-  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
-  // Only errors: informational and warning codes (debug output, thread names) go on.
-  if ((record->ExceptionCode >> 30) != 3) return ExceptionContinueSearch;
-  GuardFrame* frame = static_cast<GuardFrame*>(establisher);
-  SetSehFrame(frame);
-  __builtin_longjmp(frame->jump, 1);
-}
-
-typedef HRESULT(__stdcall* ServerEntry)();
-
-// True when the entry returned; false when it raised a fault.
-__attribute__((noinline)) bool GuardedCall(ServerEntry entry, HRESULT* result) {
-  volatile GuardFrame frame;
-  frame.prev = CurrentSehFrame();
-  frame.handler = reinterpret_cast<void*>(&GuardHandler);
-  volatile bool ok = false;
-  if (__builtin_setjmp(const_cast<void**>(frame.jump)) == 0) {
-    SetSehFrame(const_cast<GuardFrame*>(&frame));
-    *result = entry();
-    ok = true;
-  }
-  SetSehFrame(frame.prev);
-  return ok;
-}
-
 }  // namespace
 
 int CallDllServerEntry(const std::string& FileName, bool Unregister) {
@@ -100,11 +38,11 @@ int CallDllServerEntry(const std::string& FileName, bool Unregister) {
   base::win::Library library(LoadLibraryA(FileName.c_str()));
   SetErrorMode(oldMode);
   if (!library) return failed;
-  auto entry = reinterpret_cast<ServerEntry>(
-      reinterpret_cast<void*>(GetProcAddress(library.get(), Unregister ? "DllUnregisterServer" : "DllRegisterServer")));
+  auto entry = reinterpret_cast<const void*>(
+      GetProcAddress(library.get(), Unregister ? "DllUnregisterServer" : "DllRegisterServer"));
   if (!entry) return irEntryPointMissing;
-  HRESULT hr = E_FAIL;
-  if (!GuardedCall(entry, &hr)) return failed;
+  uint32_t hr = static_cast<uint32_t>(E_FAIL);
+  if (!base::win::CallForeign(entry, nullptr, 0, &hr)) return failed;
   return hr == 0 ? irSuccess : failed;
 }
 
@@ -121,7 +59,7 @@ int RegisterTypeLibFile(const std::string& FileName, bool Unregister) {
   if (!FileExists(path)) return irServerFileMissing;
 
   base::win::ComScope com;
-  std::wstring widePath = Wide(path);
+  std::wstring widePath = base::win::Wide(path);
   base::win::ComPtr<ITypeLib> lib;
   if (FAILED(LoadTypeLib(widePath.c_str(), lib.put()))) return failed;
   TLIBATTR* attr = nullptr;
@@ -131,7 +69,7 @@ int RegisterTypeLibFile(const std::string& FileName, bool Unregister) {
     BSTR help = nullptr;
     std::wstring helpDir;
     if (SUCCEEDED(lib->GetDocumentation(-1, nullptr, nullptr, nullptr, &help)) && help) {
-      helpDir = Wide(base::ExtractFilePath(Narrow(help)));
+      helpDir = base::win::Wide(base::ExtractFilePath(base::win::Narrow(help)));
       SysFreeString(help);
     }
     if (SUCCEEDED(RegisterTypeLib(lib.get(), const_cast<wchar_t*>(widePath.c_str()),

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "base/win/ForeignCall.h"
+
+namespace {
+
+extern "C" __attribute__((stdcall, noinline)) uint32_t StdSub(uint32_t a, uint32_t b) { return a - b; }
+extern "C" __attribute__((cdecl, noinline)) uint32_t CdeclSub(uint32_t a, uint32_t b) { return a - b; }
+extern "C" __attribute__((noinline)) uint32_t Faulting() {
+  volatile uint32_t* p = nullptr;
+  return *p;
+}
+extern "C" __attribute__((stdcall, noinline)) uint32_t Raising(uint32_t code) {
+  RaiseException(code, 0, 0, nullptr);
+  return 7;
+}
+
+TEST(CallForeign, ArgumentsInOrderWhicheverSidePopsThem) {
+  const uint32_t args[] = {10, 3};
+  for (const void* proc : {reinterpret_cast<const void*>(&StdSub), reinterpret_cast<const void*>(&CdeclSub)}) {
+    uint32_t r = 0;
+    ASSERT_TRUE(base::win::CallForeign(proc, args, 2, &r));
+    EXPECT_EQ(r, 7u);
+  }
+  // A callee that pops more than was pushed (stdcall with a wrong argument count).
+  uint32_t r = 0;
+  const uint32_t one[] = {5};
+  EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), one, 1, &r));
+}
+
+TEST(CallForeign, FaultsComeBackAsFalseAndLeaveTheProcessWorking) {
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr));
+    const uint32_t code[] = {0xE0001234};
+    EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Raising), code, 1, nullptr));
+  }
+  // Our own exceptions still unwind through the frames the guard used.
+  EXPECT_THROW(throw std::runtime_error("still unwinding"), std::runtime_error);
+  uint32_t r = 0;
+  const uint32_t args[] = {2, 1};
+  EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), args, 2, &r));
+  EXPECT_EQ(r, 1u);
+}
+
+TEST(WideText, RoundTripsAnsi) {
+  EXPECT_EQ(base::win::Narrow(base::win::Wide("C:\\Programme\\\xA9 Firma").c_str()), "C:\\Programme\\\xA9 Firma");
+  EXPECT_EQ(base::win::Wide(""), L"");
+  EXPECT_EQ(base::win::Narrow(nullptr), "");
+}
+
+}  // namespace
