@@ -27,4 +27,7 @@ void RleDecode(TCodecDriver& d, int32_t expandedSize) {
     written += n;
     previous = c;
   }
+  // Data that end short of the size the run says would leave a pre-sized stream
+  // padded with zeros, which the byte sum cannot see.
+  if (written < expandedSize) d.damaged = true;
 }

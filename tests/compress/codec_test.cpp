@@ -40,6 +40,16 @@ TEST(RleDecode, OutputBoundedByExpandedSize) {
   EXPECT_LE(r.out.size(), 10u);
 }
 
+TEST(RleDecode, DataEndingShortOfTheSizeAreDamage) {
+  // Five zeros where ten were announced: a stream sized in advance would keep five
+  // zero bytes of padding that no byte sum can tell from data.
+  DecodeResult r = Decode(cmRLE, B({0x00, 0x94, 0x05}), 10);
+  EXPECT_TRUE(r.damaged);
+  EXPECT_EQ(r.out, Bytes(5, 0));
+  TTandrelInstCompress c;
+  EXPECT_THROW(ExpandBytes(c, Single("RLE", B({0x00, 0x94, 0x05}), 10, 0)), EBadChecksum);
+}
+
 TEST(RleEncode, DisabledInThisBuild) {
   try {
     Encode(cmRLE, Str("abc"));

@@ -1,0 +1,15 @@
+// Sizes of the pictures the programs carry as "TCOMPRESS" resources; the drawing tool
+// makes them so and the resource tests check them.
+#pragma once
+#include <cstdint>
+
+struct PictureSpec {
+  const char* resName;
+  int width, height, bitCount;  // bitCount 0: not a bitmap (JPEG)
+};
+
+constexpr PictureSpec kAboutPicture{"ABOUT", 140, 79, 24};
+constexpr PictureSpec kFirstPicture{"FIRST", 320, 200, 0};
+constexpr PictureSpec kSecondPicture{"SECOND", 480, 248, 8};
+constexpr PictureSpec kTickPicture{"TICK", 36, 33, 8};
+constexpr PictureSpec kSidePicture{"SIDE", 120, 260, 4};
