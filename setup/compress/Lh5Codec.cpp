@@ -271,7 +271,11 @@ namespace {
 
 constexpr int NIL = 0;
 constexpr uint16_t PERC_FLAG = 0x8000;
-constexpr int MAX_HASH_VAL = 3 * DICSIZ + (DICSIZ / 512 + 1) * 255;  // 28911
+// Chain heads for (node, byte) follow the node links. Each pair has at most one child,
+// so the hash only decides how long the walk to it is, never which child is found:
+// a table twice the node count keeps the chains short.
+constexpr int HASH_BITS = 15;
+constexpr int MAX_HASH_VAL = DICSIZ * 2 + (1 << HASH_BITS) - 1;
 constexpr int TEXTSIZ = DICSIZ * 2 + MAXMATCH;
 constexpr int kBlockBuf = 16 * 1024;
 
@@ -322,7 +326,10 @@ struct Lh5EncodeState {
   }
 
   // --- match finder
-  static int Hash(int p, int c) { return p + (c << (DICBIT - 9)) + DICSIZ * 2; }
+  static int Hash(int p, int c) {
+    uint32_t h = (static_cast<uint32_t>(p) << 8 | static_cast<uint32_t>(c)) * 0x9E3779B1u;
+    return DICSIZ * 2 + static_cast<int>(h >> (32 - HASH_BITS));
+  }
 
   void InitSlide() {
     for (int i = DICSIZ; i <= DICSIZ + 255; ++i) {

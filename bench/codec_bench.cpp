@@ -1,0 +1,181 @@
+// Encode and decode speed and ratio of our LH5 and LZH codecs, next to lhasa's -lh5-
+// decoder on the same streams and gzip -9 / gzip -d on the same data.
+//   codec_bench [file...]   (default: a corpus from this machine)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "lha_decoder.h"
+#include "setup/compress/CodecDriver.h"
+#include "setup/compress/InstCompress.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+Bytes ReadFile(const fs::path& p, size_t limit = SIZE_MAX) {
+  std::ifstream f(p, std::ios::binary);
+  Bytes b(std::istreambuf_iterator<char>(f), {});
+  if (b.size() > limit) b.resize(limit);
+  return b;
+}
+
+void WriteFile(const fs::path& p, const Bytes& b) {
+  std::ofstream f(p, std::ios::binary | std::ios::trunc);
+  f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+// Seconds per run: repeats until at least 0.4 s have passed, at least twice.
+double Time(const std::function<void()>& run) {
+  int n = 0;
+  auto start = Clock::now();
+  double elapsed = 0;
+  do {
+    run();
+    ++n;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  } while (elapsed < 0.4 || n < 2);
+  return elapsed / n;
+}
+
+Bytes Encode(uint8_t method, const Bytes& in) {
+  TTandrelInstCompress c;
+  base::MemoryStream src(in), dst;
+  int32_t sum = 0;
+  RunCodec(c, dst, src, static_cast<int32_t>(in.size()), 0, method, sum, false, false);
+  return dst.Bytes();
+}
+
+Bytes Decode(uint8_t method, const Bytes& in, size_t expanded) {
+  TTandrelInstCompress c;
+  base::MemoryStream src(in), dst;
+  int32_t sum = 0;
+  RunCodec(c, dst, src, static_cast<int32_t>(in.size()), static_cast<int32_t>(expanded), method,
+           sum, true, false);
+  return dst.Bytes();
+}
+
+struct Feed {
+  const Bytes* data;
+  size_t pos = 0;
+};
+
+size_t FeedRead(void* buf, size_t len, void* user) {
+  auto* f = static_cast<Feed*>(user);
+  size_t n = std::min(len, f->data->size() - f->pos);
+  std::memcpy(buf, f->data->data() + f->pos, n);
+  f->pos += n;
+  return n;
+}
+
+Bytes LhasaDecode(const Bytes& stream, size_t expanded) {
+  Feed feed{&stream};
+  char name[] = "-lh5-";
+  LHADecoder* dec = lha_decoder_new(lha_decoder_for_name(name), FeedRead, &feed, expanded);
+  Bytes out;
+  out.reserve(expanded);
+  uint8_t buf[65536];
+  for (;;) {
+    size_t n = lha_decoder_read(dec, buf, sizeof buf);
+    if (n == 0) break;
+    out.insert(out.end(), buf, buf + n);
+  }
+  lha_decoder_free(dec);
+  return out;
+}
+
+double Mb(size_t bytes, double seconds) { return bytes / 1e6 / seconds; }
+
+struct Item {
+  std::string name;
+  Bytes data;
+};
+
+std::vector<Item> DefaultCorpus() {
+  std::vector<Item> c;
+  Bytes src;
+  for (const char* dir : {"base", "setup", "builder", "tests"}) {
+    fs::path root = fs::path(TANDREL_SOURCE_DIR) / dir;
+    if (!fs::exists(root)) continue;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+      auto ext = e.path().extension();
+      if (e.is_regular_file() && (ext == ".cpp" || ext == ".h")) {
+        Bytes b = ReadFile(e.path());
+        src.insert(src.end(), b.begin(), b.end());
+      }
+    }
+  }
+  c.push_back({"C++ sources", src});
+  for (const char* exe : {"/usr/bin/cmake", "/usr/bin/wine", "/bin/bash"}) {
+    if (fs::exists(exe)) {
+      c.push_back({std::string("binary ") + exe, ReadFile(exe, 4 << 20)});
+      break;
+    }
+  }
+  if (fs::exists("/usr/share/dict/words")) c.push_back({"word list", ReadFile("/usr/share/dict/words")});
+  fs::path words = fs::path(TANDREL_SOURCE_DIR) / "tests/compress/fixtures/words.txt";
+  if (c.size() < 3 && fs::exists(words)) c.push_back({"words.txt", ReadFile(words)});
+  return c;
+}
+
+double Shell(const std::string& cmd) {
+  auto start = Clock::now();
+  if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", cmd.c_str());
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<Item> corpus;
+  for (int i = 1; i < argc; ++i) corpus.push_back({argv[i], ReadFile(argv[i], 64 << 20)});
+  if (corpus.empty()) corpus = DefaultCorpus();
+  fs::path tmp = fs::temp_directory_path() / ("codec_bench." + std::to_string(getpid()));
+  fs::create_directories(tmp);
+
+  std::printf("%-22s %9s | %-6s %8s %8s %8s | %8s %8s %8s\n", "input", "bytes", "codec", "ratio%",
+              "enc MB/s", "dec MB/s", "", "", "");
+  for (const Item& it : corpus) {
+    size_t n = it.data.size();
+    std::printf("%-22s %9zu\n", it.name.substr(0, 22).c_str(), n);
+    for (uint8_t m : {cmLH5, cmLZH}) {
+      Bytes enc;
+      double te = Time([&] { enc = Encode(m, it.data); });
+      Bytes dec;
+      double td = Time([&] { dec = Decode(m, enc, n); });
+      if (dec != it.data) std::printf("  !! %s round trip differs\n", TTandrelInstCompress::MethodIDs[m]);
+      std::printf("%-22s %9s   %-6s %8.2f %8.1f %8.1f\n", "", "", TTandrelInstCompress::MethodIDs[m],
+                  100.0 * enc.size() / n, Mb(n, te), Mb(n, td));
+      if (m == cmLH5) {
+        Bytes l;
+        double tl = Time([&] { l = LhasaDecode(enc, n); });
+        if (l != it.data) std::printf("  !! lhasa decodes our stream differently\n");
+        std::printf("%-22s %9s   %-6s %8s %8s %8.1f  (lhasa, our LH5 stream)\n", "", "", "lhasa", "",
+                    "", Mb(n, tl));
+      }
+    }
+    fs::path raw = tmp / "in", gz = tmp / "in.gz";
+    WriteFile(raw, it.data);
+    double tg = 0, tgd = 0;
+    const int reps = 3;
+    for (int r = 0; r < reps; ++r) {
+      tg += Shell("gzip -9 -c '" + raw.string() + "' > '" + gz.string() + "'");
+      tgd += Shell("gzip -d -c '" + gz.string() + "' > /dev/null");
+    }
+    size_t gzSize = fs::file_size(gz);
+    std::printf("%-22s %9s   %-6s %8.2f %8.1f %8.1f  (process start and file I/O included)\n", "", "",
+                "gzip-9", 100.0 * gzSize / n, Mb(n, tg / reps), Mb(n, tgd / reps));
+  }
+  fs::remove_all(tmp);
+  return 0;
+}
