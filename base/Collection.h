@@ -53,6 +53,12 @@ public:
       if (items_[i].get() == item) return static_cast<int>(i);
     return -1;
   }
+  // Exchanges the items of two collections; each item then belongs to its new list.
+  void Swap(CollectionBase& other) {
+    items_.swap(other.items_);
+    for (auto& item : items_) item->collection_ = this;
+    for (auto& item : other.items_) item->collection_ = &other;
+  }
   void Move(int from, int to) {
     Check(from);
     Check(to);

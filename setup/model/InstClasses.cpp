@@ -70,7 +70,8 @@ void TTandrelFileGroup::SetName(const std::string& value) {
     bool found = false;
     for (auto& line : Owner->InstFolders)
       if (StartsWithText(line, prefix)) {
-        line = "[" + value + "]" + line.substr(line.find('='));
+        // The destination starts behind the prefix: a name may itself hold "=".
+        line = "[" + value + "]" + line.substr(prefix.size() - 1);
         found = true;
         break;
       }
@@ -87,7 +88,7 @@ void TTandrelFileGroup::SetDestination(const std::string& value) {
   const std::string prefix = "[" + name_ + "]=";
   for (auto& line : Owner->InstFolders)
     if (StartsWithText(line, prefix)) {
-      line = line.substr(0, line.find('=') + 1) + value;
+      line = line.substr(0, prefix.size()) + value;
       return;
     }
 }
@@ -308,10 +309,15 @@ TTandrelValue* TTandrelRegKey::AddBinaryValue(const std::string& name, const std
 
 void TTandrelRegKey::Assign(const TTandrelRegKey& s) {
   if (&s == this) return;
+  // Copy first: the source may sit inside this key's own tree and go with the old keys.
+  base::Collection<TTandrelRegKey> keys;
+  keys.AssignFrom(s.Keys);
+  base::Collection<TTandrelValue> values;
+  values.AssignFrom(s.Values);
   KeyName = s.KeyName;
-  Keys.AssignFrom(s.Keys);
-  Values.AssignFrom(s.Values);
   UninstallKey = s.UninstallKey;
+  Keys.Swap(keys);
+  Values.Swap(values);
   SetParent(Parent);
 }
 

@@ -14,6 +14,8 @@
 // Calls fn(args[0..5]) as stdcall with the stack pointer saved in a callee-saved register
 // and restored after the call, so a function of another calling convention cannot leave
 // the stack moved. *stackOk is 1 when the callee popped exactly its six arguments.
+// Sixteen zero words lie above the arguments, so a function declaring more arguments
+// reads zeros and writes there instead of into the saved registers.
 extern "C" uint32_t TandrelCallStdcall6(void* fn, const uint32_t* args, int* stackOk);
 asm(R"(
   .text
@@ -26,6 +28,11 @@ _TandrelCallStdcall6:
   pushl %ebx
   movl 12(%ebp), %edi
   movl %esp, %esi
+  xorl %eax, %eax
+  movl $16, %ecx
+1:
+  pushl %eax
+  loop 1b
   pushl 20(%edi)
   pushl 16(%edi)
   pushl 12(%edi)
@@ -34,8 +41,9 @@ _TandrelCallStdcall6:
   pushl 0(%edi)
   movl 8(%ebp), %ecx
   call *%ecx
+  leal -64(%esi), %edx
   xorl %ecx, %ecx
-  cmpl %esi, %esp
+  cmpl %edx, %esp
   sete %cl
   movl %esi, %esp
   movl 16(%ebp), %edx

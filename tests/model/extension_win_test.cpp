@@ -104,6 +104,8 @@ TEST_F(ExtensionWin, FailuresBecomeTheErrorBoxAndResultZero) {
        "Function 'CdeclFunction' of 'tandrel_ext.dll' does not use the stdcall calling convention"},
       {"too few arguments", "<SUPPORTDIR>tandrel_ext.dll", "TwoArguments",
        "Function 'TwoArguments' of 'tandrel_ext.dll' does not use the stdcall calling convention"},
+      {"too many arguments, written to", "<SUPPORTDIR>tandrel_ext.dll", "EightArguments",
+       "Function 'EightArguments' of 'tandrel_ext.dll' does not use the stdcall calling convention"},
   };
   for (const auto& c : cases) {
     boxes.clear();

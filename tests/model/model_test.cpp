@@ -109,6 +109,17 @@ TEST(FileGroup, WithoutOwnerSettersTouchOnlyTheGroup) {
   EXPECT_EQ(p.Components[0]->Groups, TStrings{"Program Files"});
 }
 
+TEST(FileGroup, NameHoldingAnEqualsSignKeepsTheDestination) {
+  TTandrelBaseInstall p;
+  p.Groups[0]->SetName("a=b");
+  EXPECT_EQ(p.InstFolders[0], "[a=b]=<INSTALLDIR>");
+  p.Groups[0]->SetName("c");
+  EXPECT_EQ(p.InstFolders[0], "[c]=<INSTALLDIR>");
+  p.Groups[0]->SetName("x=y");
+  p.Groups[0]->SetDestination("D:\\Dest");
+  EXPECT_EQ(p.InstFolders[0], "[x=y]=D:\\Dest");
+}
+
 TEST(Component, RenameRewritesSetupTypes) {
   TTandrelBaseInstall p;
   p.Components[0]->SetName("Core");
@@ -357,6 +368,22 @@ TEST(Registry, KeyAssignRelinksTheCopiedTree) {
   EXPECT_EQ(copy->Keys[0]->Parent, copy);
   EXPECT_EQ(copy->Keys[0]->Keys[0]->Values[0]->Key, copy->Keys[0]->Keys[0]);
   EXPECT_EQ(copy->Values.Count(), 1);  // the constructor's value replaced, not doubled
+}
+
+TEST(Registry, KeyAssignedFromItsOwnSubKey) {
+  // The source goes with the key's old tree; the copy must be taken before that.
+  TTandrelBaseInstall p;
+  TTandrelRegKey* a = p.AddRegKey("HKEY_CURRENT_USER\\A");
+  TTandrelRegKey* c = a->AddKey("B\\C");
+  c->AddDWordValue("n", 3);
+  TTandrelRegKey* b = a->Keys[0];
+  a->Assign(*b);
+  EXPECT_EQ(a->KeyName, "B");
+  ASSERT_EQ(a->Keys.Count(), 1);
+  EXPECT_EQ(a->Keys[0]->KeyName, "C");
+  EXPECT_EQ(a->Keys[0]->Parent, a);
+  EXPECT_EQ(a->Keys[0]->Values[1]->IntValue, 3);
+  EXPECT_EQ(a->Keys[0]->GetFullPath(), "HKEY_CURRENT_USER\\B\\C");
 }
 
 TEST(Ini, SectionsAndValuesFoundIgnoringCase) {

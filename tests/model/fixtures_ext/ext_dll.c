@@ -59,3 +59,13 @@ __declspec(dllexport) DWORD __cdecl CdeclFunction(HWND parent, HWND dialog, char
 
 /* Declares fewer arguments than the interface passes: pops too little. */
 __declspec(dllexport) DWORD __stdcall TwoArguments(HWND parent, HWND dialog) { return 1; }
+
+/* Declares more arguments than the interface passes, and writes into the extra ones. */
+__declspec(dllexport) DWORD __stdcall EightArguments(HWND parent, HWND dialog, char* folder, const char* support,
+                                                     const char* user, const char* company, DWORD seventh,
+                                                     DWORD eighth) {
+  volatile DWORD* extra = &seventh;
+  extra[0] = 0xDEADBEEF;
+  extra[1] = 0xDEADBEEF;
+  return 1;
+}
