@@ -40,10 +40,16 @@ std::string InstallErrorText(int code, const std::string& fileName) {
   if (!fallback) return std::string();
   std::string templ = fallback;
 #ifdef _WIN32
-  char buf[512];
-  int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(InstallResultStringId(code)), buf,
-                      sizeof buf);
-  if (n > 0) templ.assign(buf, static_cast<size_t>(n));
+  // The table may be translated: grow the buffer until the text fits.
+  for (std::string buf(256, '\0');; buf.resize(buf.size() * 2)) {
+    int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(InstallResultStringId(code)),
+                        buf.data(), static_cast<int>(buf.size()));
+    if (n <= 0) break;
+    if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) {
+      templ.assign(buf.data(), static_cast<size_t>(n));
+      break;
+    }
+  }
 #endif
   return FormatResultText(templ, fileName);
 }
@@ -335,6 +341,8 @@ void ResetInstGlobalState() {
   s.UserVariables.Clear();
   s.Log.clear();
   s.Pending.clear();
+  g_busyCount = 0;
+  g_savedCursor = 0;
 }
 
 #ifndef _WIN32
@@ -410,12 +418,17 @@ bool ReplaceFile(const std::string& dest, const std::string& fresh) {
   }
   const std::string aside = MakeTempIn(base::ExtractFilePath(dest));
   DeleteFileA(aside.c_str());
+  ClearReadOnly(dest);
   if (!MoveFileA(dest.c_str(), aside.c_str())) return false;  // in use
   if (!MoveFileA(fresh.c_str(), dest.c_str())) {
     MoveFileA(aside.c_str(), dest.c_str());
     throw base::EFCreateError("Cannot create file " + dest);
   }
-  if (!DeleteExistingFile(aside)) MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (!DeleteExistingFile(aside)) {
+    // Renamable but not removable (a running module): put both back and wait for restart.
+    if (MoveFileA(dest.c_str(), fresh.c_str()) && MoveFileA(aside.c_str(), dest.c_str())) return false;
+    MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
   return true;
 }
 
