@@ -63,25 +63,39 @@ std::string ReplaceTextIgnoringCase(const std::string& text, const std::string& 
 namespace {
 
 // One kind of bracket. A piece is replaced everywhere at once, so the next round starts
-// again from the text's first opening bracket.
+// again from the first opening bracket not yet found to be literal.
 std::string ExpandBrackets(std::string text, char open, char close, const TMacroLookup& lookup) {
+  size_t from = 0;  // brackets before this stand for themselves
   for (int round = 0; round < kMaxExpandRounds; ++round) {
-    size_t start = text.find(open);
+    size_t start = text.find(open, from);
     if (start == std::string::npos) break;
     size_t end = text.find(close, start + 1);
     if (end == std::string::npos) break;  // unmatched: literal, and so is every later one
     const std::string piece = text.substr(start, end - start + 1);
     const std::string value = lookup ? lookup(piece) : std::string();
-    // Worst case size: every occurrence replaced.
-    size_t count = 0;
+    if (base::AnsiSameText(value, piece)) {
+      // A name that stands for itself would be found again and again.
+      from = end + 1;
+      continue;
+    }
+    // Every occurrence at once, giving up when the result would pass the cap.
     const std::string upText = base::AnsiUpperCase(text), upPiece = base::AnsiUpperCase(piece);
-    for (size_t at = upText.find(upPiece); at != std::string::npos;
-         at = upText.find(upPiece, at + piece.size()))
-      ++count;
-    if (value.size() > piece.size() &&
-        text.size() + count * (value.size() - piece.size()) > kMaxExpandedLength)
-      break;
-    text = ReplaceTextIgnoringCase(text, piece, value);
+    std::string out;
+    size_t at = start, last = 0;
+    bool tooLong = false;
+    while (at != std::string::npos) {
+      out.append(text, last, at - last);
+      out += value;
+      last = at + piece.size();
+      if (out.size() + (text.size() - last) > kMaxExpandedLength && value.size() > piece.size()) {
+        tooLong = true;
+        break;
+      }
+      at = upText.find(upPiece, last);
+    }
+    if (tooLong) break;
+    out.append(text, last, std::string::npos);
+    text = std::move(out);
   }
   return text;
 }
@@ -241,11 +255,56 @@ bool IsSectionHeader(const std::string& line, std::string* name) {
   return true;
 }
 
+bool SplitIniLine(const std::string& line, std::string& key, std::string& value) {
+  size_t eq = line.find('=');
+  if (eq == std::string::npos) return false;
+  key = base::Trim(line.substr(0, eq));
+  value = base::Trim(line.substr(eq + 1));
+  return true;
+}
+
+bool IsLine(const std::string& line, const std::string& key, const std::string& value) {
+  std::string k, v;
+  return SplitIniLine(line, k, v) && base::AnsiSameText(k, key) && base::AnsiSameText(v, value);
+}
+
+// The section's lines (header excluded) with add applied. Rename lines keep every "nul"
+// line; an earlier pair that renames the same copy onto the same file is dropped, since
+// its "nul" line would delete the copy put in place by the later pair. Error lines
+// replace an earlier line of the same key, as the profile functions would.
+void MergeSectionLines(std::vector<std::string>& body, const std::vector<TIniLine>& add,
+                       bool replaceKeys) {
+  for (const auto& l : add) {
+    const bool isNul = base::SameText(l.Key, "nul");
+    if (replaceKeys) {
+      for (size_t i = 0; i < body.size(); ++i) {
+        std::string k, v;
+        if (SplitIniLine(body[i], k, v) && base::AnsiSameText(k, l.Key)) {
+          body.erase(body.begin() + static_cast<std::ptrdiff_t>(i));
+          break;
+        }
+      }
+    } else if (!isNul) {
+      // The new pair's own "nul" line is the last one in body; look only before it.
+      size_t limit = body.size();
+      if (limit > 0 && IsLine(body[limit - 1], "nul", l.Key)) --limit;
+      for (size_t i = limit; i-- > 0;) {
+        if (!IsLine(body[i], l.Key, l.Value)) continue;
+        size_t first = i;
+        if (i > 0 && IsLine(body[i - 1], "nul", l.Key)) first = i - 1;
+        body.erase(body.begin() + static_cast<std::ptrdiff_t>(first),
+                   body.begin() + static_cast<std::ptrdiff_t>(i + 1));
+        limit -= i + 1 - first;
+        i = first;
+      }
+    }
+    body.push_back(l.Key + "=" + l.Value);
+  }
+}
+
 void AppendToSection(std::vector<std::string>& lines, const std::string& section,
-                     const std::vector<TIniLine>& add) {
+                     const std::vector<TIniLine>& add, bool replaceKeys) {
   if (add.empty()) return;
-  std::vector<std::string> newLines;
-  for (const auto& l : add) newLines.push_back(l.Key + "=" + l.Value);
   size_t header = lines.size();
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string name;
@@ -255,16 +314,23 @@ void AppendToSection(std::vector<std::string>& lines, const std::string& section
     }
   }
   if (header == lines.size()) {
+    std::vector<std::string> body;
+    MergeSectionLines(body, add, replaceKeys);
     lines.push_back("[" + section + "]");
-    lines.insert(lines.end(), newLines.begin(), newLines.end());
+    lines.insert(lines.end(), body.begin(), body.end());
     return;
   }
-  // After the section's last non-empty line.
+  // The section's lines up to its last non-empty one; blank lines after it stay after.
   size_t end = header + 1;
   while (end < lines.size() && !IsSectionHeader(lines[end], nullptr)) ++end;
   size_t at = end;
   while (at > header + 1 && base::Trim(lines[at - 1]).empty()) --at;
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), newLines.begin(), newLines.end());
+  std::vector<std::string> body(lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
+                                lines.begin() + static_cast<std::ptrdiff_t>(at));
+  MergeSectionLines(body, add, replaceKeys);
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header + 1),
+              lines.begin() + static_cast<std::ptrdiff_t>(at));
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(header + 1), body.begin(), body.end());
 }
 
 }  // namespace
@@ -272,8 +338,8 @@ void AppendToSection(std::vector<std::string>& lines, const std::string& section
 std::string AppendWininitLines(const std::string& existing, const std::vector<TIniLine>& renameLines,
                                const std::vector<TIniLine>& errorLines) {
   std::vector<std::string> lines = SplitLines(existing);
-  AppendToSection(lines, "rename", renameLines);
-  AppendToSection(lines, "Errors", errorLines);
+  AppendToSection(lines, "rename", renameLines, false);
+  AppendToSection(lines, "Errors", errorLines, true);
   return JoinLogLines(lines);
 }
 

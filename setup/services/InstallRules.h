@@ -17,14 +17,15 @@
 using TMacroLookup = std::function<std::string(const std::string& name)>;
 
 // Bounds that keep a self-referring value from growing or looping without end.
-constexpr int kMaxExpandRounds = 256;
+constexpr int kMaxExpandRounds = 64;
 constexpr size_t kMaxExpandedLength = 32768;
 
 // Replaces every "[name]" piece through userLookup, then every "<name>" piece through
 // dirLookup, each round taking the first opening bracket and the first closing one after
 // it and replacing all occurrences of that piece, ignoring case. An opening bracket with
-// no closing one after it is literal text. Stops after kMaxExpandRounds rounds per kind,
-// or when a replacement would pass kMaxExpandedLength.
+// no closing one after it is literal text, and so is a piece whose value is the piece
+// itself. Stops after kMaxExpandRounds rounds per kind, or when a replacement would pass
+// kMaxExpandedLength.
 std::string ExpandMacroText(const std::string& text, const TMacroLookup& userLookup,
                             const TMacroLookup& dirLookup);
 
@@ -91,8 +92,10 @@ struct TIniLine {
   std::string Value;
 };
 // existing with the rename lines appended to its "[rename]" section and the error lines
-// to its "[Errors]" section (each made when missing); lines are added as given, so
-// several "nul" keys stay. CR LF line ends.
+// to its "[Errors]" section (each made when missing); CR LF line ends. Rename lines are
+// added as given, so several "nul" keys stay; an earlier identical rename line goes,
+// with the "nul" line just before it, so that a second install of the same file before
+// the restart does not delete its own copy. An error line replaces one of the same key.
 std::string AppendWininitLines(const std::string& existing, const std::vector<TIniLine>& renameLines,
                                const std::vector<TIniLine>& errorLines);
 
