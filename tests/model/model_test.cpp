@@ -557,6 +557,47 @@ TEST_F(ExtensionFixture, ProgramExtensionsExpandAndIgnoreTheOutcome) {
                                                  "run C:\\tmp\\ZemTmp\\run.exe /dir=C:\\tmp\\ZemTmp nowait"}));
 }
 
+TEST(Extensions, DllWithoutOwnerPassesEmptyTextsAndKeepsOnlyTheMacro) {
+  FakePlatform fake;
+  TTandrelExtension e;  // made by a collection or read from a file: no project yet
+  e.Style = esDLL;
+  e.Executable = "x.dll";
+  e.Params = "Fn";
+  fake.dll = [](const std::string&, const std::string&, const model::DllCallArgs& a) {
+    std::strcpy(a.folder, "D:\\Chosen");
+    return Returns(1);
+  };
+  EXPECT_EQ(e.Execute(0, 0), 1);
+  ASSERT_EQ(fake.log.size(), 1u);
+  EXPECT_EQ(fake.log[0], "dll x.dll Fn folder= support= user= company=");
+  EXPECT_EQ(fake.macros["<INSTALLDIR>"], "D:\\Chosen");
+}
+
+TEST(Project, AssigningCollectionsCopiesAndRelinks) {
+  TTandrelBaseInstall src;
+  src.AddRegKey("HKEY_USERS\\A\\B");
+  TTandrelBaseInstall p;
+  p.SetRegistry(src.Registry);
+  ASSERT_EQ(p.Registry.Count(), 6);
+  TTandrelRegKey* b = p.Registry[3]->Keys[0]->Keys[0];
+  EXPECT_NE(b, src.Registry[3]->Keys[0]->Keys[0]);
+  EXPECT_EQ(b->GetFullPath(), "HKEY_USERS\\A\\B");
+  EXPECT_EQ(b->Values[0]->Key, b);
+
+  TTandrelRegKey k;
+  k.SetKeys(src.Registry[3]->Keys);
+  EXPECT_EQ(k.Keys[0]->Parent, &k);
+  k.SetValues(src.Registry[3]->Keys[0]->Keys[0]->Values);
+  EXPECT_EQ(k.Values.Count(), 1);
+  EXPECT_EQ(k.Values[0]->Key, &k);
+
+  src.Extensions.Add()->Params = "e";
+  p.SetExtensions(src.Extensions);
+  EXPECT_EQ(p.Extensions[0]->Params, "e");
+  EXPECT_EQ(p.Extensions[0]->Owner, nullptr);
+  EXPECT_EQ(p.WorkingExtensions.Count(), 0);
+}
+
 TEST(Extensions, WorkingCopiesRunInOrderOnce) {
   TTandrelBaseInstall p;
   for (auto [when, name] : {std::pair{dtUser, "a"}, std::pair{dtWelcome, "b"}, std::pair{dtUser, "c"}}) {
