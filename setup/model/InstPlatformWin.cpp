@@ -250,6 +250,9 @@ int RunProgramHere(const std::string& file, const std::string& params, bool wait
 // Windows 95 and 98 lack MOVEFILE_REPLACE_EXISTING: move the old file aside first and put
 // it back when the new one cannot take its place.
 bool ReplaceFileHere(const std::string& finished, const std::string& target) {
+  // A folder of that name is not ours to move aside.
+  DWORD attr = GetFileAttributesA(target.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
   if (MoveFileExA(finished.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
   if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)

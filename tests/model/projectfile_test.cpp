@@ -599,9 +599,6 @@ TEST_F(ProjectFileOnDisk, SaveFailuresAreReportedAsFalse) {
   EXPECT_EQ(FilesInDir(), 0u);
 }
 
-#ifndef _WIN32
-// The Win32 replace still moves a folder of that name aside; only the portable side
-// refuses it so far.
 TEST_F(ProjectFileOnDisk, FolderInTheWayIsNotReplaced) {
   TTandrelBaseInstall a;
   a.Modified = true;
@@ -611,7 +608,6 @@ TEST_F(ProjectFileOnDisk, FolderInTheWayIsNotReplaced) {
   EXPECT_TRUE(a.Modified);
   EXPECT_EQ(FilesInDir(), 1u);
 }
-#endif
 
 #ifdef _WIN32
 // Another program holding the file without sharing: loading fails instead of raising,
