@@ -430,3 +430,62 @@ TEST_F(InstallFileVersions, WininitUnderWin95AndWin98) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Replacement at restart, in a prefix of its own (restart_replace_test.sh): the setup
+// phase schedules, `wineboot -r` restarts, the check phase looks at the files.
+
+namespace {
+
+std::string Phase() {
+  char buf[16];
+  DWORD n = GetEnvironmentVariableA("TANDREL_RESTART_PHASE", buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+constexpr const char* kRestartDir = "C:\\TIFRST";
+
+void ScheduleInUse(const std::string& name, const std::string& data) {
+  CreateDirectoryA(kRestartDir, nullptr);
+  const std::string f = std::string(kRestartDir) + "\\" + name, archive = f + ".arc";
+  Put(f, "old");
+  MakeArchive(archive, {{"G\\" + name, data}});
+  ResetInstGlobalState();
+  {
+    Held h(f);
+    ASSERT_EQ(InstallFile(archive, f, "G", nullptr, umAllways, "", AllWindowsVersions, ""), 116);
+  }
+  EXPECT_EQ(Bytes(f), "old");
+  std::vector<std::string> failed;
+  EXPECT_TRUE(CommitPendingRenames(&failed));
+  EXPECT_TRUE(failed.empty());
+  DeleteFileA(archive.c_str());
+}
+
+}  // namespace
+
+TEST(InstallFileRestart, SetupNt) {
+  if (Phase() != "setup" || wintest::InVersionChild()) GTEST_SKIP() << "restart_replace_test.sh";
+  ASSERT_EQ(WindowsVersion, wvNT5);
+  ScheduleInUse("NT.DLL", "new nt");
+}
+
+TEST(InstallFileRestart, Setup95Family) {
+  std::string v;
+  if (Phase() != "setup") GTEST_SKIP() << "restart_replace_test.sh";
+  if (!wintest::InVersionChild(&v)) {
+    EXPECT_EQ(wintest::RunUnderWindowsVersion("win98", "InstallFileRestart.Setup95Family"), 0);
+    return;
+  }
+  ASSERT_EQ(WindowsVersion, wv98);
+  ScheduleInUse("W98.DLL", "new 98");
+}
+
+TEST(InstallFileRestart, CheckReplaced) {
+  if (Phase() != "check") GTEST_SKIP() << "restart_replace_test.sh";
+  const std::string d = kRestartDir;
+  EXPECT_EQ(Bytes(d + "\\NT.DLL"), "new nt");
+  EXPECT_EQ(Bytes(d + "\\W98.DLL"), "new 98");
+  EXPECT_FALSE(Exists(d + "\\NT.New"));
+  EXPECT_FALSE(Exists(d + "\\W98.New"));
+}
