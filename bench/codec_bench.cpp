@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "base/Streams.h"
-#include "lha_decoder.h"
+#include "tests/compress/LhasaDecode.h"
 #include "setup/compress/CodecDriver.h"
 #include "setup/compress/InstCompress.h"
 
@@ -78,34 +78,7 @@ Bytes Decode(uint8_t method, const Bytes& in, size_t expanded) {
   return dst.Bytes();
 }
 
-struct Feed {
-  const Bytes* data;
-  size_t pos = 0;
-};
-
-size_t FeedRead(void* buf, size_t len, void* user) {
-  auto* f = static_cast<Feed*>(user);
-  size_t n = std::min(len, f->data->size() - f->pos);
-  std::memcpy(buf, f->data->data() + f->pos, n);
-  f->pos += n;
-  return n;
-}
-
-Bytes LhasaDecode(const Bytes& stream, size_t expanded) {
-  Feed feed{&stream};
-  char name[] = "-lh5-";
-  LHADecoder* dec = lha_decoder_new(lha_decoder_for_name(name), FeedRead, &feed, expanded);
-  Bytes out;
-  out.reserve(expanded);
-  uint8_t buf[65536];
-  for (;;) {
-    size_t n = lha_decoder_read(dec, buf, sizeof buf);
-    if (n == 0) break;
-    out.insert(out.end(), buf, buf + n);
-  }
-  lha_decoder_free(dec);
-  return out;
-}
+Bytes LhasaDecode(const Bytes& stream, size_t expanded) { return lhasa::DecodeLh5(stream, expanded); }
 
 double Mb(size_t bytes, double seconds) { return bytes / 1e6 / seconds; }
 

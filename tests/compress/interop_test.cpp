@@ -3,37 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "CompressTestUtil.h"
-#include "lha_decoder.h"
+#include "LhasaDecode.h"
 
 namespace {
 
-struct Feed {
-  const Bytes* data;
-  size_t pos = 0;
-};
-
-size_t FeedRead(void* buf, size_t len, void* user) {
-  auto* f = static_cast<Feed*>(user);
-  size_t n = std::min(len, f->data->size() - f->pos);
-  memcpy(buf, f->data->data() + f->pos, n);
-  f->pos += n;
-  return n;
-}
-
-Bytes LhasaDecode(const Bytes& stream, size_t expanded) {
-  Feed feed{&stream};
-  char name[] = "-lh5-";
-  LHADecoder* dec = lha_decoder_new(lha_decoder_for_name(name), FeedRead, &feed, expanded);
-  Bytes out;
-  uint8_t buf[4096];
-  for (;;) {
-    size_t n = lha_decoder_read(dec, buf, sizeof buf);
-    if (n == 0) break;
-    out.insert(out.end(), buf, buf + n);
-  }
-  lha_decoder_free(dec);
-  return out;
-}
+Bytes LhasaDecode(const Bytes& stream, size_t expanded) { return lhasa::DecodeLh5(stream, expanded); }
 
 TEST(Lh5Interop, LhasaDecodesOurStreams) {
   int checked = 0;
