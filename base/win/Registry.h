@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace base::win {
 
 class RegKey {
@@ -38,5 +40,28 @@ public:
 private:
   HKEY h_ = nullptr;
 };
+
+// A string value, sized from the data; false (out untouched) when missing or not a string.
+inline bool ReadRegString(HKEY key, const char* name, std::string& out) {
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  std::string buf(size + 1, '\0');
+  DWORD got = size;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &got) != ERROR_SUCCESS)
+    return false;
+  buf.resize(got);
+  size_t nul = buf.find('\0');
+  if (nul != std::string::npos) buf.resize(nul);
+  out = buf;
+  return true;
+}
+
+// The same, empty when missing or not a string.
+inline std::string ReadRegString(HKEY key, const char* name) {
+  std::string value;
+  ReadRegString(key, name, value);
+  return value;
+}
 
 }  // namespace base::win

@@ -3,13 +3,13 @@
 #pragma once
 #include <cstdint>
 
-struct PictureSpec {
+struct PictureShape {
   const char* resName;
   int width, height, bitCount;  // bitCount 0: not a bitmap (JPEG)
 };
 
-constexpr PictureSpec kAboutPicture{"ABOUT", 140, 79, 24};
-constexpr PictureSpec kFirstPicture{"FIRST", 320, 200, 0};
-constexpr PictureSpec kSecondPicture{"SECOND", 480, 248, 8};
-constexpr PictureSpec kTickPicture{"TICK", 36, 33, 8};
-constexpr PictureSpec kSidePicture{"SIDE", 120, 260, 4};
+constexpr PictureShape kAboutPicture{"ABOUT", 140, 79, 24};
+constexpr PictureShape kFirstPicture{"FIRST", 320, 200, 0};
+constexpr PictureShape kSecondPicture{"SECOND", 480, 248, 8};
+constexpr PictureShape kTickPicture{"TICK", 36, 33, 8};
+constexpr PictureShape kSidePicture{"SIDE", 120, 260, 4};

@@ -25,7 +25,7 @@ struct Canvas {
   int w, h, bpp;
   std::vector<Rgb> palette;  // bpp 4 and 8
   std::vector<uint32_t> px;  // index or 0xRRGGBB
-  Canvas(const PictureSpec& s) : w(s.width), h(s.height), bpp(s.bitCount), px(w * h, 0) {}
+  Canvas(const PictureShape& s) : w(s.width), h(s.height), bpp(s.bitCount), px(w * h, 0) {}
   void Set(int x, int y, uint32_t v) {
     if (x >= 0 && y >= 0 && x < w && y < h) px[y * w + x] = v;
   }
@@ -179,7 +179,7 @@ Canvas Side() {
 
 // Main window's photograph-like picture, kept as JPEG: smooth shading and detail.
 std::vector<uint8_t> FirstPpm() {
-  const PictureSpec& s = kFirstPicture;
+  const PictureShape& s = kFirstPicture;
   std::string head = "P6\n" + std::to_string(s.width) + " " + std::to_string(s.height) + "\n255\n";
   std::vector<uint8_t> b(head.begin(), head.end());
   for (int y = 0; y < s.height; ++y)

@@ -138,16 +138,7 @@ std::string ShellFolder(const char* valueName) {
       !key.Open(HKEY_CURRENT_USER, "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                 KEY_READ))
     return {};
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0 ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return {};
-  std::string value(size, '\0');
-  if (RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size) !=
-      ERROR_SUCCESS)
-    return {};
-  value.resize(value.find('\0') == std::string::npos ? size : value.find('\0'));
-  return value;
+  return base::win::ReadRegString(key.get(), valueName);
 }
 
 bool DirectoryExists(const std::string& path) {

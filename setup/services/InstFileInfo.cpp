@@ -116,20 +116,6 @@ std::string UserThousandSeparator() {
   return buf;
 }
 
-// Reads a REG_SZ value; empty when missing or of another kind.
-std::string ReadRegString(HKEY key, const char* name) {
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-  if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) return {};
-  std::string value(size, '\0');
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value[0]), &size) != ERROR_SUCCESS)
-    return {};
-  value.resize(size);
-  size_t nul = value.find('\0');
-  if (nul != std::string::npos) value.resize(nul);
-  return value;
-}
-
 std::string VersionString(const std::vector<char>& block, const std::string& path, bool* exists = nullptr) {
   void* data = nullptr;
   UINT len = 0;
@@ -235,7 +221,7 @@ void GetProgramFolders(std::vector<std::string>& List) {
   if (!key.Open(HKEY_CURRENT_USER, "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                 KEY_READ))
     return;
-  std::string folder = ReadRegString(key.get(), "Programs");
+  std::string folder = base::win::ReadRegString(key.get(), "Programs");
   if (folder.empty()) return;
   WIN32_FIND_DATAA fd;
   base::win::FindHandle find(FindFirstFileA((AddBackslash(folder) + "*.*").c_str(), &fd));
@@ -258,8 +244,8 @@ void ReadUserInfo(const std::string& CompanyName, const std::string& Application
   if (!key.Open(HKEY_LOCAL_MACHINE, UserInfoKey(CompanyName, ApplicationName, ApplicationVersion).c_str(),
                 KEY_READ))
     return;
-  UserName = ReadRegString(key.get(), "Name");
-  UserCompany = ReadRegString(key.get(), "Company");
+  UserName = base::win::ReadRegString(key.get(), "Name");
+  UserCompany = base::win::ReadRegString(key.get(), "Company");
 }
 
 bool WriteUserInfo(const std::string& CompanyName, const std::string& ApplicationName,

@@ -12,7 +12,8 @@
 
 #include "setup/services/InstArchiveReader.h"
 #include "setup/services/InstFileInfo.h"
-#include "setup/services/InstWin32.h"
+#include "base/win/Handle.h"
+#include "base/win/Registry.h"
 #endif
 
 namespace {
@@ -106,21 +107,19 @@ TSystemFolders GatherSystemFolders() {
   n = GetSystemDirectoryA(buf, MAX_PATH);
   if (n > 0 && n < MAX_PATH) f.SystemDir.assign(buf, n);
   {
-    instwin::RegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\MicroSoft\\Windows\\CurrentVersion", 0, KEY_READ,
-                      key.put()) == ERROR_SUCCESS) {
+    base::win::RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, "Software\\MicroSoft\\Windows\\CurrentVersion", KEY_READ)) {
       f.CurrentVersionKey = true;
-      instwin::ReadRegString(key.get(), "ProgramFilesDir", f.ProgramFilesDir);
-      instwin::ReadRegString(key.get(), "CommonFilesDir", f.CommonFilesDir);
+      base::win::ReadRegString(key.get(), "ProgramFilesDir", f.ProgramFilesDir);
+      base::win::ReadRegString(key.get(), "CommonFilesDir", f.CommonFilesDir);
     }
   }
   {
-    instwin::RegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER,
-                      "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
-                      KEY_READ, key.put()) == ERROR_SUCCESS) {
+    base::win::RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                 KEY_READ)) {
       f.ShellFoldersKey = true;
-      instwin::ReadRegString(key.get(), "Fonts", f.FontsDir);
+      base::win::ReadRegString(key.get(), "Fonts", f.FontsDir);
     }
   }
   std::string module(MAX_PATH, '\0');
@@ -397,9 +396,9 @@ void SetDosFileDate(const std::string& file, int32_t dosDate) {
                              static_cast<WORD>(dosDate & 0xFFFF), &local))
     return;
   if (!LocalFileTimeToFileTime(&local, &utc)) return;
-  instwin::Handle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  base::win::Handle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!h.valid() || !SetFileTime(h.get(), nullptr, nullptr, &utc))
+  if (!h || !SetFileTime(h.get(), nullptr, nullptr, &utc))
     throw base::EWriteError("Cannot set the date of " + file);
 }
 
@@ -474,9 +473,8 @@ int BackupFile(const std::string& fileName, const std::string& backupFolder) {
 
 int IncSharedDllCount(const std::string& fileName) {
   try {
-    instwin::RegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_WRITE, key.put()) !=
-        ERROR_SUCCESS)
+    base::win::RegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ | KEY_WRITE))
       return 0;
     DWORD type = 0, value = 0, size = sizeof value;
     LONG r = RegQueryValueExA(key.get(), fileName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
@@ -497,9 +495,8 @@ int IncSharedDllCount(const std::string& fileName) {
 }
 
 int DecSharedDllCount(const std::string& fileName) {
-  instwin::RegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ | KEY_WRITE, key.put()) !=
-      ERROR_SUCCESS)
+  base::win::RegKey key;
+  if (!key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ | KEY_WRITE))
     return 99;
   DWORD type = 0, value = 0, size = sizeof value;
   if (RegQueryValueExA(key.get(), fileName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
@@ -637,10 +634,9 @@ bool CommitPendingRenames(std::vector<std::string>* failed) {
 
 int CreateUninstallEntry(const std::string& appName, const std::string& uninstallString) {
   if (!IsValidUninstallName(appName)) return irUninstallCreateFailed;
-  instwin::RegKey key;
+  base::win::RegKey key;
   const std::string path = kUninstallKey + appName;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
-                      nullptr) != ERROR_SUCCESS)
+  if (!key.Create(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WRITE))
     return irUninstallCreateFailed;
   auto write = [&](const char* name, const std::string& value) {
     if (RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -657,9 +653,8 @@ int RemoveUninstallEntry(const std::string& appName) {
   try {
     const std::string path = kUninstallKey + appName;
     {
-      instwin::RegKey key;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WRITE, key.put()) ==
-          ERROR_SUCCESS) {
+      base::win::RegKey key;
+      if (key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ | KEY_WRITE)) {
         RegDeleteValueA(key.get(), "DisplayName");
         RegDeleteValueA(key.get(), "UninstallString");
       }

@@ -14,8 +14,8 @@ inline uint32_t Le(const std::vector<uint8_t>& b, size_t at, int n) {
 }
 
 // Empty when the bytes are the picture; else what is wrong.
-inline std::string CheckPicture(const PictureSpec& spec, const std::vector<uint8_t>& b) {
-  if (spec.bitCount == 0) {
+inline std::string CheckPicture(const PictureShape& shape, const std::vector<uint8_t>& b) {
+  if (shape.bitCount == 0) {
     if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) return "no JPEG start marker";
     if (b[b.size() - 2] != 0xFF || b[b.size() - 1] != 0xD9) return "no JPEG end marker";
     for (size_t i = 2; i + 9 < b.size();) {
@@ -24,7 +24,7 @@ inline std::string CheckPicture(const PictureSpec& spec, const std::vector<uint8
       size_t len = (b[i + 2] << 8) | b[i + 3];
       if (m >= 0xC0 && m <= 0xC2) {
         int h = (b[i + 5] << 8) | b[i + 6], w = (b[i + 7] << 8) | b[i + 8];
-        if (w != spec.width || h != spec.height)
+        if (w != shape.width || h != shape.height)
           return "JPEG is " + std::to_string(w) + "x" + std::to_string(h);
         return "";
       }
@@ -37,7 +37,7 @@ inline std::string CheckPicture(const PictureSpec& spec, const std::vector<uint8
   if (Le(b, 14, 4) != 40) return "not a BITMAPINFOHEADER";
   int w = static_cast<int>(Le(b, 18, 4)), h = static_cast<int>(Le(b, 22, 4));
   int bpp = static_cast<int>(Le(b, 28, 2));
-  if (w != spec.width || h != spec.height || bpp != spec.bitCount)
+  if (w != shape.width || h != shape.height || bpp != shape.bitCount)
     return "bitmap is " + std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(bpp);
   size_t palette = bpp <= 8 ? 4u << bpp : 0;
   size_t stride = ((w * bpp + 31) / 32) * 4;
@@ -46,5 +46,5 @@ inline std::string CheckPicture(const PictureSpec& spec, const std::vector<uint8
   return "";
 }
 
-inline const PictureSpec* const kPictures[] = {&kAboutPicture, &kFirstPicture, &kSecondPicture,
+inline const PictureShape* const kPictures[] = {&kAboutPicture, &kFirstPicture, &kSecondPicture,
                                                &kTickPicture, &kSidePicture};

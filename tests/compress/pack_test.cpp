@@ -60,12 +60,12 @@ Bytes ReadAll(const std::string& path) {
 // Each packed stream carries the method its role names and expands to its picture.
 TEST(PictureStreams, ExpandToThePlannedPictures) {
   struct Planned {
-    const PictureSpec* spec;
+    const PictureShape* shape;
     const char* method;
   } planned[] = {{&kAboutPicture, "LZH"}, {&kFirstPicture, "LH5"}, {&kSecondPicture, "RLE"},
                  {&kTickPicture, "RLE"}, {&kSidePicture, "RLE"}};
   for (const auto& p : planned) {
-    std::string name = p.spec->resName;
+    std::string name = p.shape->resName;
     for (auto& ch : name) ch = static_cast<char>(tolower(ch));
     Bytes packed = ReadAll(std::string(TANDREL_PICTURES_DIR) + "/" + name + ".tcz");
     ASSERT_GT(packed.size(), 21u) << name;
@@ -77,7 +77,7 @@ TEST(PictureStreams, ExpandToThePlannedPictures) {
     TTandrelInstCompress c;
     Bytes out = ExpandBytes(c, packed);
     EXPECT_EQ(static_cast<int32_t>(out.size()), h.ExpandedSize) << name;
-    EXPECT_EQ(CheckPicture(*p.spec, out), "") << name;
+    EXPECT_EQ(CheckPicture(*p.shape, out), "") << name;
     EXPECT_LT(packed.size(), out.size()) << name;
   }
 }

@@ -18,28 +18,28 @@ std::string ModulePath() {
 }
 
 // GDI takes the bitmap as one: the dimensions it reports are the planned ones.
-void ExpectGdiAccepts(const PictureSpec& spec, const Bytes& b) {
+void ExpectGdiAccepts(const PictureShape& shape, const Bytes& b) {
   const auto* info = reinterpret_cast<const BITMAPINFO*>(b.data() + 14);
   const uint8_t* bits = b.data() + Le(b, 10, 4);
   HDC dc = GetDC(nullptr);
   HBITMAP bmp = CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
-  ASSERT_NE(bmp, nullptr) << spec.resName;
+  ASSERT_NE(bmp, nullptr) << shape.resName;
   BITMAP bm{};
   GetObjectA(bmp, sizeof bm, &bm);
-  EXPECT_EQ(bm.bmWidth, spec.width) << spec.resName;
-  EXPECT_EQ(bm.bmHeight, spec.height) << spec.resName;
+  EXPECT_EQ(bm.bmWidth, shape.width) << shape.resName;
+  EXPECT_EQ(bm.bmHeight, shape.height) << shape.resName;
   DeleteObject(bmp);
 }
 
 TEST(CompressResource, ProgramPicturesExpand) {
-  for (const PictureSpec* spec : kPictures) {
-    std::unique_ptr<base::MemoryStream> s = ExpandCompressedResource(spec->resName, "");
-    ASSERT_TRUE(s) << spec->resName;
-    EXPECT_EQ(s->Position(), 0) << spec->resName;
+  for (const PictureShape* shape : kPictures) {
+    std::unique_ptr<base::MemoryStream> s = ExpandCompressedResource(shape->resName, "");
+    ASSERT_TRUE(s) << shape->resName;
+    EXPECT_EQ(s->Position(), 0) << shape->resName;
     const Bytes& b = s->Bytes();
-    EXPECT_EQ(CheckPicture(*spec, b), "") << spec->resName;
-    if (spec->bitCount != 0) ExpectGdiAccepts(*spec, b);
+    EXPECT_EQ(CheckPicture(*shape, b), "") << shape->resName;
+    if (shape->bitCount != 0) ExpectGdiAccepts(*shape, b);
   }
 }
 
