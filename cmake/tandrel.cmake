@@ -1,15 +1,19 @@
-# tandrel_test(name SOURCES... [LIBS libs...] [GUI] [TIMEOUT s])
+# tandrel_test(name SOURCES... [LIBS libs...] [GUI] [TIMEOUT s] [LOCK resource])
 # A GoogleTest executable; in the Windows build its cases run under Wine through
 # scripts/wine-run, which gives them the run's own prefix and display.
 function(tandrel_test name)
-  cmake_parse_arguments(T "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "TIMEOUT;LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT})
+  # LOCK: the tests share something of the prefix's (a registration) and run one at a time.
+  set(props TIMEOUT ${T_TIMEOUT})
+  if(T_LOCK)
+    list(APPEND props RESOURCE_LOCK ${T_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()
 
 # tandrel_fuzz(name source LIBS libs...): a libFuzzer target when TANDREL_FUZZ is on;

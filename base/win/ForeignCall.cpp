@@ -12,6 +12,8 @@ struct GuardFrame {
   GuardFrame* prev;
   void* handler;
   void* jump[5];
+  DWORD code;
+  void* address;
 };
 
 GuardFrame* CurrentSehFrame() {
@@ -28,43 +30,74 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
   // Only errors: informational and warning codes (debug output, thread names) go on.
   if ((record->ExceptionCode >> 30) != 3) return ExceptionContinueSearch;
   GuardFrame* frame = static_cast<GuardFrame*>(establisher);
+  frame->code = record->ExceptionCode;
+  frame->address = record->ExceptionAddress;
   SetSehFrame(frame);
   __builtin_longjmp(frame->jump, 1);
 }
 
-// ESI keeps the stack pointer across the call: both calling conventions preserve it.
-__attribute__((noinline)) uint32_t RawCall(const void* proc, const uint32_t* args, int count) {
-  uint32_t r;
+struct CallBlock {
+  const void* proc;
+  const uint32_t* args;
+  int count;
+};
+
+// ESI keeps the stack pointer across the call and EBX the block: both calling
+// conventions preserve them. EDX comes back with the bytes the callee popped.
+__attribute__((noinline)) uint32_t RawCall(const CallBlock* block, int* popped) {
+  uint32_t r, p;
   __asm__ __volatile__(
       "movl %%esp, %%esi\n\t"
-      "movl %3, %%ecx\n\t"
+      "xorl %%eax, %%eax\n\t"
+      "movl $16, %%ecx\n\t"
       "1:\n\t"
-      "testl %%ecx, %%ecx\n\t"
-      "jz 2f\n\t"
-      "pushl -4(%2,%%ecx,4)\n\t"
-      "decl %%ecx\n\t"
-      "jmp 1b\n\t"
+      "pushl %%eax\n\t"
+      "loop 1b\n\t"
+      "movl 4(%%ebx), %%edi\n\t"
+      "movl 8(%%ebx), %%ecx\n\t"
       "2:\n\t"
-      "call *%1\n\t"
+      "testl %%ecx, %%ecx\n\t"
+      "jz 3f\n\t"
+      "pushl -4(%%edi,%%ecx,4)\n\t"
+      "decl %%ecx\n\t"
+      "jmp 2b\n\t"
+      "3:\n\t"
+      "movl %%esp, %%edi\n\t"
+      "call *(%%ebx)\n\t"
+      "movl %%esp, %%edx\n\t"
+      "subl %%edi, %%edx\n\t"
       "movl %%esi, %%esp\n\t"
-      : "=&a"(r)
-      : "r"(proc), "r"(args), "r"(count)
-      : "ecx", "edx", "esi", "memory", "cc");
+      : "=&a"(r), "=&d"(p)
+      : "b"(block)
+      : "ecx", "esi", "edi", "memory", "cc");
+  *popped = static_cast<int>(p);
   return r;
 }
 
 }  // namespace
 
-__attribute__((noinline)) bool CallForeign(const void* proc, const uint32_t* args, int count, uint32_t* result) {
+__attribute__((noinline)) bool CallForeign(const void* proc, const uint32_t* args, int count, uint32_t* result,
+                                           ForeignOutcome* outcome) {
+  ForeignOutcome local;
+  ForeignOutcome* o = outcome ? outcome : &local;
+  *o = ForeignOutcome();
+  const CallBlock block{proc, args, count};
   volatile GuardFrame frame;
   frame.prev = CurrentSehFrame();
   frame.handler = reinterpret_cast<void*>(&GuardHandler);
+  frame.code = 0;
+  frame.address = nullptr;
   volatile bool ok = false;
   if (__builtin_setjmp(const_cast<void**>(frame.jump)) == 0) {
     SetSehFrame(const_cast<GuardFrame*>(&frame));
-    uint32_t r = RawCall(proc, args, count);
+    int popped = 0;
+    uint32_t r = RawCall(&block, &popped);
     if (result) *result = r;
+    o->popped = popped;
     ok = true;
+  } else {
+    o->faultCode = frame.code;
+    o->faultAddress = frame.address;
   }
   SetSehFrame(frame.prev);
   return ok;

@@ -2,116 +2,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "base/Strings.h"
+#include "base/win/ForeignCall.h"
 #include "setup/model/InstPlatform.h"
-
-#if TANDREL_MODEL_USE_SERVICES
+#include "setup/services/InstFileInfo.h"
 #include "setup/services/InstGlobal.h"
-#endif
-
-// Calls fn(args[0..5]) as stdcall with the stack pointer saved in a callee-saved register
-// and restored after the call, so a function of another calling convention cannot leave
-// the stack moved. *stackOk is 1 when the callee popped exactly its six arguments.
-// Sixteen zero words lie above the arguments, so a function declaring more arguments
-// reads zeros and writes there instead of into the saved registers.
-extern "C" uint32_t TandrelCallStdcall6(void* fn, const uint32_t* args, int* stackOk);
-asm(R"(
-  .text
-  .globl _TandrelCallStdcall6
-_TandrelCallStdcall6:
-  pushl %ebp
-  movl %esp, %ebp
-  pushl %esi
-  pushl %edi
-  pushl %ebx
-  movl 12(%ebp), %edi
-  movl %esp, %esi
-  xorl %eax, %eax
-  movl $16, %ecx
-1:
-  pushl %eax
-  loop 1b
-  pushl 20(%edi)
-  pushl 16(%edi)
-  pushl 12(%edi)
-  pushl 8(%edi)
-  pushl 4(%edi)
-  pushl 0(%edi)
-  movl 8(%ebp), %ecx
-  call *%ecx
-  leal -64(%esi), %edx
-  xorl %ecx, %ecx
-  cmpl %edx, %esp
-  sete %cl
-  movl %esi, %esp
-  movl 16(%ebp), %edx
-  movl %ecx, (%edx)
-  popl %ebx
-  popl %edi
-  popl %esi
-  popl %ebp
-  ret
-)");
 
 namespace model {
 namespace {
-
-// A structured-exception frame of our own on the thread's handler chain: a fault inside
-// the guarded call jumps back to GuardedCall instead of ending the process.
-struct GuardFrame {
-  GuardFrame* next;
-  void* handler;
-  void* jump[5];
-  DWORD code;
-  void* address;
-};
-
-GuardFrame* ReadHandlerChain() {
-  GuardFrame* f;
-  asm volatile("movl %%fs:0, %0" : "=r"(f));
-  return f;
-}
-void WriteHandlerChain(GuardFrame* f) { asm volatile("movl %0, %%fs:0" : : "r"(f) : "memory"); }
-
-extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT*, void*) {
-  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
-  GuardFrame* g = static_cast<GuardFrame*>(frame);
-  g->code = record->ExceptionCode;
-  g->address = record->ExceptionAddress;
-  __builtin_longjmp(g->jump, 1);
-}
-
-struct GuardedOutcome {
-  bool faulted = false;
-  DWORD code = 0;
-  void* address = nullptr;
-  uint32_t value = 0;
-  int stackOk = 1;
-};
-
-__attribute__((noinline)) void GuardedCall(void* fn, const uint32_t* args, volatile GuardedOutcome* out) {
-  volatile GuardFrame frame;
-  frame.next = ReadHandlerChain();
-  frame.handler = reinterpret_cast<void*>(&GuardHandler);
-  frame.code = 0;
-  frame.address = nullptr;
-  if (__builtin_setjmp(const_cast<void**>(frame.jump)) == 0) {
-    WriteHandlerChain(const_cast<GuardFrame*>(&frame));
-    int stackOk = 1;
-    uint32_t v = TandrelCallStdcall6(fn, args, &stackOk);
-    WriteHandlerChain(frame.next);
-    out->value = v;
-    out->stackOk = stackOk;
-  } else {
-    // Back from the handler: drop our frame and whatever the callee left above it.
-    WriteHandlerChain(frame.next);
-    out->faulted = true;
-    out->code = frame.code;
-    out->address = frame.address;
-  }
-}
 
 std::string Hex8(uintptr_t v) {
   char buf[16];
@@ -140,41 +39,25 @@ DllCallResult CallDll(const std::string& library, const std::string& function, c
       static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.supportDir)),
       static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.userName)),
       static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.userCompany))};
-  volatile GuardedOutcome out;
-  GuardedCall(fn, args, &out);
+  uint32_t value = 0;
+  base::win::ForeignOutcome out;
+  const bool returned = base::win::CallForeign(fn, args, 6, &value, &out);
   const std::string module = base::ExtractFileName(library);
   FreeLibrary(h);
-  if (out.faulted) {
+  if (!returned) {
     r.status = DllCallStatus::Faulted;
-    if (out.code == EXCEPTION_ACCESS_VIOLATION)
-      r.faultText = "Access violation at address " + Hex8(reinterpret_cast<uintptr_t>(out.address)) +
-                    " in module '" + module + "'";
+    const std::string where = Hex8(reinterpret_cast<uintptr_t>(out.faultAddress)) + " in module '" + module + "'";
+    if (out.faultCode == EXCEPTION_ACCESS_VIOLATION)
+      r.faultText = "Access violation at address " + where;
     else
-      r.faultText = "Exception " + Hex8(out.code) + " at address " +
-                    Hex8(reinterpret_cast<uintptr_t>(out.address)) + " in module '" + module + "'";
-  } else if (!out.stackOk) {
+      r.faultText = "Exception " + Hex8(out.faultCode) + " at address " + where;
+  } else if (out.popped != static_cast<int>(sizeof args)) {
     r.status = DllCallStatus::Faulted;
     r.faultText = "Function '" + function + "' of '" + module + "' does not use the stdcall calling convention";
   } else {
-    r.value = out.value;
+    r.value = value;
   }
   return r;
-}
-
-TDateTime FileTimeToDateTime(const FILETIME& ft) {
-  FILETIME local;
-  SYSTEMTIME st;
-  if (!FileTimeToLocalFileTime(&ft, &local) || !FileTimeToSystemTime(&local, &st)) return 0;
-  // Days from 1899-12-30 to the date, then the time of day.
-  auto days = [](int y, int m, int d) {
-    static const int cum[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    int yy = y - 1;
-    long n = yy * 365L + yy / 4 - yy / 100 + yy / 400 + cum[m - 1] + d + ((leap && m > 2) ? 1 : 0);
-    return n - 693594L;  // 1899-12-30
-  };
-  return days(st.wYear, st.wMonth, st.wDay) +
-         (st.wHour * 3600000.0 + st.wMinute * 60000.0 + st.wSecond * 1000.0 + st.wMilliseconds) / 86400000.0;
 }
 
 FileFacts ProbeFile(const std::string& fileName) {
@@ -187,64 +70,15 @@ FileFacts ProbeFile(const std::string& fileName) {
     f.found = true;
     f.size = static_cast<int32_t>(fd.nFileSizeLow);
   }
-#if TANDREL_MODEL_USE_SERVICES
   f.date = GetFileDate(fileName);
   std::string product, productVersion, company;
   bool ole = false;
   if (GetVersionInfo(fileName, product, productVersion, f.fileVersion, company, ole)) f.oleSelfRegister = ole;
-#else
-  if (f.found) f.date = FileTimeToDateTime(fd.ftLastWriteTime);
-  DWORD dummy = 0;
-  DWORD size = GetFileVersionInfoSizeA(fileName.c_str(), &dummy);
-  if (size > 0) {
-    std::vector<char> block(size);
-    if (GetFileVersionInfoA(fileName.c_str(), 0, size, block.data())) {
-      struct Translation { WORD language, codePage; }* tr = nullptr;
-      UINT len = 0;
-      if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &len) &&
-          tr && len >= sizeof(Translation)) {
-        char path[64];
-        auto query = [&](const char* name, std::string* out) {
-          std::snprintf(path, sizeof path, "\\StringFileInfo\\%04X%04X\\%s", tr->language, tr->codePage, name);
-          char* text = nullptr;
-          UINT n = 0;
-          if (!VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&text), &n) || !text) return false;
-          if (out) out->assign(text, strnlen(text, n));
-          return true;
-        };
-        f.oleSelfRegister = query("OLESelfRegister", nullptr);
-        query("FileVersion", &f.fileVersion);
-      }
-    }
-  }
-#endif
   return f;
 }
 
 int RunProgramHere(const std::string& file, const std::string& params, bool wait, TWindowHandle parent) {
-#if TANDREL_MODEL_USE_SERVICES
   return RunProgram(file, params, SW_SHOWNORMAL, reinterpret_cast<HWND>(parent), wait);
-#else
-  SHELLEXECUTEINFOA info;
-  std::memset(&info, 0, sizeof info);
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = "Open";
-  info.lpFile = file.c_str();
-  info.lpParameters = params.c_str();
-  info.lpDirectory = "";
-  info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info)) return -1;
-  int result = 0;
-  if (wait && info.hProcess) {
-    MSG msg;
-    while (WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT) PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    DWORD code = 0;
-    result = GetExitCodeProcess(info.hProcess, &code) ? static_cast<int>(code) : -1;
-  }
-  if (info.hProcess) CloseHandle(info.hProcess);
-  return result;
-#endif
 }
 
 // Windows 95 and 98 lack MOVEFILE_REPLACE_EXISTING: move the old file aside first and put
@@ -268,28 +102,15 @@ bool ReplaceFileHere(const std::string& finished, const std::string& target) {
   return true;
 }
 
-int busyDepth = 0;
-HCURSOR savedCursor = nullptr;
-
 }  // namespace
 
 PlatformServices DefaultPlatform() {
   PlatformServices p;
-#if TANDREL_MODEL_USE_SERVICES
   p.getDirMacro = [](const std::string& name) { return GetDirMacro(name); };
   p.setDirMacro = [](const std::string& name, const std::string& value) { SetDirMacro(name, value); };
   p.expandMacros = [](const std::string& text) { return ExpandMacros(text); };
   p.beginBusyCursor = [] { BeginBusyCursor(); };
   p.endBusyCursor = [] { EndBusyCursor(); };
-#else
-  UsePortableMacros(p);
-  p.beginBusyCursor = [] {
-    if (busyDepth++ == 0) savedCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  };
-  p.endBusyCursor = [] {
-    if (busyDepth > 0 && --busyDepth == 0) SetCursor(savedCursor);
-  };
-#endif
   p.probeFile = ProbeFile;
   p.runProgram = RunProgramHere;
   p.callDll = CallDll;

@@ -52,3 +52,23 @@ TEST(WideText, RoundTripsAnsi) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CallForeign, OutcomeTellsWhatTheCalleePoppedAndWhatItRaised) {
+  const uint32_t args[] = {10, 3};
+  base::win::ForeignOutcome o;
+  uint32_t r = 0;
+  ASSERT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), args, 2, &r, &o));
+  EXPECT_EQ(o.popped, 8);
+  ASSERT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&CdeclSub), args, 2, &r, &o));
+  EXPECT_EQ(o.popped, 0);
+  ASSERT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr, &o));
+  EXPECT_EQ(o.faultCode, static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_NE(o.faultAddress, nullptr);
+  const uint32_t code[] = {0xE0001234};
+  ASSERT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Raising), code, 1, nullptr, &o));
+  EXPECT_EQ(o.faultCode, 0xE0001234u);
+}
+
+}  // namespace
