@@ -4,21 +4,23 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 what=${1:-all}
-jobs=$(nproc)
+jobs=${TANDREL_JOBS:-$(nproc)}
+# TANDREL_BUILD_ROOT: a build folder of its own (parallel work trees); default build/.
+root=${TANDREL_BUILD_ROOT:-$top/build}
 native() {
-  cmake -S "$top" -B "$top/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$top/build/native" -j "$jobs"
+  cmake -S "$top" -B "$root/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$root/native" -j "$jobs"
 }
 win() {
-  cmake -S "$top" -B "$top/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$top" -B "$root/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \
-    -DTANDREL_HOST_BIN="$top/build/native/bin" >/dev/null
-  cmake --build "$top/build/win" -j "$jobs"
+    -DTANDREL_HOST_BIN="$root/native/bin" >/dev/null
+  cmake --build "$root/win" -j "$jobs"
 }
 fuzz() {
-  CC=clang CXX=clang++ cmake -S "$top" -B "$top/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  CC=clang CXX=clang++ cmake -S "$top" -B "$root/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTANDREL_FUZZ=ON >/dev/null
-  cmake --build "$top/build/fuzz" -j "$jobs"
+  cmake --build "$root/fuzz" -j "$jobs"
 }
 case $what in
   native) native ;;

@@ -5,12 +5,13 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" all
+root=${TANDREL_BUILD_ROOT:-$top/build}
 status=0
 echo "== native tests"
-( cd "$top/build/native" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+( cd "$root/native" && ctest -j "$(nproc)" --output-on-failure ) || status=1
 echo "== Windows tests under Wine"
 . "$top/scripts/wine-harness.sh"
 trap harness_stop EXIT
-harness_start "$top/build/wine"
-( cd "$top/build/win" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+harness_start "$root/wine"
+( cd "$root/win" && ctest -j "$(nproc)" --output-on-failure ) || status=1
 exit $status

@@ -1,0 +1,161 @@
+#include "base/win/Application.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "base/CommandLine.h"
+#include "base/win/Controls.h"
+#include "base/win/Dialogs.h"
+#include "base/win/Form.h"
+#include "base/win/TestSeams.h"
+
+namespace base::win {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+void Application::Initialize() {
+  if (initialized_) return;
+  initialized_ = true;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  // The rich edit class must exist before a template that names it is created.
+  LoadLibraryA("riched20.dll");
+  RegisterControlClasses(Handle());
+}
+
+std::string Application::ExeName() const {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+HINSTANCE Application::Handle() const { return GetModuleHandleA(nullptr); }
+
+std::vector<std::string> Application::Params() const {
+  auto params = SplitCommandLine(commandLineSet_ ? commandLine_ : std::string(GetCommandLineA()));
+  if (params.empty()) params.push_back(std::string());
+  params[0] = ExeName();
+  return params;
+}
+
+int Application::ParamCount() const { return static_cast<int>(Params().size()) - 1; }
+
+std::string Application::ParamStr(int index) const {
+  auto params = Params();
+  if (index < 0 || index >= static_cast<int>(params.size())) return std::string();
+  return params[static_cast<size_t>(index)];
+}
+
+void Application::SetCommandLine(const std::string& commandLine) {
+  commandLineSet_ = !commandLine.empty();
+  commandLine_ = commandLine;
+}
+
+bool Application::DialogMessage(MSG& msg) {
+  // The innermost modal form takes the dialog keys; otherwise the modeless form that
+  // holds the message's window.
+  if (!modal_.empty()) {
+    HWND h = modal_.back()->Handle();
+    return h && IsDialogMessageA(h, &msg);
+  }
+  for (Form* f : modeless_) {
+    HWND h = f->Handle();
+    if (h && (msg.hwnd == h || IsChild(h, msg.hwnd)) && IsDialogMessageA(h, &msg)) return true;
+  }
+  return false;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      break;
+    }
+    if (!DialogMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+void Application::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Application::HelpContext(int context) {
+  if (seams::CountHelp(context)) return;
+  if (helpFile_.empty()) return;
+  WinHelpA(ActiveOwner(), helpFile_.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+}
+
+void Application::ShowException(const std::string& message) {
+  std::string text = message;
+  if (!text.empty() && text.back() > '.') text += '.';
+  AppMessageBox(text, title_, MB_OK | MB_ICONSTOP);
+}
+
+void Application::ShowException(const std::exception& e) { ShowException(std::string(e.what())); }
+
+void Application::PopModal(Form* form) {
+  auto it = std::find(modal_.begin(), modal_.end(), form);
+  if (it != modal_.end()) modal_.erase(it);
+}
+
+void Application::AddModeless(Form* form) {
+  if (std::find(modeless_.begin(), modeless_.end(), form) == modeless_.end()) modeless_.push_back(form);
+}
+
+void Application::RemoveModeless(Form* form) {
+  modeless_.erase(std::remove(modeless_.begin(), modeless_.end(), form), modeless_.end());
+}
+
+HWND Application::ActiveOwner() const {
+  if (!modal_.empty() && modal_.back()->Handle()) return modal_.back()->Handle();
+  HWND active = GetActiveWindow();
+  if (active && GetWindowThreadProcessId(active, nullptr) == GetCurrentThreadId()) return active;
+  return nullptr;
+}
+
+void Application::Run(Form& mainForm) {
+  Initialize();
+  if (!mainForm.Created()) mainForm.Create();
+  mainForm.ShowModeless();
+  MSG msg;
+  while (!terminated_ && IsWindow(mainForm.Handle()) && IsWindowVisible(mainForm.Handle())) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      terminated_ = true;
+      break;
+    }
+    if (!DialogMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+std::string LoadStr(unsigned id) {
+  // The table may be translated: grow the buffer until the text fits.
+  for (std::string buf(256, '\0');; buf.resize(buf.size() * 2)) {
+    int n = LoadStringA(GetModuleHandleA(nullptr), id, buf.data(), static_cast<int>(buf.size()));
+    if (n <= 0) return std::string();
+    if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) return std::string(buf.data(), static_cast<size_t>(n));
+  }
+}
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+}  // namespace base::win

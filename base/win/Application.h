@@ -1,0 +1,84 @@
+// The application object: title, program name, command line, message pumping, the
+// string table, and the last word on exceptions that reach a window procedure.
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace base::win {
+
+class Form;
+
+class Application {
+public:
+  static Application& Instance();
+
+  // Common controls, the rich edit library and the layer's window classes; safe to repeat.
+  void Initialize();
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title) { title_ = title; }
+  const std::string& HelpFile() const { return helpFile_; }
+  void SetHelpFile(const std::string& file) { helpFile_ = file; }
+
+  std::string ExeName() const;  // full path of the running program
+  HINSTANCE Handle() const;     // the module whose resources hold the forms
+
+  // The command line split as the class library splits it: blanks separate, double
+  // quotes group and are removed. ParamStr(0) is the program, past ParamCount "".
+  int ParamCount() const;
+  std::string ParamStr(int index) const;
+  // Tests: use this command line in place of the process's own ("" goes back to it).
+  void SetCommandLine(const std::string& commandLine);
+
+  // Dispatches every pending message (dialog keys go to the form that is running modally).
+  void ProcessMessages();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Opens the help file on a context (through the test seam when one records help).
+  void HelpContext(int context);
+
+  // The class library's exception box: the message with a full stop, title, OK.
+  void ShowException(const std::exception& e);
+  void ShowException(const std::string& message);
+
+  // Runs the form as the main window until it closes or Terminate is called.
+  void Run(Form& mainForm);
+
+  // The forms running modally, innermost last.
+  const std::vector<Form*>& ModalForms() const { return modal_; }
+  void PushModal(Form* form) { modal_.push_back(form); }
+  void PopModal(Form* form);
+  // The window a new form or message box should belong to.
+  HWND ActiveOwner() const;
+  // Whether a message was eaten by the dialog manager of a form that holds its window.
+  bool DialogMessage(MSG& msg);
+  void AddModeless(Form* form);
+  void RemoveModeless(Form* form);
+
+private:
+  Application() = default;
+  std::vector<std::string> Params() const;
+
+  std::string title_;
+  std::string helpFile_;
+  bool initialized_ = false;
+  bool terminated_ = false;
+  bool commandLineSet_ = false;
+  std::string commandLine_;
+  std::vector<Form*> modal_;
+  std::vector<Form*> modeless_;
+};
+
+inline Application& App() { return Application::Instance(); }
+
+// A text of the running program's string table; "" when the id has none.
+std::string LoadStr(unsigned id);
+
+int ScreenWidth();
+int ScreenHeight();
+
+}  // namespace base::win

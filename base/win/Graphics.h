@@ -1,0 +1,73 @@
+// Colours, fonts and pictures in the class library's terms, over GDI.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace base::win {
+
+// A colour as the class library stores it: 0x00BBGGRR, or 0x80000000 | a system colour index.
+using Color = int32_t;
+constexpr Color clBlack = 0x000000, clWhite = 0xFFFFFF, clNavy = 0x800000, clBlue = 0xFF0000;
+constexpr Color clBtnFace = static_cast<Color>(0x80000000u | COLOR_BTNFACE);
+constexpr Color clWindow = static_cast<Color>(0x80000000u | COLOR_WINDOW);
+constexpr Color clWindowText = static_cast<Color>(0x80000000u | COLOR_WINDOWTEXT);
+COLORREF ColorToRGB(Color color);
+
+// Font styles as bits: bold 1, italic 2, underline 4, strike-out 8.
+enum : uint8_t { fsBoldBit = 1, fsItalicBit = 2, fsUnderlineBit = 4, fsStrikeOutBit = 8 };
+
+struct Font {
+  std::string Name = "MS Sans Serif";
+  int Size = 8;  // points
+  Color Color_ = clWindowText;
+  uint8_t Style = 0;
+};
+
+// Owns a GDI object.
+class GdiObject {
+public:
+  explicit GdiObject(HGDIOBJ h = nullptr) : h_(h) {}
+  ~GdiObject() { if (h_) DeleteObject(h_); }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  void Reset(HGDIOBJ h) { if (h_) DeleteObject(h_); h_ = h; }
+  HGDIOBJ get() const { return h_; }
+  HGDIOBJ release() { HGDIOBJ h = h_; h_ = nullptr; return h; }
+
+private:
+  HGDIOBJ h_;
+};
+
+HFONT CreateGdiFont(const Font& font);  // caller owns
+
+// A picture decoded to a 24-bit top-down DIB section.
+class Picture {
+public:
+  Picture() = default;
+  Picture(HBITMAP bitmap, int width, int height) : bitmap_(bitmap), width_(width), height_(height) {}
+  ~Picture() { if (bitmap_) DeleteObject(bitmap_); }
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
+  HBITMAP Bitmap() const { return bitmap_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The colour of the bottom-left pixel: the class library's automatic transparent colour.
+  COLORREF BottomLeftColor() const;
+
+private:
+  HBITMAP bitmap_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+// BMP ("BM") or JPEG (FF D8) by content; null when the bytes are neither or are damaged.
+std::unique_ptr<Picture> DecodePicture(const std::vector<uint8_t>& bytes);
+std::unique_ptr<Picture> LoadPictureFile(const std::string& fileName);
+
+// Fills a rectangle with a solid colour.
+void FillSolid(HDC dc, const RECT& r, COLORREF color);
+
+}  // namespace base::win

@@ -1,0 +1,159 @@
+#include "base/win/TestSeams.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "base/win/Form.h"
+
+namespace base::win::seams {
+
+namespace {
+
+struct SeamState {
+  bool armed = false;
+  std::deque<int> answers;
+  std::vector<ShownMessage> messages;
+  std::deque<std::optional<std::string>> folders;
+  std::vector<std::string> folderRequests;
+  std::deque<std::optional<std::string>> files;
+  int beeps = 0;
+  std::vector<int> help;
+  std::vector<std::function<bool(Form&)>> scripts;
+};
+
+SeamState& S() {
+  static SeamState state;
+  return state;
+}
+
+}  // namespace
+
+void Arm() { S().armed = true; }
+
+void Reset() { S() = SeamState(); }
+
+bool Armed() { return S().armed; }
+
+void QueueMessageAnswer(int answer) {
+  Arm();
+  S().answers.push_back(answer);
+}
+
+const std::vector<ShownMessage>& Messages() { return S().messages; }
+void ClearMessages() { S().messages.clear(); }
+
+void QueueFolderAnswer(std::optional<std::string> folder) {
+  Arm();
+  S().folders.push_back(std::move(folder));
+}
+
+void QueueFileAnswer(std::optional<std::string> fileName) {
+  Arm();
+  S().files.push_back(std::move(fileName));
+}
+
+const std::vector<std::string>& FolderRequests() { return S().folderRequests; }
+
+int BeepCount() { return S().beeps; }
+const std::vector<int>& HelpRequests() { return S().help; }
+
+void WhenShownAny(std::function<bool(Form&)> script) {
+  Arm();
+  S().scripts.push_back(std::move(script));
+}
+
+int PendingScripts() { return static_cast<int>(S().scripts.size()); }
+
+std::optional<int> TakeMessageAnswer(ShownMessage shown) {
+  SeamState& s = S();
+  if (!s.armed) return std::nullopt;
+  if (!s.answers.empty()) {
+    shown.Answer = s.answers.front();
+    shown.Answered = true;
+    s.answers.pop_front();
+  } else {
+    std::fprintf(stderr, "seams: unanswered message \"%s\"\n", shown.Text.c_str());
+  }
+  s.messages.push_back(shown);
+  return shown.Answer;
+}
+
+std::optional<std::optional<std::string>> TakeFolderAnswer(const std::string& initial) {
+  SeamState& s = S();
+  if (!s.armed) return std::nullopt;
+  s.folderRequests.push_back(initial);
+  if (s.folders.empty()) return std::optional<std::string>();
+  auto answer = s.folders.front();
+  s.folders.pop_front();
+  return answer;
+}
+
+std::optional<std::optional<std::string>> TakeFileAnswer() {
+  SeamState& s = S();
+  if (!s.armed) return std::nullopt;
+  if (s.files.empty()) return std::optional<std::string>();
+  auto answer = s.files.front();
+  s.files.pop_front();
+  return answer;
+}
+
+bool CountBeep() {
+  if (!S().armed) return false;
+  ++S().beeps;
+  return true;
+}
+
+bool CountHelp(int context) {
+  if (!S().armed) return false;
+  S().help.push_back(context);
+  return true;
+}
+
+void RunShownScripts(Form& form) {
+  auto& scripts = S().scripts;
+  for (size_t i = 0; i < scripts.size(); ++i) {
+    auto script = scripts[i];
+    // Taken off the list before it runs: it may show forms whose own scripts follow it.
+    scripts.erase(scripts.begin() + static_cast<std::ptrdiff_t>(i));
+    if (script(form)) return;
+    scripts.insert(scripts.begin() + static_cast<std::ptrdiff_t>(i), script);
+  }
+}
+
+struct Watchdog::State {
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false;
+  std::thread thread;
+};
+
+Watchdog::Watchdog(int seconds, std::string what) : state_(new State) {
+  State* st = state_;
+  st->thread = std::thread([st, seconds, what] {
+    std::unique_lock<std::mutex> lock(st->m);
+    if (!st->cv.wait_for(lock, std::chrono::seconds(seconds), [st] { return st->done; })) {
+      std::fprintf(stderr, "watchdog: %s still running after %d s\n", what.c_str(), seconds);
+      std::fflush(stderr);
+      std::fflush(stdout);
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+  });
+}
+
+Watchdog::~Watchdog() {
+  {
+    std::lock_guard<std::mutex> lock(state_->m);
+    state_->done = true;
+  }
+  state_->cv.notify_all();
+  state_->thread.join();
+  delete state_;
+}
+
+}  // namespace base::win::seams

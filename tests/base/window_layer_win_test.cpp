@@ -1,0 +1,336 @@
+// The window layer under Wine: modal runs and their results, dialog keys, the title bar's
+// close box, posted messages, notebook pages, list view check boxes, pictures, message
+// dialogs through the seam, and exceptions that must not leave a handler.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "base/win/Application.h"
+#include "base/win/Controls.h"
+#include "base/win/Dialogs.h"
+#include "base/win/Form.h"
+#include "base/win/TestSeams.h"
+#include "tests/base/fixtures/layer_forms.rh"
+#include "tests/harness/FormDriver.h"
+#include "tests/harness/WinTestSupport.h"
+
+using namespace base::win;
+
+namespace {
+
+class ProbeForm : public Form {
+public:
+  ProbeForm() : Form(IDD_PROBE) { Create(); }
+
+  Edit edtName{*this, IDC_edtName};
+  CheckBox cbOption{*this, IDC_cbOption};
+  Label lblTitle{*this, IDC_lblTitle};
+  ListView lvItems{*this, IDC_lvItems};
+  Notebook nbMain{*this, IDC_nbMain};
+  Image imgPicture{*this, IDC_imgPicture};
+  ProgressBar pbOverall{*this, IDC_pbOverall};
+  RichEdit reText{*this, IDC_reText};
+  Button btnOk{*this, IDC_btnOk};
+  Button btnCancel{*this, IDC_btnCancel};
+
+  bool created = false, shown = false, allowClose = true;
+  int pageClicks = 0, checkChanges = 0, appMessages = 0;
+
+protected:
+  void FormCreate() override {
+    created = true;
+    ModalButton(IDC_btnOk, mrOk);
+    ModalButton(IDC_btnCancel, mrCancel);
+    SetDefaultButton(IDC_btnOk);
+    SetCancelButton(IDC_btnCancel);
+    nbMain.AddPages({IDD_PROBE_PAGE1, IDD_PROBE_PAGE2});
+    nbMain.SetPageIndex(0);
+    OnClick(IDC_btnPage, [this] { ++pageClicks; });
+    lvItems.SetCheckBoxes();
+    lvItems.AddColumn("Name", 80);
+    lvItems.AddColumn("Size", 40, true);
+    OnNotify(IDC_lvItems, LVN_ITEMCHANGED, [this](NMHDR* h) -> LRESULT {
+      if (ListView::CheckChanged(h)) ++checkChanges;
+      return 0;
+    });
+    OnMessage(WM_APP + 1, [this](WPARAM w, LPARAM) -> LRESULT {
+      appMessages += static_cast<int>(w);
+      return 0;
+    });
+  }
+  void FormShow() override { shown = true; }
+  bool FormCloseQuery() override { return allowClose; }
+};
+
+class InnerForm : public Form {
+public:
+  InnerForm() : Form(IDD_INNER) { Create(); }
+
+protected:
+  void FormCreate() override { ModalButton(IDC_btnInner, 4); }
+};
+
+class WindowLayer : public ::testing::Test {
+protected:
+  void SetUp() override { seams::Reset(); }
+  void TearDown() override { seams::Reset(); }
+  seams::Watchdog dog{30, "window layer test"};
+};
+
+TEST_F(WindowLayer, ModalResultOfAButtonEndsTheRunAndOtherWindowsAreDisabledMeanwhile) {
+  ProbeForm outer;
+  EXPECT_TRUE(outer.created);
+  EXPECT_FALSE(outer.shown);  // OnShow waits for the modal run
+  bool innerSawOuterDisabled = false;
+  seams::WhenShown<ProbeForm>([&](ProbeForm& f) {
+    EXPECT_TRUE(f.shown);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    InnerForm inner;
+    seams::WhenShown<InnerForm>([&](InnerForm& in) {
+      innerSawOuterDisabled = !IsWindowEnabled(f.Handle());
+      wintest::Click(in.Item(IDC_btnInner));
+    });
+    EXPECT_EQ(inner.ShowModal(), 4);  // a form's own result value
+    EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+    f.btnOk.Click();
+  });
+  EXPECT_EQ(outer.ShowModal(), mrOk);
+  EXPECT_TRUE(innerSawOuterDisabled);
+  EXPECT_FALSE(IsWindowVisible(outer.Handle()));
+  EXPECT_EQ(seams::PendingScripts(), 0);
+}
+
+TEST_F(WindowLayer, DialogKeysAndTheCloseBox) {
+  struct Case {
+    const char* what;
+    std::function<void(ProbeForm&)> act;
+    int expected;
+  } cases[] = {
+      {"Esc clicks the cancel button", [](ProbeForm& f) { f.edtName.Focus(); wintest::PostKey(VK_ESCAPE); }, mrCancel},
+      {"Enter clicks the default button", [](ProbeForm& f) { f.edtName.Focus(); wintest::PostKey(VK_RETURN); }, mrOk},
+      {"the close box ends with mrCancel", [](ProbeForm& f) { wintest::CloseByTitleBar(f.Handle()); }, mrCancel},
+      {"Esc with the cancel button disabled does nothing",
+       [](ProbeForm& f) {
+         f.btnCancel.Enable(false);
+         f.edtName.Focus();
+         wintest::PostKey(VK_ESCAPE);
+         wintest::Pump(100);
+         EXPECT_EQ(f.ModalResult(), mrNone);
+         f.SetModalResult(mrAbort);
+       },
+       mrAbort},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProbeForm form;
+    seams::WhenShown<ProbeForm>([&](ProbeForm& f) { c.act(f); });
+    EXPECT_EQ(form.ShowModal(), c.expected);
+  }
+}
+
+TEST_F(WindowLayer, CloseQueryCanRefuseAndPostedMessagesReachTheirHandler) {
+  ProbeForm form;
+  form.allowClose = false;
+  seams::WhenShown<ProbeForm>([](ProbeForm& f) {
+    f.Post(WM_APP + 1, 2);
+    f.Post(WM_APP + 1, 3);
+    wintest::CloseByTitleBar(f.Handle());
+    wintest::Pump(100);
+    EXPECT_EQ(f.appMessages, 5);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));  // the close was refused
+    f.allowClose = true;
+    f.btnCancel.Click();
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST_F(WindowLayer, AnExceptionInAHandlerIsShownAndTheFormGoesOn) {
+  ProbeForm form;
+  form.OnClick(IDC_cbOption, [] { throw std::runtime_error("Disk is full"); });
+  seams::QueueMessageAnswer(IDOK);
+  seams::WhenShown<ProbeForm>([](ProbeForm& f) {
+    f.cbOption.Click();
+    f.btnOk.Click();
+  });
+  App().SetTitle("Probe app");
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_EQ(seams::Messages()[0].Text, "Disk is full.");
+  EXPECT_EQ(seams::Messages()[0].Caption, "Probe app");
+}
+
+TEST_F(WindowLayer, NotebookPagesBelongToTheForm) {
+  ProbeForm form;
+  HWND pageButton = form.Item(IDC_btnPage);
+  ASSERT_NE(pageButton, nullptr);
+  ASSERT_NE(form.Item(IDC_lblPage2), nullptr);
+  seams::WhenShown<ProbeForm>([&](ProbeForm& f) {
+    EXPECT_TRUE(IsWindowVisible(pageButton));
+    EXPECT_FALSE(IsWindowVisible(f.Item(IDC_lblPage2)));
+    wintest::Click(pageButton);
+    f.nbMain.SetPageIndex(1);
+    EXPECT_EQ(f.nbMain.PageIndex(), 1);
+    EXPECT_FALSE(IsWindowVisible(pageButton));
+    EXPECT_TRUE(IsWindowVisible(f.Item(IDC_lblPage2)));
+    f.nbMain.SetPageIndex(7);  // no such page: nothing changes
+    EXPECT_EQ(f.nbMain.PageIndex(), 1);
+    f.btnOk.Click();
+  });
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_EQ(form.pageClicks, 1);
+}
+
+TEST_F(WindowLayer, ListViewCheckBoxesByCodeAndBySpace) {
+  ProbeForm form;
+  int data1 = 1, data2 = 2;
+  seams::WhenShown<ProbeForm>([&](ProbeForm& f) {
+    ListView& lv = f.lvItems;
+    lv.AddItem("first", &data1);
+    int second = lv.AddItem("second", &data2);
+    lv.SetSubItem(second, 1, "12 K");
+    EXPECT_EQ(lv.Count(), 2);
+    EXPECT_EQ(lv.ItemText(1, 1), "12 K");
+    EXPECT_EQ(lv.ItemData(1), &data2);
+    EXPECT_EQ(lv.IndexOfData(&data1), 0);
+    EXPECT_FALSE(lv.Checked(0));
+    int before = f.checkChanges;
+    lv.SetChecked(0, true);
+    EXPECT_TRUE(lv.Checked(0));
+    EXPECT_EQ(f.checkChanges, before + 1);
+    lv.Select(1);
+    EXPECT_EQ(lv.Selected(), 1);
+    lv.Focus();
+    wintest::PostKey(VK_SPACE);
+    wintest::Pump(100);
+    EXPECT_TRUE(lv.Checked(1));
+    EXPECT_EQ(f.checkChanges, before + 2);
+    lv.BeginUpdate();
+    lv.BeginUpdate();
+    lv.EndUpdate();
+    EXPECT_TRUE(lv.Updating());
+    lv.EndUpdate();
+    EXPECT_FALSE(lv.Updating());
+    f.btnOk.Click();
+  });
+  form.ShowModal();
+}
+
+TEST_F(WindowLayer, ControlsKeepTheirValues) {
+  ProbeForm form;
+  seams::WhenShown<ProbeForm>([](ProbeForm& f) {
+    wintest::Type(f.edtName.Handle(), "Ann & Co");
+    EXPECT_EQ(f.edtName.Text(), "Ann & Co");
+    f.pbOverall.SetRange(0, 3000000);
+    f.pbOverall.SetPosition(1500000);
+    EXPECT_EQ(f.pbOverall.Max(), 3000000);
+    EXPECT_EQ(f.pbOverall.Position(), 1500000);
+    f.reText.LoadText("{\\rtf1\\ansi Hello {\\b bold} world}");
+    EXPECT_EQ(f.reText.PlainText().substr(0, 16), "Hello bold world");
+    f.reText.LoadText("plain text");
+    EXPECT_EQ(f.reText.PlainText().substr(0, 10), "plain text");
+    Font font;
+    font.Name = "Times New Roman";
+    font.Size = 24;
+    font.Style = fsBoldBit;
+    f.lblTitle.SetFont(font);
+    f.lblTitle.SetCaption("A much longer title ");
+    f.lblTitle.AutoSize();
+    EXPECT_GT(f.lblTitle.Width(), 150);
+    EXPECT_GT(f.lblTitle.Height(), 20);
+    f.lblTitle.SetTransparent(true);
+    f.lblTitle.Hide();
+    EXPECT_FALSE(f.lblTitle.Visible());
+    f.btnOk.Click();
+  });
+  form.ShowModal();
+}
+
+// A 2x2 24-bit BMP, bottom-up: bottom row red, blue; top row green, white.
+std::vector<uint8_t> TinyBmp() {
+  std::vector<uint8_t> b = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
+                            1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  uint8_t rows[] = {0, 0, 255, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0};
+  b.insert(b.end(), rows, rows + sizeof rows);
+  return b;
+}
+
+TEST_F(WindowLayer, PicturesDecodeOrAreRefused) {
+  auto bmp = DecodePicture(TinyBmp());
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->Width(), 2);
+  EXPECT_EQ(bmp->Height(), 2);
+  EXPECT_EQ(bmp->BottomLeftColor(), RGB(255, 0, 0));
+
+  std::ifstream in(JPEG_FIXTURE, std::ios::binary);
+  std::vector<uint8_t> jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(jpeg.size(), 100u);
+  auto jp = DecodePicture(jpeg);
+  ASSERT_TRUE(jp);
+  EXPECT_GT(jp->Width(), 0);
+
+  std::vector<uint8_t> tiny = TinyBmp();
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } bad[] = {
+      {"empty", {}},
+      {"neither BMP nor JPEG", {'G', 'I', 'F', '8'}},
+      {"BMP header only", std::vector<uint8_t>(tiny.begin(), tiny.begin() + 54)},
+      {"JPEG junk", {0xFF, 0xD8, 0xFF, 0x00, 0x12, 0x34}},
+  };
+  for (auto& c : bad) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(DecodePicture(c.bytes));
+  }
+
+  ProbeForm form;
+  form.imgPicture.SetAutoSize(true);
+  EXPECT_TRUE(form.imgPicture.Empty());
+  EXPECT_TRUE(form.imgPicture.LoadFromBytes(TinyBmp()));
+  EXPECT_EQ(form.imgPicture.Width(), 2);
+  EXPECT_FALSE(form.imgPicture.LoadFromFile("C:\\no\\such\\picture.bmp"));
+  EXPECT_EQ(form.imgPicture.PictureWidth(), 2);  // unchanged by the failed load
+}
+
+TEST_F(WindowLayer, MessageDialogsThroughTheSeam) {
+  seams::QueueMessageAnswer(mrNo);
+  seams::QueueMessageAnswer(mrYes);
+  EXPECT_EQ(MessageDlg("Quit?", MsgDlgType::Confirmation, mbYesNo), mrNo);
+  EXPECT_EQ(MessageDlg("Broken", MsgDlgType::Error, mbOK), mrYes);
+  EXPECT_EQ(MessageDlg("Unanswered", MsgDlgType::Warning, mbOKCancel), mrOk);  // first button
+  ASSERT_EQ(seams::Messages().size(), 3u);
+  EXPECT_EQ(seams::Messages()[0].Caption, "Confirm");
+  EXPECT_EQ(seams::Messages()[1].Caption, "Error");
+  EXPECT_EQ(seams::Messages()[2].Caption, "Warning");
+  EXPECT_FALSE(seams::Messages()[2].Answered);
+  Beep();
+  Beep();
+  EXPECT_EQ(seams::BeepCount(), 2);
+  std::string folder = "C:\\Program Files\\Old";
+  seams::QueueFolderAnswer(std::nullopt);
+  EXPECT_FALSE(SelectFolder("Choose", folder));
+  EXPECT_EQ(folder, "C:\\Program Files\\Old");
+  seams::QueueFolderAnswer(std::string("D:\\New folder"));
+  EXPECT_TRUE(SelectFolder("Choose", folder));
+  EXPECT_EQ(folder, "D:\\New folder");
+  EXPECT_EQ(seams::FolderRequests().size(), 2u);
+  App().HelpContext(21);
+  ASSERT_EQ(seams::HelpRequests().size(), 1u);
+  EXPECT_EQ(seams::HelpRequests()[0], 21);
+}
+
+TEST_F(WindowLayer, StringTableAndCommandLine) {
+  EXPECT_EQ(LoadStr(IDS_PROBE_TEXT), "Probe text");
+  EXPECT_EQ(LoadStr(4999), "");
+  App().SetCommandLine("prog.exe /SOURCE=\"C:\\My Setup\\Setup.exe\" \"/DATA=C:\\a b\\x.tmp\"");
+  EXPECT_EQ(App().ParamCount(), 2);
+  EXPECT_EQ(App().ParamStr(1), "/SOURCE=C:\\My Setup\\Setup.exe");
+  EXPECT_EQ(App().ParamStr(2), "/DATA=C:\\a b\\x.tmp");
+  EXPECT_EQ(App().ParamStr(3), "");
+  EXPECT_EQ(App().ParamStr(0), wintest::ThisExe());
+  App().SetCommandLine("");
+}
+
+}  // namespace
