@@ -140,7 +140,8 @@ private:
         break;
       case PropKind::Collection: {
         // What could not be read back is not written either.
-        if (depth + 1 > kMaxNesting) throw EWriteError("Collections nested too deep");
+        if (depth + 1 > kMaxNesting)
+          throw EWriteError("Collections nested too deep: more than " + std::to_string(kMaxNesting) + " levels");
         const ClassSchema& itemSchema = p.itemSchema();
         Byte(vaCollection);
         int32_t n = p.count(object);
@@ -318,20 +319,25 @@ private:
       }
       case PropKind::StringList: {
         if (tag != vaList) Invalid(schema, name);
+        // Cleared, then refilled line by line: a read that fails inside the list keeps
+        // the lines read so far, as the class library's reader does.
         std::vector<std::string> lines;
+        p.setLines(object, lines);
         for (;;) {
           uint8_t t = Byte();
           if (t == vaNull) break;
           std::string line;
           if (!StringOf(t, line)) Invalid(schema, name);
           lines.push_back(std::move(line));
+          p.setLines(object, lines);
         }
-        p.setLines(object, lines);
         break;
       }
       case PropKind::Collection: {
         if (tag != vaCollection) Invalid(schema, name);
-        if (depth + 1 > kMaxNesting) throw EInvalidStreamFormat("Invalid stream format");
+        if (depth + 1 > kMaxNesting)
+          throw EInvalidStreamFormat("Invalid stream format: collections nested more than " +
+                                     std::to_string(kMaxNesting) + " levels deep");
         const ClassSchema& itemSchema = p.itemSchema();
         uint8_t t = Byte();
         if (t == vaNull) break;  // an empty list keeps the collection as it is

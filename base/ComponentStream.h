@@ -41,8 +41,10 @@ enum ValueTag : uint8_t {
   vaCollection = 14,
 };
 
-// Collections nest (registry keys hold keys); deeper streams are refused on both sides.
-constexpr int kMaxNesting = 128;
+// Collections nest (registry keys hold keys); deeper streams are refused on both sides,
+// with the same limit. The registry itself allows 512 levels of keys under a root; the
+// project's key list, the root key and the deepest key's values add three more.
+constexpr int kMaxNesting = 600;
 
 enum class PropKind { Integer, Boolean, Enum, Set, Color, String, Float, StringList, Collection };
 

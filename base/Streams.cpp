@@ -1,6 +1,7 @@
 #include "base/Streams.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "base/Exceptions.h"
@@ -195,6 +196,32 @@ bool FileExists(const std::string& fileName) {
   return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 #endif
+
+std::string CreateUniqueFile(const std::string& stem) {
+  for (int n = 0; n < 10000; ++n) {
+    const std::string name = n == 0 ? stem : stem + std::to_string(n);
+#ifdef _WIN32
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return name;
+    }
+    const DWORD err = GetLastError();
+    // Access is also denied for a folder of that name; a folder we cannot write ends it.
+    const bool taken = err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS ||
+                       (err == ERROR_ACCESS_DENIED && GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!taken) break;
+#else
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0644);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) break;
+#endif
+  }
+  throw EFCreateError("Cannot create file " + stem);
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& fileName) {
   FileStream f(fileName, fmOpenRead | fmShareDenyWrite);

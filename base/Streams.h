@@ -98,6 +98,10 @@ private:
 };
 
 bool FileExists(const std::string& fileName);
+// Creates a new empty file named stem, or stem + "1", stem + "2", ... when a file of
+// that name is there already (it is never opened or truncated); returns the name made.
+// EFCreateError when none can be made.
+std::string CreateUniqueFile(const std::string& stem);
 // Whole-file helpers for tests and tools.
 std::vector<uint8_t> ReadFileBytes(const std::string& fileName);
 void WriteFileBytes(const std::string& fileName, const std::vector<uint8_t>& bytes);

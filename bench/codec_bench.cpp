@@ -1,6 +1,8 @@
 // Encode and decode speed and ratio of our LH5 and LZH codecs, next to lhasa's -lh5-
-// decoder on the same streams and gzip -9 / gzip -d on the same data.
+// decoder on the same streams and gzip -9 / gzip -d on the same data. Every figure is the
+// median of its runs.
 //   codec_bench [file...]   (default: a corpus from this machine)
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <sys/resource.h>
@@ -49,16 +51,24 @@ double ChildCpu() {
   return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
 }
 
-// Processor seconds per run: repeats until at least 0.4 s were used, at least twice.
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Median processor seconds of one run, over at least five runs and at least 0.4 s, so
+// that one disturbed run does not move the figure.
 double Time(const std::function<void()>& run) {
-  int n = 0;
-  double start = CpuNow(), elapsed = 0;
+  std::vector<double> runs;
+  double total = 0;
   do {
+    double start = CpuNow();
     run();
-    ++n;
-    elapsed = CpuNow() - start;
-  } while (elapsed < 0.4 || n < 2);
-  return elapsed / n;
+    runs.push_back(CpuNow() - start);
+    total += runs.back();
+  } while (total < 0.4 || runs.size() < 5);
+  return Median(runs);
 }
 
 Bytes Encode(uint8_t method, const Bytes& in) {
@@ -153,15 +163,14 @@ int main(int argc, char** argv) {
     }
     fs::path raw = tmp / "in", gz = tmp / "in.gz";
     WriteFile(raw, it.data);
-    double tg = 0, tgd = 0;
-    const int reps = 3;
-    for (int r = 0; r < reps; ++r) {
-      tg += Shell("gzip -9 -c '" + raw.string() + "' > '" + gz.string() + "'");
-      tgd += Shell("gzip -d -c '" + gz.string() + "' > /dev/null");
+    std::vector<double> tg, tgd;
+    for (int r = 0; r < 5; ++r) {
+      tg.push_back(Shell("gzip -9 -c '" + raw.string() + "' > '" + gz.string() + "'"));
+      tgd.push_back(Shell("gzip -d -c '" + gz.string() + "' > /dev/null"));
     }
     size_t gzSize = fs::file_size(gz);
     std::printf("%-22s %9s   %-6s %8.2f %8.1f %8.1f  (processor time of sh + gzip, file I/O included)\n", "", "",
-                "gzip-9", 100.0 * gzSize / n, Mb(n, tg / reps), Mb(n, tgd / reps));
+                "gzip-9", 100.0 * gzSize / n, Mb(n, Median(tg)), Mb(n, Median(tgd)));
   }
   fs::remove_all(tmp);
   return 0;

@@ -273,7 +273,8 @@ void Form::SetControlTransparent(HWND control, bool transparent) {
 // Notebook pages
 
 void Form::AddPages(int notebookId, const std::vector<int>& pageTemplates) {
-  HWND holder = GetDlgItem(hwnd_, notebookId);
+  // The placeholder may sit on a page of another notebook (pages inside a page).
+  HWND holder = Item(notebookId);
   if (!holder) throw std::runtime_error("No notebook " + std::to_string(notebookId));
   // Tab and arrow keys walk into the pages.
   SetWindowLongA(holder, GWL_EXSTYLE, GetWindowLongA(holder, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);

@@ -1,6 +1,8 @@
 #include "setup/compress/InstCompress.h"
 
 #include <chrono>
+#include <memory>
+#include <cstdio>
 #include <cstring>
 
 #include "setup/compress/CodecDriver.h"
@@ -12,6 +14,7 @@
 const char* const kMsgBadDecodeTable = "Bad decode table in archive!";
 const char* const kMsgUnableToCompress = "Could not compress data";
 const char* const kMsgInsufficientDiskSpace = "Disk protected or full during compression";
+const char* const kMsgCompressionAborted = "Compression aborted: the source was not read to its end";
 const char* const kMsgArchiveTypeMulti = "Archive type must be caMulti";
 const char* const kMsgArchiveTypeSingle =
     "Expand can't handle caMulti archive type in compressed header";
@@ -310,8 +313,18 @@ int32_t TTandrelInstCompress::CompressStream(base::Stream& Dest, base::Stream& S
   return result;
 }
 
+namespace {
+void CheckEntryName(const std::string& Name) {
+  if (Name.size() > kMaxEntryNameLength)
+    throw EEntryNameTooLong("Archive entry name too long (" + std::to_string(Name.size()) +
+                            " bytes, at most " + std::to_string(kMaxEntryNameLength) + "): " +
+                            Name.substr(0, 60) + "...");
+}
+}  // namespace
+
 void TTandrelInstCompress::WriteEntryHeader(base::Stream& Dest, TArchiveEntry& Record,
                                             const std::string& Name) {
+  CheckEntryName(Name);
   Record.NameLength = static_cast<int16_t>(Name.size());
   WriteEntryTo(Dest, Record);
   if (!Name.empty()) Dest.WriteBuffer(Name.data(), static_cast<int32_t>(Name.size()));
@@ -327,6 +340,9 @@ void TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::Stream& S
   int32_t checksum = 0, compressed = 0;
   try {
     compressed = CompressStream(Dest, Source, Method, CompressID, checksum);
+    // A run cut short by its progress handler (-1) holds only part of the data.
+    if (Method != cmCUS && Source.Position() - sourceStart < expandedSize)
+      throw ECompressionAborted(kMsgCompressionAborted);
   } catch (const EUnableToCompress&) {
     Method = cmNON;
     Dest.SetPosition(recordPlace + kArchiveEntrySize + Record.NameLength);
@@ -350,36 +366,81 @@ void TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::Stream& S
 void TTandrelInstCompress::AddToArchive(const std::string& ArchiveFile, base::Stream& Source,
                                         const std::string& Name, uint8_t Method, int32_t Date,
                                         uint16_t Attr) {
-  std::string id = Method < 5 ? MethodIDs[Method] : "   ";
-  TCompressedHeader header;
+  CheckEntryName(Name);
+  const bool existing = base::FileExists(ArchiveFile);
   std::unique_ptr<base::FileStream> stream;
-  if (base::FileExists(ArchiveFile)) {
+  if (existing)
     stream = std::make_unique<base::FileStream>(ArchiveFile,
                                                 base::fmOpenReadWrite | base::fmShareExclusive);
-    ReadArchiveHeader(*stream, header, id);  // the stream is freed if this fails
-    if (stream->Size() < kCompressedHeaderSize) {
-      // Too short to hold a header: start afresh over it.
-      stream->SetPosition(0);
-      WriteHeaderTo(*stream, header);
-    }
-    stream->Seek(0, base::SeekOrigin::End);
-  } else {
+  else
     stream = std::make_unique<base::FileStream>(ArchiveFile, base::fmCreate);
-    InitHeader(header, id, caMulti, 0);
-    WriteHeaderTo(*stream, header);
-  }
   try {
+    AppendEntry(*stream, existing, Source, Name, Method, Date, Attr);
+  } catch (...) {
+    stream.reset();
+    if (!existing) std::remove(ArchiveFile.c_str());  // no partial archive of our own left
+    throw;
+  }
+}
+
+void TTandrelInstCompress::AddToArchive(base::Stream& Archive, base::Stream& Source,
+                                        const std::string& Name, uint8_t Method, int32_t Date,
+                                        uint16_t Attr) {
+  AppendEntry(Archive, Archive.Size() > 0, Source, Name, Method, Date, Attr);
+}
+
+void TTandrelInstCompress::AppendEntry(base::Stream& Archive, bool Existing, base::Stream& Source,
+                                       const std::string& Name, uint8_t Method, int32_t Date,
+                                       uint16_t Attr) {
+  CheckEntryName(Name);
+  std::string id = Method < 5 ? MethodIDs[Method] : "   ";
+  TCompressedHeader header;
+  const int64_t oldSize = Existing ? Archive.Size() : 0;
+  uint8_t oldHeader[kCompressedHeaderSize] = {};
+  const bool hadHeader = oldSize >= kCompressedHeaderSize;
+  if (Existing) {
+    Archive.SetPosition(0);
+    ReadArchiveHeader(Archive, header, id);  // raises before anything is written
+    if (hadHeader) {
+      Archive.SetPosition(0);
+      Archive.ReadBuffer(oldHeader, kCompressedHeaderSize);
+    }
+  } else {
+    InitHeader(header, id, caMulti, 0);
+  }
+  // Puts the archive back as it was: its old end and its old header.
+  auto rollBack = [&] {
+    try {
+      Archive.SetSize(oldSize);
+      if (hadHeader) {
+        Archive.SetPosition(0);
+        Archive.Write(oldHeader, kCompressedHeaderSize);
+      }
+    } catch (...) {
+    }
+  };
+  try {
+    if (!hadHeader) {
+      // Missing or too short to hold a header: start afresh over it.
+      Archive.SetPosition(0);
+      WriteHeaderTo(Archive, header);
+    }
+    Archive.Seek(0, base::SeekOrigin::End);
     TArchiveEntry record;
     record.FileDate = Date;
     record.Attributes = Attr;
     header.ExpandedSize =
         Wrap(static_cast<int64_t>(header.ExpandedSize) + (Source.Size() - Source.Position()));
-    CompressToArchive(*stream, Source, Name, record, id, Method);
+    CompressToArchive(Archive, Source, Name, record, id, Method);
     for (int i = 0; i < 3; ++i) header.ID[i] = i < static_cast<int>(id.size()) ? id[i] : ' ';
-    stream->SetPosition(0);
-    WriteHeaderTo(*stream, header);
+    Archive.SetPosition(0);
+    WriteHeaderTo(Archive, header);
   } catch (const base::EWriteError&) {
+    rollBack();
     throw EInsufficientDiskSpace(kMsgInsufficientDiskSpace);
+  } catch (...) {
+    rollBack();
+    throw;
   }
 }
 #endif

@@ -84,6 +84,11 @@ TANDREL_EXCEPTION(ELZHBadDecodeTable, base::Exception);
 TANDREL_EXCEPTION(EUnableToCompress, base::Exception);
 #ifndef TANDREL_EXPAND_ONLY
 TANDREL_EXCEPTION(EInsufficientDiskSpace, base::Exception);
+// An entry name that the record's signed 16-bit length cannot hold.
+TANDREL_EXCEPTION(EEntryNameTooLong, base::Exception);
+// A progress handler set -1 (or the source ended early): the entry is not added.
+TANDREL_EXCEPTION(ECompressionAborted, base::Exception);
+constexpr size_t kMaxEntryNameLength = 32767;
 #endif
 TANDREL_EXCEPTION(EUnrecognizedCompressionMethod, base::Exception);
 TANDREL_EXCEPTION(EInvalidHeaderArchiveType, base::Exception);
@@ -94,6 +99,7 @@ TANDREL_EXCEPTION(EInvalidKey, base::Exception);
 extern const char* const kMsgBadDecodeTable;         // "Bad decode table in archive!"
 extern const char* const kMsgUnableToCompress;       // "Could not compress data"
 extern const char* const kMsgInsufficientDiskSpace;  // "Disk protected or full during compression"
+extern const char* const kMsgCompressionAborted;     // "Compression aborted: the source was not read to its end"
 extern const char* const kMsgArchiveTypeMulti;       // "Archive type must be caMulti"
 extern const char* const kMsgArchiveTypeSingle;      // "Expand can't handle caMulti archive type in compressed header"
 extern const char* const kMsgInvalidHeader;          // "Can't recognize compressed file header"
@@ -185,11 +191,20 @@ public:
   void WriteEntryHeader(base::Stream& Dest, TArchiveEntry& Record, const std::string& Name);
   void CompressToArchive(base::Stream& Dest, base::Stream& Source, const std::string& Name,
                          TArchiveEntry Record, std::string& CompressID, uint8_t Method);
+  // Appends one entry; on any failure the archive is left as it was (a new one is not
+  // left behind) and a write failure raises EInsufficientDiskSpace.
   void AddToArchive(const std::string& ArchiveFile, base::Stream& Source,
                     const std::string& Name, uint8_t Method, int32_t Date, uint16_t Attr);
+  // The same on an archive stream; an empty stream gets a fresh header.
+  void AddToArchive(base::Stream& Archive, base::Stream& Source, const std::string& Name,
+                    uint8_t Method, int32_t Date, uint16_t Attr);
 #endif
 
 private:
+#ifndef TANDREL_EXPAND_ONLY
+  void AppendEntry(base::Stream& Archive, bool Existing, base::Stream& Source, const std::string& Name,
+                   uint8_t Method, int32_t Date, uint16_t Attr);
+#endif
   int32_t lastRatio_ = 0;
   int32_t elapsed_ = 0;
   std::string targetPath_;

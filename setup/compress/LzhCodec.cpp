@@ -193,7 +193,12 @@ void LzhDecode(TCodecDriver& d, int32_t expandedSize) {
       if (in.Overrun()) break;
       int from = (r - position - 1) & (N - 1);
       int length = c - 255 + THRESHOLD;
-      for (int k = 0; k < length && count < expandedSize; ++k) {
+      // Well-formed data copy every match whole; one that runs past the size is damage.
+      if (length > expandedSize - count) {
+        length = expandedSize - count;
+        d.damaged = true;
+      }
+      for (int k = 0; k < length; ++k) {
         uint8_t b = s->ring[(from + k) & (N - 1)];
         d.WriteByte(b);
         s->ring[r] = b;

@@ -5,6 +5,8 @@
 
 #include "base/Strings.h"
 #include "setup/model/InstPlatform.h"
+#include "resources/engine_strings.h"
+#include "setup/services/InstallRules.h"
 
 using base::LowerCase;
 using base::SameText;
@@ -422,7 +424,8 @@ uint8_t TTandrelExtension::ExecuteDll(TWindowHandle parentWnd, TWindowHandle dia
     // The author's function may write the whole buffer; a folder that fills it leaves
     // no room for the terminating zero and could not come back whole.
     if (folder.size() >= buffer.size())
-      throw EExtensionError("Installation folder too long for extension '" + libraryName + "'");
+      throw EExtensionError(FormatStringArgs(EngineString(IDS_EXT_FOLDER_TOO_LONG, IDS_EXT_FOLDER_TOO_LONG_TEXT),
+                                             {libraryName}));
     std::memcpy(buffer.data(), folder.data(), folder.size());
     const std::string support = p.getDirMacro("<SUPPORTDIR>");
     const std::string user = Owner ? Owner->UserName : std::string();
@@ -437,9 +440,11 @@ uint8_t TTandrelExtension::ExecuteDll(TWindowHandle parentWnd, TWindowHandle dia
     model::DllCallResult r = p.callDll(library, Params, args);
     switch (r.status) {
       case model::DllCallStatus::LoadFailed:
-        throw EExtensionError("Error loading extension '" + libraryName + "'");
+        throw EExtensionError(FormatStringArgs(EngineString(IDS_EXT_LOAD_FAILED, IDS_EXT_LOAD_FAILED_TEXT),
+                                               {libraryName}));
       case model::DllCallStatus::NotExported:
-        throw EExtensionError("Function '" + Params + "' is not exported by '" + libraryName + "'");
+        throw EExtensionError(FormatStringArgs(EngineString(IDS_EXT_NOT_EXPORTED, IDS_EXT_NOT_EXPORTED_TEXT),
+                                               {Params, libraryName}));
       case model::DllCallStatus::Faulted:
         throw EExtensionError(r.faultText);
       case model::DllCallStatus::Ok:
@@ -455,12 +460,10 @@ uint8_t TTandrelExtension::ExecuteDll(TWindowHandle parentWnd, TWindowHandle dia
     }
     return result;
   } catch (const std::exception& e) {
-    p.showError(std::string("An error occurred while executing a Tandrel-Install Extension: ") +
-                "\r\r   " + e.what() + "\r\rSetup will now terminate.");
+    p.showError(FormatStringArgs(EngineString(IDS_EXT_ERROR, IDS_EXT_ERROR_TEXT), {e.what()}));
     return 0;
   } catch (...) {
-    p.showError(std::string("An error occurred while executing a Tandrel-Install Extension: ") +
-                "\r\r   " + "Unknown error" + "\r\rSetup will now terminate.");
+    p.showError(FormatStringArgs(EngineString(IDS_EXT_ERROR, IDS_EXT_ERROR_TEXT), {"Unknown error"}));
     return 0;
   }
 }

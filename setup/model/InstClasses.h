@@ -120,6 +120,8 @@ public:
 
   void SetParent(TTandrelRegKey* parent);
   std::string GetFullPath() const;
+  // Engine only (SetupOther): writes the key's values, then its sub-keys.
+  void Apply();
   TTandrelRegKey* GetKey(int i) const { return Keys[i]; }
   TTandrelValue* GetValue(int i) const { return Values[i]; }
   TTandrelRegKey* AddKey(const std::string& path);

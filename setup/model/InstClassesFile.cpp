@@ -287,7 +287,13 @@ bool TTandrelBaseInstall::LoadFromFile(const std::string& fileName) {
 bool TTandrelBaseInstall::SaveToFile(const std::string& fileName) {
   auto& p = model::Platform();
   // The old file stays whole until the new one is: write beside it, then replace it.
-  const std::string temp = fileName + ".~sav";
+  // A file of the user's that already carries the helper name is left alone.
+  std::string temp;
+  try {
+    temp = base::CreateUniqueFile(fileName + ".~sav");
+  } catch (...) {
+    return false;
+  }
   try {
     std::vector<uint8_t> bytes = SaveToBytes();
     {

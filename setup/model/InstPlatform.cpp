@@ -8,30 +8,9 @@
 #include <vector>
 
 #include "base/Strings.h"
+#include "setup/services/InstallRules.h"
 
 namespace model {
-
-std::string ExpandMacroText(const std::string& text,
-                            const std::function<std::string(const std::string&)>& userVariable,
-                            const std::function<std::string(const std::string&)>& dirMacro) {
-  auto pass = [](const std::string& in, char open, char close,
-                 const std::function<std::string(const std::string&)>& lookup) {
-    std::string out;
-    size_t i = 0;
-    while (i < in.size()) {
-      size_t a = in.find(open, i);
-      if (a == std::string::npos) break;
-      size_t b = in.find(close, a + 1);
-      if (b == std::string::npos) break;
-      out.append(in, i, a - i);
-      out += lookup(in.substr(a, b - a + 1));
-      i = b + 1;
-    }
-    out.append(in, i, std::string::npos);
-    return out;
-  };
-  return pass(pass(text, '[', ']', userVariable), '<', '>', dirMacro);
-}
 
 namespace {
 
@@ -60,7 +39,7 @@ void UsePortableMacros(PlatformServices& p) {
     MacroTable().emplace_back(name, value);
   };
   p.expandMacros = [](const std::string& text) {
-    return ExpandMacroText(text, [](const std::string&) { return std::string(); }, MacroValue);
+    return ::ExpandMacroText(text, [](const std::string&) { return std::string(); }, MacroValue);
   };
 }
 

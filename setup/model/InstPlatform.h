@@ -63,13 +63,9 @@ PlatformServices& Platform();
 // The side the build starts with, to restore after a test replaced parts of it.
 PlatformServices DefaultPlatform();
 
-// The portable macro table behind the default expandMacros/getDirMacro/setDirMacro.
-// Names in square brackets are user variables, in angle brackets directory macros;
-// both ignore case; an unknown name becomes empty text.
-std::string ExpandMacroText(const std::string& text,
-                            const std::function<std::string(const std::string&)>& userVariable,
-                            const std::function<std::string(const std::string&)>& dirMacro);
-
+// The portable macro table behind the default expandMacros/getDirMacro/setDirMacro:
+// names with their brackets, both kinds ignoring case, expanded by the installation
+// services' expander; an unknown name becomes empty text.
 // Routes the three macro services to an in-memory table (no system folders).
 void UsePortableMacros(PlatformServices& p);
 

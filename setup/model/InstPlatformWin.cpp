@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "base/Streams.h"
 #include "base/Strings.h"
 #include "base/win/ForeignCall.h"
 #include "setup/model/InstPlatform.h"
@@ -91,7 +92,13 @@ bool ReplaceFileHere(const std::string& finished, const std::string& target) {
     return true;
   if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES)
     return MoveFileA(finished.c_str(), target.c_str()) != 0;
-  const std::string aside = target + ".~old";
+  // Reserve a free name beside it, so that no file of the user's is ever deleted.
+  std::string aside;
+  try {
+    aside = base::CreateUniqueFile(target + ".~old");
+  } catch (...) {
+    return false;
+  }
   DeleteFileA(aside.c_str());
   if (!MoveFileA(target.c_str(), aside.c_str())) return false;
   if (!MoveFileA(finished.c_str(), target.c_str())) {

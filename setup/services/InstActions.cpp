@@ -112,6 +112,7 @@ std::vector<std::string> FolderLevels(const std::string& Folder) {
 #include "base/win/ForeignCall.h"
 #include "base/win/Registry.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ int WriteIniValue(const std::string& FileName, const std::string& Section, const
   std::string file = ExpandMacros(FileName);
   if (!WritePrivateProfileStringA(Section.c_str(), Key.c_str(), ExpandMacros(Value).c_str(), file.c_str()))
     throw EIniFileException("Unable to write to " + file);
-  AddToLog(TLogKeyword::CreateIniValue, file + "," + Section + "," + Key);
+  AddToLog(TLogKeyword::CreateIniValue, IniValueLogArgument(file, Section, Key));
   return irSuccess;
 }
 
@@ -250,7 +251,7 @@ int OpenForValue(const std::string& FullKey, base::win::RegKey& key) {
 }
 
 void LogValue(const std::string& FullKey, const std::string& ValueName) {
-  AddToLog(TLogKeyword::AddRegValue, "(" + FullKey + ")" + ValueName);
+  AddToLog(TLogKeyword::AddRegValue, RegValueLogArgument(FullKey, ValueName));
 }
 
 }  // namespace

@@ -1,10 +1,33 @@
 #include "setup/services/InstArchiveReader.h"
 
+#include <unordered_map>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #include "base/Strings.h"
 #include "setup/services/InstFileInfo.h"
 #include "setup/services/InstGlobal.h"
 
 namespace {
+
+// What a listing tells of one entry record.
+TCompressedFileInfo FileInfoOf(const TArchiveEntry& rec, int64_t recordPos) {
+  TCompressedFileInfo info;
+  info.FileDate = rec.FileDate;
+  info.Attributes = rec.Attributes;
+  info.ExpandedSize = rec.ExpandedSize;
+  info.CompressedSize = rec.CompressedSize;
+  info.Method = rec.Method;
+  info.Checksum = rec.Checksum;
+  info.EntryOffset = static_cast<int32_t>(recordPos);
+  info.Locked = rec.Locked > 0;
+  return info;
+}
+
 constexpr int64_t kMinArchiveSize = kCompressedHeaderSize + kArchiveEntrySize;  // 46
 
 // Sizes a walk can trust: not negative, and the data lies inside the stream.
@@ -12,7 +35,135 @@ bool EntryFits(const TArchiveEntry& rec, int64_t dataStart, int64_t streamSize) 
   return rec.CompressedSize >= 0 && rec.ExpandedSize >= 0 &&
          dataStart + rec.CompressedSize <= streamSize;
 }
+// What tells one state of an archive file from another without reading it.
+struct TFileStamp {
+  int64_t Size = -1;
+  uint64_t WriteTime = 0;
+  uint64_t Identity = 0;  // creation time, or the inode where there is none
+  bool operator==(const TFileStamp&) const = default;
+};
+
+bool ReadFileStamp(const std::string& path, TFileStamp& stamp) {
+#ifdef _WIN32
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
+  stamp.Size = static_cast<int64_t>((static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow);
+  stamp.WriteTime = (static_cast<uint64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) |
+                    d.ftLastWriteTime.dwLowDateTime;
+  stamp.Identity = (static_cast<uint64_t>(d.ftCreationTime.dwHighDateTime) << 32) |
+                   d.ftCreationTime.dwLowDateTime;
+#else
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  stamp.Size = static_cast<int64_t>(st.st_size);
+  stamp.WriteTime = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                    static_cast<uint64_t>(st.st_mtim.tv_nsec);
+  stamp.Identity = static_cast<uint64_t>(st.st_ino);
+#endif
+  return true;
+}
+
+struct TIndexedEntry {
+  TArchiveEntry Rec;
+  int64_t RecordPos = 0;
+  int64_t DataPos = 0;
+  int64_t ExpandedBefore = 0;  // expanded sizes of the entries before it
+};
+
+struct TArchiveIndex {
+  bool Valid = false;
+  std::string Path;
+  TFileStamp Stamp;
+  std::string HeaderBytes;  // the archive's first kCompressedHeaderSize bytes
+  int64_t Total = 0;        // the header's total expanded size
+  std::string ID;
+  TCompressedFileList List;
+  std::vector<TIndexedEntry> Entries;
+  std::unordered_map<std::string, size_t> First;  // folded name -> its first entry
+  int Listings = 0;
+};
+
+TArchiveIndex& Index() {
+  static TArchiveIndex index;
+  return index;
+}
+
+std::string ReadBytesAt(base::Stream& stream, int64_t pos, int32_t count) {
+  std::string bytes(static_cast<size_t>(count), '\0');
+  if (stream.Seek(pos, base::SeekOrigin::Beginning) != pos) return {};
+  bytes.resize(static_cast<size_t>(std::max<int32_t>(0, stream.Read(bytes.data(), count))));
+  return bytes;
+}
+
+// The record and name of entry i still stand where the index found them.
+bool RecordInPlace(base::Stream& stream, const TArchiveIndex& index, size_t i) {
+  const TIndexedEntry& e = index.Entries[i];
+  const std::string& name = index.List[i].first;
+  const int32_t length = static_cast<int32_t>(kArchiveEntrySize + name.size());
+  const std::string bytes = ReadBytesAt(stream, e.RecordPos, length);
+  if (static_cast<int32_t>(bytes.size()) != length) return false;
+  uint8_t raw[kArchiveEntrySize];
+  EncodeEntry(e.Rec, raw);
+  return bytes.compare(0, kArchiveEntrySize, reinterpret_cast<const char*>(raw), kArchiveEntrySize) == 0 &&
+         bytes.compare(kArchiveEntrySize, std::string::npos, name) == 0;
+}
+
+void BuildIndex(TArchiveIndex& index, TInstArchiveReader& reader, base::Stream& stream,
+                const std::string& path, bool stamped, const TFileStamp& stamp) {
+  index.Valid = false;
+  index.List.clear();
+  index.Entries.clear();
+  index.First.clear();
+  index.ID.clear();
+  index.Total = 0;
+  ++index.Listings;
+  index.HeaderBytes = ReadBytesAt(stream, 0, kCompressedHeaderSize);
+  stream.Seek(0, base::SeekOrigin::Beginning);
+  TCompressedHeader header;
+  int64_t before = 0;
+  reader.WalkArchiveStream(stream, header, index.ID, [&](const std::string& name, const TArchiveEntry& rec,
+                                                         int64_t recordPos, int64_t dataPos) {
+    TCompressedFileInfo info = FileInfoOf(rec, recordPos);
+    index.First.emplace(base::AnsiLowerCase(name), index.List.size());
+    index.List.emplace_back(name, info);
+    index.Entries.push_back({rec, recordPos, dataPos, before});
+    before += rec.ExpandedSize;
+  });
+  index.Total = index.List.empty() ? 0 : header.ExpandedSize;
+  index.Path = path;
+  index.Stamp = stamp;
+  index.Valid = stamped;  // a file without a stamp is listed again at every use
+}
+
+// The index of the open archive file and the entry of that name in it (-1 when none).
+// The entry found is checked against the file; a stale index is built again.
+const TArchiveIndex& IndexedEntry(TInstArchiveReader& reader, base::Stream& stream,
+                                  const std::string& path, const std::string& entryName, int& found) {
+  TArchiveIndex& index = Index();
+  TFileStamp stamp;
+  const bool stamped = ReadFileStamp(path, stamp);
+  const std::string key = base::AnsiLowerCase(entryName);
+  bool fresh = false;
+  if (!(index.Valid && stamped && index.Path == path && index.Stamp == stamp &&
+        ReadBytesAt(stream, 0, kCompressedHeaderSize) == index.HeaderBytes)) {
+    BuildIndex(index, reader, stream, path, stamped, stamp);
+    fresh = true;
+  }
+  for (;;) {
+    auto it = index.First.find(key);
+    found = it == index.First.end() ? -1 : static_cast<int>(it->second);
+    if (fresh || found < 0 || RecordInPlace(stream, index, static_cast<size_t>(found))) break;
+    BuildIndex(index, reader, stream, path, stamped, stamp);
+    fresh = true;
+  }
+  return index;
+}
+
 }  // namespace
+
+void ResetArchiveIndex() { Index() = TArchiveIndex(); }
+
+int ArchiveIndexListings() { return Index().Listings; }
 
 int IndexOfArchivedFile(const TCompressedFileList& list, const std::string& name) {
   for (size_t i = 0; i < list.size(); ++i)
@@ -31,12 +182,11 @@ bool TInstArchiveReader::ReadEntryHeader(base::Stream& Stream, TArchiveEntry& Re
   return Stream.Read(Name.data(), Rec.NameLength) == Rec.NameLength;
 }
 
-void TInstArchiveReader::ListArchiveStream(base::Stream& Stream, TCompressedFileList& List) {
+void TInstArchiveReader::WalkArchiveStream(base::Stream& Stream, TCompressedHeader& Header,
+                                           std::string& ID, const TEntryVisitor& Visit) {
   const int64_t size = Stream.Size();
   if (size - Stream.Position() < kMinArchiveSize) return;
-  TCompressedHeader header;
-  std::string id;
-  ReadArchiveHeader(Stream, header, id);
+  ReadArchiveHeader(Stream, Header, ID);
   TArchiveEntry rec;
   std::string name;
   for (;;) {
@@ -44,18 +194,19 @@ void TInstArchiveReader::ListArchiveStream(base::Stream& Stream, TCompressedFile
     if (!ReadEntryHeader(Stream, rec, name)) break;
     const int64_t dataStart = Stream.Position();
     if (!EntryFits(rec, dataStart, size)) break;
-    TCompressedFileInfo info;
-    info.FileDate = rec.FileDate;
-    info.Attributes = rec.Attributes;
-    info.ExpandedSize = rec.ExpandedSize;
-    info.CompressedSize = rec.CompressedSize;
-    info.Method = rec.Method;
-    info.Checksum = rec.Checksum;
-    info.EntryOffset = static_cast<int32_t>(recordPos);
-    info.Locked = rec.Locked > 0;
-    List.emplace_back(name, info);
+    Visit(name, rec, recordPos, dataStart);
     Stream.Seek(rec.CompressedSize, base::SeekOrigin::Current);
   }
+}
+
+void TInstArchiveReader::ListArchiveStream(base::Stream& Stream, TCompressedFileList& List) {
+  TCompressedHeader header;
+  std::string id;
+  WalkArchiveStream(Stream, header, id, [&](const std::string& name, const TArchiveEntry& rec,
+                                    int64_t recordPos, int64_t) {
+    TCompressedFileInfo info = FileInfoOf(rec, recordPos);
+    List.emplace_back(name, info);
+  });
 }
 
 void TInstArchiveReader::ListArchive(const std::string& FileName, TCompressedFileList& List) {
@@ -92,7 +243,21 @@ void TInstArchiveReader::ExpandArchivedStream(base::Stream& Source, base::Stream
 void TInstArchiveReader::ExpandArchivedFile(const std::string& ArchiveFile, base::Stream& Dest,
                                             const std::string& EntryName) {
   base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareExclusive);
-  ExpandArchivedStream(stream, Dest, EntryName);
+  int found = -1;
+  const TArchiveIndex& index = IndexedEntry(*this, stream, ArchiveFile, EntryName, found);
+  if (found < 0) {
+    // What the walk does with a name it cannot find, header errors included.
+    stream.Seek(0, base::SeekOrigin::Beginning);
+    ExpandArchivedStream(stream, Dest, EntryName);
+    return;
+  }
+  // Copies: a progress handler may take another archive's entry meanwhile.
+  const TIndexedEntry e = index.Entries[static_cast<size_t>(found)];
+  if (e.ExpandedBefore >= index.Total) return;  // the walk stops at the header's total first
+  const std::string id = index.ID;
+  stream.Seek(e.DataPos, base::SeekOrigin::Beginning);
+  ExpandData(Dest, stream, e.Rec.CompressedSize, e.Rec.ExpandedSize, e.Rec.Checksum, e.Rec.Method, id,
+             e.Rec.Locked);
 }
 
 void TInstArchiveReader::ClearFileList(TCompressedFileList* List) {
@@ -108,11 +273,11 @@ void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,
 
 TCompressedFileInfo GetArchivedEntryInfo(const std::string& ArchiveFile, const std::string& EntryName) {
   TInstArchiveReader reader;
-  TCompressedFileList list;
-  reader.ListArchive(ArchiveFile, list);
-  int i = IndexOfArchivedFile(list, EntryName);
-  if (i < 0) throw EStringListError("List index out of bounds (-1)");
-  return list[static_cast<size_t>(i)].second;
+  base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareExclusive);
+  int found = -1;
+  const TArchiveIndex& index = IndexedEntry(reader, stream, ArchiveFile, EntryName, found);
+  if (found < 0) throw EStringListError("List index out of bounds (-1)");
+  return index.List[static_cast<size_t>(found)].second;
 }
 
 void GetArchivedFileInfo(const std::string& ArchiveFile, const std::string& EntryName,

@@ -2,6 +2,7 @@
 // taking one named entry out of it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,12 @@ public:
   // ends at the first record that cannot be read whole or whose sizes are negative or
   // run past the end of the stream; nothing after it is listed.
   void ListArchiveStream(base::Stream& Stream, TCompressedFileList& List);
+  // The walk of ListArchiveStream: each entry with its record, the position of the
+  // record and of its data. Header and ID receive the archive header.
+  using TEntryVisitor = std::function<void(const std::string& Name, const TArchiveEntry& Rec,
+                                           int64_t RecordPos, int64_t DataPos)>;
+  void WalkArchiveStream(base::Stream& Stream, TCompressedHeader& Header, std::string& ID,
+                         const TEntryVisitor& Visit);
   // The file opened read-only and exclusive.
   void ListArchive(const std::string& FileName, TCompressedFileList& List);
   // Expands the first entry named EntryName (ignoring case) into Dest; an entry that is
@@ -56,3 +63,11 @@ void GetArchivedFileInfo(const std::string& ArchiveFile, const std::string& Entr
                          TDateTime& FileDateTime, uint16_t& Attributes);
 // The whole record of the first entry of that name; same failure.
 TCompressedFileInfo GetArchivedEntryInfo(const std::string& ArchiveFile, const std::string& EntryName);
+
+// ExpandArchivedFile, ExpandFileFromArchive, GetArchivedEntryInfo and GetArchivedFileInfo
+// find entries through one index of the archive file last used: listed once, kept while
+// the file keeps its path, size and write time and the entry's record is still in place,
+// so that installing many files from one archive walks it once. Each gives what a walk
+// of the file would give.
+void ResetArchiveIndex();
+int ArchiveIndexListings();  // walks made to build the index since the last reset

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/Strings.h"
+#include "setup/services/InstallRules.h"
 #include "resources/engine_strings.h"
 
 namespace {
@@ -63,9 +64,7 @@ std::string FormatSizeKText(int64_t Bytes, const std::string& ThousandSeparator)
     grouped += digits[i];
   }
   if (negative && k != 0) grouped.insert(0, "-");
-  std::string pattern = IDS_SIZE_K_TEXT;
-  size_t at = pattern.find("%s");
-  return pattern.substr(0, at) + grouped + pattern.substr(at + 2);
+  return FormatStringArgs(EngineString(IDS_SIZE_K, IDS_SIZE_K_TEXT), {grouped});
 }
 
 TDateTime DosDateTimeToDateTime(uint32_t DosDateTime) {

@@ -39,21 +39,20 @@ TInstGlobalState& State() {
 std::string InstallErrorText(int code, const std::string& fileName) {
   const char* fallback = InstallResultTemplate(code);
   if (!fallback) return std::string();
-  std::string templ = fallback;
+  return FormatResultText(EngineString(InstallResultStringId(code), fallback), fileName);
+}
+
 #ifdef _WIN32
+std::string EngineString(int id, const char* fallback) {
   // The table may be translated: grow the buffer until the text fits.
   for (std::string buf(256, '\0');; buf.resize(buf.size() * 2)) {
-    int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(InstallResultStringId(code)),
-                        buf.data(), static_cast<int>(buf.size()));
+    int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), buf.data(), static_cast<int>(buf.size()));
     if (n <= 0) break;
-    if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) {
-      templ.assign(buf.data(), static_cast<size_t>(n));
-      break;
-    }
+    if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) return std::string(buf.data(), static_cast<size_t>(n));
   }
-#endif
-  return FormatResultText(templ, fileName);
+  return fallback ? fallback : "";
 }
+#endif
 
 // ---------------------------------------------------------------------------------------
 // Macros and variables
@@ -408,27 +407,62 @@ bool NameClaimed(const std::string& name) {
   return false;
 }
 
-// Moves the old file aside, puts the new one in its place, drops the old one; on any
-// failure the old file is back under its name. False when the old file is in use.
-bool ReplaceFile(const std::string& dest, const std::string& fresh) {
-  if (!PlainFileExists(dest)) {
-    if (!MoveFileA(fresh.c_str(), dest.c_str())) throw base::EFCreateError("Cannot create file " + dest);
-    return true;
+// Puts fresh in place of dest; the old file is kept until the new one is at its name.
+// Failures raise; InUse leaves the old file as it was, read-only bit included.
+TReplaceResult ReplaceFile(const std::string& dest, const std::string& fresh) {
+  TReplaceOps ops;
+  ops.Exists = PlainFileExists;
+  ops.Move = [](const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+  };
+  ops.Remove = DeleteExistingFile;
+  ops.RemoveAtRestart = [](const std::string& name) {
+    MoveFileExA(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  };
+  const DWORD attributes = PlainFileExists(dest) ? GetFileAttributesA(dest.c_str()) : INVALID_FILE_ATTRIBUTES;
+  std::string aside;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    aside = MakeTempIn(FolderForFileOps(dest));
+    DeleteFileA(aside.c_str());
+    ClearReadOnly(dest);
   }
-  const std::string aside = MakeTempIn(base::ExtractFilePath(dest));
-  DeleteFileA(aside.c_str());
-  ClearReadOnly(dest);
-  if (!MoveFileA(dest.c_str(), aside.c_str())) return false;  // in use
-  if (!MoveFileA(fresh.c_str(), dest.c_str())) {
-    MoveFileA(aside.c_str(), dest.c_str());
-    throw base::EFCreateError("Cannot create file " + dest);
+  const TReplaceResult r = ReplaceWithFresh(ops, dest, fresh, aside);
+  if (r != TReplaceResult::Replaced && attributes != INVALID_FILE_ATTRIBUTES && PlainFileExists(dest))
+    SetFileAttributesA(dest.c_str(), attributes);
+  if (r == TReplaceResult::Failed) throw base::EFCreateError("Cannot create file " + dest);
+  return r;
+}
+
+// Writes text to a new file beside target and puts it in target's place; false (target
+// untouched) when any step fails. The 95 family has no MOVEFILE_REPLACE_EXISTING.
+bool WriteWholeFile(const std::string& target, const std::string& text) {
+  const std::string stem = base::ChangeFileExt(target, "");
+  std::string temp;
+  try {
+    temp = base::CreateUniqueFile(stem + ".~nw");
+    base::WriteFileBytes(temp, std::vector<uint8_t>(text.begin(), text.end()));
+  } catch (...) {
+    if (!temp.empty()) DeleteFileA(temp.c_str());
+    return false;
   }
-  if (!DeleteExistingFile(aside)) {
-    // Renamable but not removable (a running module): put both back and wait for restart.
-    if (MoveFileA(dest.c_str(), fresh.c_str()) && MoveFileA(aside.c_str(), dest.c_str())) return false;
-    MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  bool done = false;
+  try {
+    std::string aside;
+    if (PlainFileExists(target)) {
+      aside = base::CreateUniqueFile(stem + ".~od");
+      DeleteFileA(aside.c_str());
+    }
+    TReplaceOps ops;
+    ops.Exists = PlainFileExists;
+    ops.Move = [](const std::string& from, const std::string& to) { return MoveFileA(from.c_str(), to.c_str()) != 0; };
+    ops.Remove = [](const std::string& name) { return DeleteFileA(name.c_str()) != 0; };
+    ops.RemoveAtRestart = [](const std::string& name) { MoveFileExA(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT); };
+    done = ReplaceWithFresh(ops, target, temp, aside) == TReplaceResult::Replaced;
+  } catch (...) {
   }
-  return true;
+  if (!done) DeleteFileA(temp.c_str());
+  return done;
 }
 
 }  // namespace
@@ -505,8 +539,26 @@ int DecSharedDllCount(const std::string& fileName) {
     return 99;
   int32_t next = std::max<int32_t>(0, static_cast<int32_t>(value) - 1);
   DWORD out = static_cast<DWORD>(next);
-  RegSetValueExA(key.get(), fileName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&out), sizeof out);
+  // A count that did not drop must not let the caller delete a shared file.
+  if (RegSetValueExA(key.get(), fileName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&out), sizeof out) !=
+      ERROR_SUCCESS)
+    return kSharedCountNotWritten;
   return next;
+}
+
+void ForceDirectoriesLogged(const std::string& folder) {
+  // Every level made gets its line, outermost first, so the uninstaller (newest line
+  // first) removes the deepest folder before its parents and leaves none behind.
+  std::vector<std::string> missing;
+  for (std::string level = RemoveBackslash(folder); level.size() >= 3 && !DirectoryExists(level);) {
+    missing.push_back(level);
+    std::string parent = RemoveBackslash(base::ExtractFilePath(level));
+    if (parent == level) break;
+    level = parent;
+  }
+  ForceDirectories(folder);
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+    if (it + 1 == missing.rend() || DirectoryExists(*it)) AddToLog(TLogKeyword::CreateDir, *it);
 }
 
 int InstallFile(const std::string& archiveFile, const std::string& destFile,
@@ -515,10 +567,9 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
                 TWindowsVersions platforms, const std::string& version) {
   const std::string dest = ExpandMacros(destFile);
   const std::string folder = RemoveBackslash(base::ExtractFilePath(dest));
-  if (!DirectoryExists(folder)) {
-    ForceDirectories(folder);
-    AddToLog(TLogKeyword::CreateDir, folder);
-  }
+  // "C:\x.dll" lives in "C:\"; "C:" alone would be the drive's current folder.
+  const std::string folderPath = FolderForFileOps(dest);
+  if (!DirectoryExists(folderPath)) ForceDirectoriesLogged(folder);
   const std::string entryName = archiveFolder + "\\" + base::ExtractFileName(dest);
   if (!HasWindowsVersion(platforms, WindowsVersion)) return irSuccess;
 
@@ -544,7 +595,7 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
       result = BackupFile(dest, backupFolder);
       if (result == irSuccess) {
         // The old file is kept until the new one is whole.
-        fresh = MakeTempIn(folder);
+        fresh = MakeTempIn(folderPath);
         {
           base::FileStream out(fresh, base::fmCreate);
           ExpandFileFromArchive(archiveFile, out, entryName, onShowProgress);
@@ -552,18 +603,18 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
             throw base::EReadError("Archive entry " + entryName + " is damaged");
         }
         SetDosFileDate(fresh, entry.FileDate);
-        if (ReplaceFile(dest, fresh)) {
+        if (ReplaceFile(dest, fresh) == TReplaceResult::Replaced) {
           fresh.clear();
           SetFileAttributesA(dest.c_str(), entry.Attributes);
           AddToLog(TLogKeyword::InstalledFile, dest);
           result = irSuccess;
         } else {
           // In use: the new copy waits beside it until the next start of Windows.
-          std::string pending = fresh;
-          const std::string preferred = DefaultPendingCopy(dest);
-          if (!NameClaimed(preferred) && DeleteExistingFile(preferred) &&
-              MoveFileA(fresh.c_str(), preferred.c_str()))
-            pending = preferred;
+          // A file already on disk under the ".New" name is not ours to delete.
+          std::string pending = ChoosePendingCopy(DefaultPendingCopy(dest), fresh, [](const std::string& n) {
+            return NameClaimed(n) || GetFileAttributesA(n.c_str()) != INVALID_FILE_ATTRIBUTES;
+          });
+          if (pending != fresh && !MoveFileA(fresh.c_str(), pending.c_str())) pending = fresh;
           fresh.clear();
           SetFileAttributesA(pending.c_str(), entry.Attributes);
           AddPendingRename(dest, pending);
@@ -624,7 +675,9 @@ bool CommitPendingRenames(std::vector<std::string>* failed) {
       existing.assign(bytes.begin(), bytes.end());
     }
     const std::string text = AppendWininitLines(existing, renames, errors);
-    base::WriteFileBytes(ini, std::vector<uint8_t>(text.begin(), text.end()));
+    // Other programs' pending lines live in the same file: the old one stays whole
+    // until the new one is written out beside it.
+    if (!WriteWholeFile(ini, text)) throw base::EWriteError("Cannot write " + ini);
   } catch (...) {
     for (const auto& r : renames)
       if (r.Key != "nul") fail(r.Key);
@@ -648,6 +701,13 @@ int CreateUninstallEntry(const std::string& appName, const std::string& uninstal
   return irSuccess;
 }
 
+namespace {
+bool EntryKeyExists(const std::string& path) {
+  base::win::RegKey key;
+  return key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ);
+}
+}  // namespace
+
 int RemoveUninstallEntry(const std::string& appName) {
   if (!IsValidUninstallName(appName)) return irUninstallRemoveFailed;
   try {
@@ -659,8 +719,9 @@ int RemoveUninstallEntry(const std::string& appName) {
         RegDeleteValueA(key.get(), "UninstallString");
       }
     }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
-    return irSuccess;
+    // The entry may have sub-keys of its own; NT's RegDeleteKeyA refuses such a key.
+    DeleteRegKey("HKEY_LOCAL_MACHINE\\" + path);
+    return EntryKeyExists(path) ? irUninstallRemoveFailed : irSuccess;
   } catch (...) {
     return irUninstallRemoveFailed;
   }

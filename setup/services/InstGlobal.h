@@ -149,6 +149,10 @@ void ResetInstGlobalState();
 std::string GetShortPath(const std::string& path);  // empty when the call fails
 bool ClearReadOnly(const std::string& fileName);
 
+// Makes the folder with every missing parent and logs "CreateDir=" for each level made,
+// outermost first (the folder itself even when it could not be made); "" raises EInOutError.
+void ForceDirectoriesLogged(const std::string& folder);
+
 // Puts one file of a group from an archive onto the disk: 0, 101, 102 or 116.
 int InstallFile(const std::string& archiveFile, const std::string& destFile,
                 const std::string& archiveFolder, const TProgressHandler& onShowProgress,
@@ -157,7 +161,10 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
 bool DeleteExistingFile(const std::string& fileName);
 int BackupFile(const std::string& fileName, const std::string& backupFolder);
 int IncSharedDllCount(const std::string& fileName);  // the new count, 0 when not counted
-int DecSharedDllCount(const std::string& fileName);  // the new count, 99 when not counted
+// The new count; 99 when not counted; kSharedCountNotWritten when the lowered count could
+// not be written (the file is then to be kept).
+constexpr int kSharedCountNotWritten = -1;
+int DecSharedDllCount(const std::string& fileName);
 
 // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + AppName.
 int CreateUninstallEntry(const std::string& appName, const std::string& uninstallString);

@@ -32,18 +32,44 @@ bool FileExists(const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// The server's own load and unload code runs inside LoadLibraryA and FreeLibrary: both go
+// through the fault guard, so a module that faults there fails instead of ending us.
+HMODULE GuardedLoad(const std::string& fileName, bool* faulted) {
+  const uint32_t arg = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fileName.c_str()));
+  uint32_t module = 0;
+  *faulted = !base::win::CallForeign(reinterpret_cast<const void*>(&LoadLibraryA), &arg, 1, &module);
+  return *faulted ? nullptr : reinterpret_cast<HMODULE>(static_cast<uintptr_t>(module));
+}
+
+bool GuardedFree(HMODULE module) {
+  const uint32_t arg = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module));
+  uint32_t freed = 0;
+  return base::win::CallForeign(reinterpret_cast<const void*>(&FreeLibrary), &arg, 1, &freed);
+}
+
+}  // namespace
+
 int CallDllServerEntry(const std::string& FileName, bool Unregister) {
   int failed = Unregister ? irUnregisterFailed : irRegisterFailed;
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  base::win::Library library(LoadLibraryA(FileName.c_str()));
+  bool faulted = false;
+  HMODULE library = GuardedLoad(FileName, &faulted);
   SetErrorMode(oldMode);
   if (!library) return failed;
+  int result = failed;
   auto entry = reinterpret_cast<const void*>(
-      GetProcAddress(library.get(), Unregister ? "DllUnregisterServer" : "DllRegisterServer"));
-  if (!entry) return irEntryPointMissing;
-  uint32_t hr = static_cast<uint32_t>(E_FAIL);
-  if (!base::win::CallForeign(entry, nullptr, 0, &hr)) return failed;
-  return hr == 0 ? irSuccess : failed;
+      GetProcAddress(library, Unregister ? "DllUnregisterServer" : "DllRegisterServer"));
+  if (!entry) {
+    result = irEntryPointMissing;
+  } else {
+    uint32_t hr = static_cast<uint32_t>(E_FAIL);
+    if (base::win::CallForeign(entry, nullptr, 0, &hr) && hr == 0) result = irSuccess;
+  }
+  // A server whose unload code faults has not registered cleanly either.
+  if (!GuardedFree(library) && result == irSuccess) result = failed;
+  return result;
 }
 
 int RegisterTypeLibFile(const std::string& FileName, bool Unregister) {

@@ -348,6 +348,41 @@ std::string DefaultPendingCopy(const std::string& fileName) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Replacement
+
+TReplaceResult ReplaceWithFresh(const TReplaceOps& ops, const std::string& dest, const std::string& fresh,
+                                const std::string& aside) {
+  if (!ops.Exists(dest)) return ops.Move(fresh, dest) ? TReplaceResult::Replaced : TReplaceResult::Failed;
+  if (!ops.Move(dest, aside)) return TReplaceResult::InUse;
+  if (!ops.Move(fresh, dest)) {
+    ops.Move(aside, dest);
+    return TReplaceResult::Failed;
+  }
+  if (ops.Remove(aside)) return TReplaceResult::Replaced;
+  // Renamable but not removable: the old file stays in place until the restart.
+  if (!ops.Move(dest, fresh)) {
+    ops.RemoveAtRestart(aside);  // the new file holds the name
+    return TReplaceResult::Replaced;
+  }
+  if (ops.Move(aside, dest)) return TReplaceResult::InUse;
+  // Half put back: the name must not stay empty, and the old file is kept either way.
+  ops.Move(fresh, dest);
+  return TReplaceResult::Failed;
+}
+
+std::string ChoosePendingCopy(const std::string& preferred, const std::string& ownName,
+                              const std::function<bool(const std::string&)>& taken) {
+  return taken(preferred) ? ownName : preferred;
+}
+
+std::string FolderForFileOps(const std::string& fileName) {
+  std::string folder = base::ExtractFilePath(fileName);
+  if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':' && folder != "\\")
+    folder.pop_back();
+  return folder;
+}
+
+// ---------------------------------------------------------------------------------------
 // Result texts
 
 namespace {
@@ -393,6 +428,24 @@ std::string FormatResultText(const std::string& templ, const std::string& fileNa
   if (at == std::string::npos) return templ;
   return templ.substr(0, at) + fileName + templ.substr(at + 2);
 }
+
+std::string FormatStringArgs(const std::string& templ, const std::vector<std::string>& args) {
+  std::string out;
+  size_t from = 0;
+  for (const std::string& arg : args) {
+    size_t at = templ.find("%s", from);
+    if (at == std::string::npos) break;
+    out.append(templ, from, at - from);
+    out += arg;
+    from = at + 2;
+  }
+  out.append(templ, from, std::string::npos);
+  return out;
+}
+
+#ifndef _WIN32
+std::string EngineString(int, const char* fallback) { return fallback ? fallback : ""; }
+#endif
 
 bool IsValidUninstallName(const std::string& appName) {
   return !appName.empty() && appName.find('\\') == std::string::npos;

@@ -103,12 +103,50 @@ std::string AppendWininitLines(const std::string& existing, const std::vector<TI
 std::string DefaultPendingCopy(const std::string& fileName);
 
 // ---------------------------------------------------------------------------------------
+// Putting a finished copy in place of a file.
+
+// The file operations the replacement needs; the Win32 layer gives the real ones.
+struct TReplaceOps {
+  std::function<bool(const std::string& name)> Exists;
+  std::function<bool(const std::string& from, const std::string& to)> Move;  // never replaces
+  std::function<bool(const std::string& name)> Remove;
+  std::function<void(const std::string& name)> RemoveAtRestart;
+};
+enum class TReplaceResult {
+  Replaced,  // fresh is at dest's name, the old file gone or going at restart
+  InUse,     // the old file is still at its name, fresh still at its own
+  Failed,    // not replaced; the old file is at its name when it could be put back
+};
+// Moves the old file to aside (a free name), fresh to dest, and drops the old file.
+// An old file that can be renamed but not removed (a running module) is put back and
+// InUse given. When putting back only half works, the result is a failure, never
+// success with dest missing; the old file is never removed unless fresh took its name.
+TReplaceResult ReplaceWithFresh(const TReplaceOps& ops, const std::string& dest, const std::string& fresh,
+                                const std::string& aside);
+
+// The name a copy in use waits under until the restart: preferred unless a file of that
+// name exists or the restart list claims it (taken), else the copy's own name.
+std::string ChoosePendingCopy(const std::string& preferred, const std::string& ownName,
+                              const std::function<bool(const std::string&)>& taken);
+
+// The folder of a file as a path the file functions take: "C:\x.dll" gives "C:\", not
+// "C:" (which names the drive's current folder); "" for a name without a folder.
+std::string FolderForFileOps(const std::string& fileName);
+
+// ---------------------------------------------------------------------------------------
 // Result texts.
 
 int InstallResultStringId(int code);            // 0 for codes without a text
 const char* InstallResultTemplate(int code);    // nullptr for codes without a text
 // The first "%s" of templ replaced by fileName, once; the name is copied unchanged.
 std::string FormatResultText(const std::string& templ, const std::string& fileName);
+// Each "%s" of templ, in order, replaced by the next of args (copied unchanged); a
+// "%s" beyond the args stays.
+std::string FormatStringArgs(const std::string& templ, const std::vector<std::string>& args);
+
+// A text of the engine's string table: the program's own table on Windows (so that a
+// translated table is used), the compiled-in fallback elsewhere or when it is missing.
+std::string EngineString(int id, const char* fallback);
 
 // True for a name that can stand under the Uninstall key: not empty, no "\".
 bool IsValidUninstallName(const std::string& appName);

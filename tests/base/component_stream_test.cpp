@@ -263,6 +263,22 @@ TEST(ComponentStreamWrite, StringListsAsDotStringsListOfStrings) {
   EXPECT_EQ(back.lines, o.lines);
 }
 
+TEST(ComponentStreamRead, StringListFailingInsideKeepsTheLinesReadSoFar) {
+  const struct { std::string bytes; std::vector<std::string> lines; const char* why; } cases[] = {
+      {kHead + "\x0DLines.Strings\x01" + std::string("\x06\x01" "a" "\x06\x01" "b" "\x02\x05", 8) + kTail,
+       {"a", "b"}, "an integer after two lines"},
+      {kHead + "\x0DLines.Strings\x01" + std::string("\x06\x01" "a" "\x06\x09" "b", 6), {"a"},
+       "the stream ends inside the second line"},
+      {kHead + "\x0DLines.Strings\x01" + std::string("\x02\x05", 2) + kTail, {}, "no line read: the list is empty"},
+  };
+  for (const auto& c : cases) {
+    Obj o;
+    o.lines = {"old 1", "old 2", "old 3"};
+    EXPECT_THROW(Read(c.bytes, o, Only("Lines")), EReadError) << c.why;
+    EXPECT_EQ(o.lines, c.lines) << c.why;
+  }
+}
+
 TEST(ComponentStreamWrite, CollectionsAlwaysWrittenItemsAsLists) {
   Obj o;
   EXPECT_EQ(Write(o, Only("Items")), kHead + std::string("\x05Items\x0E\x00", 8) + kTail);
@@ -509,7 +525,14 @@ std::string Nested(int n) {
 TEST(ComponentStreamRead, NestingIsLimited) {
   Obj o;
   EXPECT_NO_THROW(Read(Nested(kMaxNesting), o));
-  EXPECT_THROW(Read(Nested(kMaxNesting + 1), o), EInvalidStreamFormat);
+  try {
+    Read(Nested(kMaxNesting + 1), o);
+    ADD_FAILURE() << "read past the limit";
+  } catch (const EInvalidStreamFormat& e) {
+    // The refusal says why.
+    EXPECT_NE(std::string(e.what()).find("nested more than " + std::to_string(kMaxNesting)), std::string::npos)
+        << e.what();
+  }
 }
 
 TEST(ComponentStreamWrite, NestingBeyondWhatCanBeReadIsRefused) {
@@ -523,7 +546,12 @@ TEST(ComponentStreamWrite, NestingBeyondWhatCanBeReadIsRefused) {
   Read(ok, back);
   EXPECT_EQ(Write(back), ok);
   it->kids.emplace_back();
-  EXPECT_THROW(Write(o), EWriteError);
+  try {
+    Write(o);
+    ADD_FAILURE() << "written past the limit";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(std::string(e.what()).find("nested too deep"), std::string::npos) << e.what();
+  }
 }
 
 // ---- 80-bit extended ----

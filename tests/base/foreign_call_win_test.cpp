@@ -31,14 +31,26 @@ TEST(CallForeign, ArgumentsInOrderWhicheverSidePopsThem) {
   EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), one, 1, &r));
 }
 
+// The head of this thread's structured-exception chain: a guard that left its record
+// behind would send the next fault of ours to a dead frame.
+const void* ExceptionChainHead() { return reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList; }
+
 TEST(CallForeign, FaultsComeBackAsFalseAndLeaveTheProcessWorking) {
+  const void* chain = ExceptionChainHead();
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr));
     const uint32_t code[] = {0xE0001234};
     EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Raising), code, 1, nullptr));
   }
-  // Our own exceptions still unwind through the frames the guard used.
-  EXPECT_THROW(throw std::runtime_error("still unwinding"), std::runtime_error);
+  EXPECT_EQ(ExceptionChainHead(), chain);
+  // A C++ exception thrown right after a contained fault still finds its handler.
+  EXPECT_THROW(
+      {
+        EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr));
+        throw std::runtime_error("after the fault");
+      },
+      std::runtime_error);
+  EXPECT_EQ(ExceptionChainHead(), chain);
   uint32_t r = 0;
   const uint32_t args[] = {2, 1};
   EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), args, 2, &r));

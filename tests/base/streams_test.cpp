@@ -73,3 +73,19 @@ TEST(FileStream, CreateWriteReopenAndErrors) {
     EXPECT_EQ(std::string(e.what()), "Cannot open file " + name);
   }
 }
+
+TEST(FileStream, UniqueFileLeavesExistingFilesAlone) {
+  const std::string stem = testing::TempDir() + "streams_unique.~sav";
+  std::remove(stem.c_str());
+  std::remove((stem + "1").c_str());
+  std::remove((stem + "2").c_str());
+  WriteFileBytes(stem, {'u', 's', 'e', 'r'});  // a file of the user's under the helper name
+  const std::string first = CreateUniqueFile(stem);
+  const std::string second = CreateUniqueFile(stem);
+  EXPECT_EQ(first, stem + "1");
+  EXPECT_EQ(second, stem + "2");
+  EXPECT_EQ(ReadFileBytes(stem), (std::vector<uint8_t>{'u', 's', 'e', 'r'}));
+  EXPECT_TRUE(ReadFileBytes(first).empty());
+  EXPECT_THROW(CreateUniqueFile(testing::TempDir() + "no such folder/x"), EFCreateError);
+  for (const auto& n : {stem, first, second}) std::remove(n.c_str());
+}

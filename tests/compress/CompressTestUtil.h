@@ -146,6 +146,46 @@ inline Bytes ExeLikeBytes(size_t n, uint32_t seed) {
   return b;
 }
 
+// Symbol k with probability about 2^-(k+1), shuffled so that matches stay short: the
+// Huffman codes of the rare symbols grow past 12 bits (LH5's direct table) and, given
+// enough data, past 16 (LZH).
+inline Bytes SkewedBytes(size_t n, uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  b.reserve(n);
+  while (b.size() < n) {
+    unsigned x = rng();
+    int sym = 0;
+    while ((x & 1) && sym < 40) {
+      ++sym;
+      x >>= 1;
+      if (!x) x = rng();
+    }
+    b.push_back(static_cast<uint8_t>(sym * 6 + 1));
+  }
+  return b;
+}
+
+// Random bytes, then copies out of them whose lengths 3, 4, 5, ... occur 2^(levels-1),
+// 2^(levels-2), ... times: the LH5 length symbols get codes of 1 to levels + 1 bits, so
+// with 12 levels some pass the decoder's 12-bit table (checked once by instrumenting
+// the table builder: 13 bits for levels 12, pool 1024).
+inline Bytes GeometricMatchBytes(int levels, size_t pool, uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes r(pool);
+  for (auto& x : r) x = static_cast<uint8_t>(rng());
+  std::vector<int> lens;
+  for (int k = 0; k < levels; ++k)
+    for (int i = 0; i < (1 << (levels - 1 - k)); ++i) lens.push_back(3 + k);
+  for (size_t i = lens.size(); i > 1; --i) std::swap(lens[i - 1], lens[rng() % i]);
+  Bytes b = r;
+  for (int len : lens) {
+    size_t at = rng() % (pool - static_cast<size_t>(len));
+    b.insert(b.end(), r.begin() + static_cast<std::ptrdiff_t>(at), r.begin() + static_cast<std::ptrdiff_t>(at + len));
+  }
+  return b;
+}
+
 struct CorpusItem {
   std::string name;
   Bytes data;

@@ -30,6 +30,8 @@ inline int DecodeFuzzOne(uint8_t method, const uint8_t* data, size_t size) {
 inline void DecodeFuzzSeeds(uint8_t method, std::vector<std::string>* seeds) {
   std::vector<Bytes> inputs = {Str("aaaaaaaaaaaaaaaaaaaaaaaaab"), TextBytes(3000, 1),
                                ExeLikeBytes(2000, 2), Bytes(1500, ' ')};
+  // Codes longer than the LH5 decoder's 12-bit table (kept small for the fuzzer).
+  if (method == cmLH5) inputs.push_back(GeometricMatchBytes(12, 1024, 7));
   for (const Bytes& in : inputs) {
     Bytes enc;
     if (method == cmRLE) {

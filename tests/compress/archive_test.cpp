@@ -216,3 +216,96 @@ TEST(Archive, CustomCompressorReplacesTheID) {
 }
 
 }  // namespace
+
+namespace {
+
+// A disk that fills up: writes beyond the first `room` bytes are refused.
+class FullDiskStream : public base::MemoryStream {
+public:
+  FullDiskStream(std::vector<uint8_t> start, int64_t room) : base::MemoryStream(std::move(start)), room_(room) {}
+  int32_t Write(const void* buffer, int32_t count) override {
+    if (Position() + count > room_) count = static_cast<int32_t>(std::max<int64_t>(0, room_ - Position()));
+    return base::MemoryStream::Write(buffer, count);
+  }
+
+private:
+  int64_t room_;
+};
+
+Bytes OneEntryArchive() {
+  TTandrelInstCompress c;
+  base::MemoryStream archive;
+  base::MemoryStream src(TextBytes(3000, 11));
+  c.AddToArchive(archive, src, "Grp\\first.txt", cmLH5, 0, 0x20);
+  return archive.Bytes();
+}
+
+}  // namespace
+
+TEST(Archive, FullDiskGivesItsMessageAndLeavesTheArchiveAsItWas) {
+  const Bytes before = OneEntryArchive();
+  const Bytes data = TextBytes(40000, 12);
+  // Full inside the record, inside the data.
+  for (int64_t room : {int64_t(before.size()) + 10, int64_t(before.size()) + 3000}) {
+    for (uint8_t method : {cmNON, cmLH5}) {
+      FullDiskStream disk(before, room);
+      base::MemoryStream src(data);
+      TTandrelInstCompress c;
+      try {
+        c.AddToArchive(disk, src, "Grp\\second.txt", method, 0, 0x20);
+        ADD_FAILURE() << "no error with room " << room;
+      } catch (const EInsufficientDiskSpace& e) {
+        EXPECT_STREQ(e.what(), "Disk protected or full during compression");
+      }
+      EXPECT_EQ(disk.Bytes(), before) << "room " << room << " method " << int(method);
+    }
+  }
+  // A new archive file that cannot be written whole is not left behind.
+  FullDiskStream empty({}, 30);
+  base::MemoryStream src(data);
+  TTandrelInstCompress c;
+  EXPECT_THROW(c.AddToArchive(empty, src, "Grp\\x", cmLH5, 0, 0), EInsufficientDiskSpace);
+  EXPECT_TRUE(empty.Bytes().empty());
+}
+
+TEST(Archive, ProgressOfMinusOneCancelsWithoutAPartialEntry) {
+  const Bytes before = OneEntryArchive();
+  for (uint8_t method : {cmLZH, cmLH5}) {
+    base::MemoryStream archive(before);
+    base::MemoryStream src(TextBytes(50000, 13));
+    TTandrelInstCompress c;
+    int calls = 0;
+    c.OnShowProgress = [&](int32_t& p) {
+      if (++calls == 2) p = -1;
+    };
+    EXPECT_THROW(c.AddToArchive(archive, src, "Grp\\big.txt", method, 0, 0x20), ECompressionAborted);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(archive.Bytes(), before) << int(method);
+  }
+  // The same through a file: a new archive file is removed again.
+  std::string f = TempFile("cancel.arc");
+  base::MemoryStream src(TextBytes(50000, 13));
+  TTandrelInstCompress c;
+  c.OnShowProgress = [](int32_t& p) { p = -1; };
+  EXPECT_THROW(c.AddToArchive(f, src, "Grp\\big.txt", cmLH5, 0, 0x20), ECompressionAborted);
+  EXPECT_FALSE(std::filesystem::exists(f));
+}
+
+TEST(Archive, NameTooLongForTheRecordIsRefused) {
+  const Bytes before = OneEntryArchive();
+  base::MemoryStream archive(before);
+  base::MemoryStream src(Str("data"));
+  TTandrelInstCompress c;
+  const std::string longest = "G\\" + std::string(kMaxEntryNameLength - 2, 'n');
+  EXPECT_THROW(c.AddToArchive(archive, src, longest + "x", cmLH5, 0, 0), EEntryNameTooLong);
+  EXPECT_EQ(archive.Bytes(), before);
+  std::string f = TempFile("longname.arc");
+  EXPECT_THROW(c.AddToArchive(f, src, longest + "x", cmLH5, 0, 0), EEntryNameTooLong);
+  EXPECT_FALSE(std::filesystem::exists(f));
+  // The longest name that fits is written, and its record walks.
+  c.AddToArchive(archive, src, longest, cmNON, 0, 0);
+  TCompressedHeader h;
+  auto entries = Walk(archive.Bytes(), h);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].name, longest);
+}

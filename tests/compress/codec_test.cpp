@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "CompressTestUtil.h"
+#include "fixtures/VariedText.h"
 
 namespace {
 
@@ -178,20 +179,42 @@ TEST(Lzh, SpacesMatchTheRingFromTheFirstByte) {
 
 TEST(Lzh, LongSymbolCodesSurvive) {
   // A skewed literal distribution drives some codes past 16 bits.
-  Bytes in;
-  std::mt19937 rng(4);
-  for (int i = 0; i < 300000; ++i) {
-    unsigned x = rng();
-    int sym = 0;
-    while ((x & 1) && sym < 40) {
-      ++sym;
-      x >>= 1;
-      if (!x) x = rng();
-    }
-    in.push_back(static_cast<uint8_t>(sym * 6 + 1));
-  }
+  Bytes in = SkewedBytes(300000, 4);
   Bytes out = Encode(cmLZH, in);
   EXPECT_EQ(Decode(cmLZH, out, static_cast<int32_t>(in.size())).out, in);
+}
+
+TEST(Codecs, VariedTextGivesTheKeptBytes) {
+  const Bytes text(std::begin(kVariedText), std::end(kVariedText));
+  const struct { uint8_t method; Bytes expected; } cases[] = {
+      {cmLZH, Bytes(std::begin(kVariedTextLzh), std::end(kVariedTextLzh))},
+      {cmLH5, Bytes(std::begin(kVariedTextLh5), std::end(kVariedTextLh5))},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Encode(c.method, text), c.expected) << int(c.method);
+    DecodeResult r = Decode(c.method, c.expected, static_cast<int32_t>(text.size()));
+    EXPECT_FALSE(r.damaged);
+    EXPECT_EQ(r.out, text) << int(c.method);
+  }
+}
+
+TEST(Lh5, CodesPastTheTwelveBitTableSurvive) {
+  const Bytes in = GeometricMatchBytes(12, 1024, 7);
+  const Bytes out = Encode(cmLH5, in);
+  EXPECT_EQ(Decode(cmLH5, out, static_cast<int32_t>(in.size())).out, in);
+}
+
+TEST(Codecs, MatchRunningPastTheSizeIsDamage) {
+  // Sixty spaces are one match in both codecs; a size that cuts it short is damage.
+  for (uint8_t method : {cmLZH, cmLH5}) {
+    Bytes in(300, ' ');
+    Bytes out = Encode(method, in);
+    DecodeResult whole = Decode(method, out, 300);
+    EXPECT_FALSE(whole.damaged) << int(method);
+    DecodeResult cut = Decode(method, out, 10);
+    EXPECT_TRUE(cut.damaged) << int(method);
+    EXPECT_EQ(cut.out, Bytes(10, ' ')) << int(method);
+  }
 }
 
 TEST(Lzh, TruncatedStreamIsDamageNotAHang) {

@@ -4,6 +4,10 @@
 
 #include "CompressTestUtil.h"
 
+namespace {
+constexpr int32_t kFuzzKey = 0x01020304;
+}  // namespace
+
 extern "C" void tandrel_fuzz_seeds(std::vector<std::string>* seeds) {
   Bytes text = TextBytes(2000, 5);
   int32_t sum = ByteSum(text.data(), text.size());
@@ -18,11 +22,23 @@ extern "C" void tandrel_fuzz_seeds(std::vector<std::string>* seeds) {
   seeds->emplace_back(stored.begin(), stored.end());
   Bytes custom = Single("ROT", Str("custom"), 6, 0);
   seeds->emplace_back(custom.begin(), custom.end());
+  // Locked streams, both lock flags; their last byte is odd so that the run has the key.
+  for (uint8_t m : {cmLZH, cmLH5}) {
+    for (int32_t locked : {1, kLockedWithKey}) {
+      int32_t rawSum = 0;
+      Bytes data = locked == kLockedWithKey ? Encode(m, text, kFuzzKey, &rawSum) : Encode(m, text);
+      Bytes s = Single(TTandrelInstCompress::MethodIDs[m], data, 2000,
+                       static_cast<int32_t>(static_cast<uint32_t>(sum) + static_cast<uint32_t>(kFuzzKey)), locked);
+      if (!(s.back() & 1)) s.push_back(0x01);  // past the data the decoders need
+      seeds->emplace_back(s.begin(), s.end());
+    }
+  }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TTandrelInstCompress c;
-  c.Key = size > 0 && (data[0] & 1) ? 0x01020304 : 0;  // both sides of the key lock
+  // Both sides of the key lock; the first byte is always the signature's "V".
+  c.Key = size > 0 && (data[size - 1] & 1) ? kFuzzKey : 0;
   c.OnRecognize = [](const std::string& id, bool& ok) { ok = id == "ROT"; };
   c.OnExpand = [](base::Stream& dest, base::Stream& source, int32_t count, int32_t, const std::string&,
                   int32_t& sum) {

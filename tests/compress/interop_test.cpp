@@ -4,6 +4,7 @@
 
 #include "CompressTestUtil.h"
 #include "LhasaDecode.h"
+#include "fixtures/VariedText.h"
 
 namespace {
 
@@ -24,6 +25,11 @@ TEST(Lh5Interop, LhasaDecodesOurStreams) {
   Bytes a(100000, 0x41);
   EXPECT_EQ(LhasaDecode(Encode(cmLH5, a), a.size()), a);
   EXPECT_GT(checked, 15);
+}
+
+TEST(Lh5Interop, LhasaDecodesTheKeptVariedTextStream) {
+  const Bytes text(std::begin(kVariedText), std::end(kVariedText));
+  EXPECT_EQ(LhasaDecode(Bytes(std::begin(kVariedTextLh5), std::end(kVariedTextLh5)), text.size()), text);
 }
 
 uint32_t Le32(const Bytes& b, size_t at) {

@@ -10,6 +10,30 @@ std::string ThisExe() {
   return std::string(path, n);
 }
 
+namespace {
+struct WindowSearch {
+  DWORD pid;
+  const std::string* cls;
+  HWND found = nullptr;
+};
+BOOL CALLBACK MatchWindow(HWND w, LPARAM l) {
+  auto* s = reinterpret_cast<WindowSearch*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != s->pid || !IsWindowVisible(w) || *s->cls != cls) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const std::string& windowClass) {
+  WindowSearch s{processId, &windowClass};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
 std::string TempFolder() {
   char path[MAX_PATH];
   DWORD n = GetTempPathA(MAX_PATH, path);

@@ -16,6 +16,10 @@ int RunUnderWindowsVersion(const std::string& version, const std::string& filter
 bool InVersionChild(std::string* version = nullptr);
 
 std::string TempFolder();  // %TEMP% with a trailing backslash
+
+// A visible top-level window of another process with this class ("#32770" for a message
+// box or dialog); null when it has none.
+HWND FindProcessWindow(DWORD processId, const std::string& windowClass);
 std::string ThisExe();
 
 }  // namespace wintest

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "setup/model/InstPlatform.h"
+#include "setup/services/InstallRules.h"
 
 class FakePlatform {
 public:
@@ -18,7 +19,7 @@ public:
     p.getDirMacro = [this](const std::string& name) { return macros[name]; };
     p.setDirMacro = [this](const std::string& name, const std::string& value) { macros[name] = value; };
     p.expandMacros = [this](const std::string& text) {
-      return model::ExpandMacroText(
+      return ::ExpandMacroText(
           text, [](const std::string&) { return std::string(); },
           [this](const std::string& n) { return macros[n]; });
     };

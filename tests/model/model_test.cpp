@@ -4,6 +4,7 @@
 
 #include "setup/model/InstClasses.h"
 #include "tests/model/FakePlatform.h"
+#include "tests/model/fixtures/ProjectFileCases.h"
 
 namespace {
 
@@ -637,6 +638,63 @@ TEST(Extensions, IsGroupFileMatchesGroupWithCaseAndFileWithout) {
   for (const auto& c : cases) {
     e->Executable = c.exe;
     EXPECT_EQ(e->IsGroupFile(), c.is) << c.exe;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Assign against the saved bytes: what the copy would write is what the source writes,
+// once the fields Assign leaves alone (the completed flags, the two package sizes) are
+// the same on both sides; the target starts out different in every collection.
+TEST(Assign, CopySavesTheSameBytesAsItsSource) {
+  FakePlatform fake;
+  for (const auto& c : projectfile::Projects()) {
+    TTandrelBaseInstall src;
+    c.fill(src);
+    TTandrelBaseInstall dst;
+    dst.SetApplicationName("Other");
+    dst.Groups[0]->AddFileItem(TTandrelFile{});
+    dst.AddRegKey("HKEY_CURRENT_USER\\Software\\Left\\Over");
+    dst.Extensions.Add()->Params = "Stale";
+    dst.InstFolders = {"[Stale]=C:\\"};
+    dst.Assign(src);
+    dst.CompletedGeneral = src.CompletedGeneral;
+    dst.CompletedScreen = src.CompletedScreen;
+    dst.CompletedFiles = src.CompletedFiles;
+    dst.CompletedDialogs = src.CompletedDialogs;
+    dst.CompletedIni = src.CompletedIni;
+    dst.CompletedRegistry = src.CompletedRegistry;
+    dst.CompletedProgGroup = src.CompletedProgGroup;
+    dst.Setup1Size = src.Setup1Size;
+    dst.Setup2Size = src.Setup2Size;
+    EXPECT_EQ(dst.SaveToBytes(), src.SaveToBytes()) << c.name;
+  }
+}
+
+TEST(FileGroup, MoveFileShiftsTheOthers) {
+  TTandrelBaseInstall p;
+  TTandrelFileGroup* g = p.Groups[0];
+  for (const char* name : {"a.exe", "b.dll", "c.hlp", "d.txt"}) {
+    TTandrelFile f;
+    f.FileName = name;
+    g->AddFileItem(f);
+  }
+  auto names = [&] {
+    std::vector<std::string> n;
+    for (auto* f : g->Files) n.push_back(f->FileName);
+    return n;
+  };
+  const struct { int from, to; bool moved; std::vector<std::string> after; } cases[] = {
+      {1, 1, false, {"a.exe", "b.dll", "c.hlp", "d.txt"}},
+      {0, 3, true, {"b.dll", "c.hlp", "d.txt", "a.exe"}},
+      {3, 0, true, {"a.exe", "b.dll", "c.hlp", "d.txt"}},
+      {2, 1, true, {"a.exe", "c.hlp", "b.dll", "d.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(g->MoveFile(c.from, c.to), c.moved) << c.from << "->" << c.to;
+    EXPECT_EQ(names(), c.after) << c.from << "->" << c.to;
   }
 }
 

@@ -14,6 +14,7 @@
 #include <windows.h>
 #endif
 
+#include "base/ComponentStream.h"
 #include "base/Streams.h"
 #include "setup/model/InstClasses.h"
 #include "tests/model/FakePlatform.h"
@@ -436,7 +437,7 @@ TEST(ProjectFile, ReaderAcceptsOtherSpellingsItCanRead) {
 TEST(ProjectFile, ReaderRefusesWhatItCannotRead) {
   const Bytes head = Bytes{'T', 'P', 'F', '0'} + Sh("TTandrelBaseInstall") + Sh("");
   Bytes deep = P("KeyName", Str("k"));
-  for (int i = 0; i < 200; ++i) deep = P("Keys", Coll({deep}));
+  for (int i = 0; i < base::kMaxNesting + 10; ++i) deep = P("Keys", Coll({deep}));
   struct Case {
     const char* why;
     Bytes bytes;
@@ -468,6 +469,34 @@ TEST(ProjectFile, ReaderRefusesWhatItCannotRead) {
     TTandrelBaseInstall p;
     EXPECT_FALSE(Load(p, c.bytes)) << c.why;
   }
+}
+
+TEST(ProjectFile, RegistryAsDeepAsTheRegistryAllowsSurvivesAndDeeperIsRefusedOnWrite) {
+  FakePlatform fake;
+  TTandrelBaseInstall a;
+  TTandrelRegKey* k = a.Registry[1];  // a fresh project's HKEY_CURRENT_USER
+  ASSERT_EQ(k->KeyName, "HKEY_CURRENT_USER");
+  for (int i = 0; i < 512; ++i) {
+    k = k->Keys.Add();
+    k->KeyName = "k" + std::to_string(i);
+  }
+  k->AddStringValue("Deepest", "here");
+  const Bytes saved = a.SaveToBytes();
+  TTandrelBaseInstall b;
+  ASSERT_TRUE(Load(b, saved));
+  const TTandrelRegKey* r = b.Registry[1];
+  for (int i = 0; i < 512; ++i) {
+    ASSERT_EQ(r->Keys.Count(), 1) << i;
+    r = r->Keys[0];
+  }
+  EXPECT_EQ(r->KeyName, "k511");
+  ASSERT_GE(r->Values.Count(), 1);
+  EXPECT_EQ(r->Values[r->Values.Count() - 1]->ValueName, "Deepest");
+  EXPECT_EQ(r->Values[r->Values.Count() - 1]->StringValue, "here");
+  EXPECT_EQ(b.SaveToBytes(), saved);
+  // What the reader would refuse is not written either.
+  for (int i = 512; i < base::kMaxNesting; ++i) k = k->Keys.Add();
+  EXPECT_ANY_THROW(a.SaveToBytes());
 }
 
 TEST(ProjectFile, EveryPrefixOfAFileIsRefused) {
@@ -546,6 +575,21 @@ TEST_F(ProjectFileOnDisk, SaveReplacesAnOlderFile) {
   TTandrelBaseInstall a;
   ASSERT_TRUE(a.SaveToFile(Path("p.zem")));
   EXPECT_EQ(Read(Path("p.zem")), a.SaveToBytes());
+}
+
+TEST_F(ProjectFileOnDisk, UsersFileUnderTheHelperNameIsLeftAlone) {
+  const Bytes users = {'m', 'i', 'n', 'e'};
+  Write(Path("p.zem.~sav"), users);
+  TTandrelBaseInstall a;
+  ASSERT_TRUE(a.SaveToFile(Path("p.zem")));
+  EXPECT_EQ(Read(Path("p.zem")), a.SaveToBytes());
+  EXPECT_EQ(Read(Path("p.zem.~sav")), users);
+  EXPECT_EQ(FilesInDir(), 2u);
+  // A failed replace removes only its own copy.
+  model::Platform().replaceFile = [](const std::string&, const std::string&) { return false; };
+  EXPECT_FALSE(a.SaveToFile(Path("p.zem")));
+  EXPECT_EQ(Read(Path("p.zem.~sav")), users);
+  EXPECT_EQ(FilesInDir(), 2u);
 }
 
 TEST_F(ProjectFileOnDisk, LoadOfAMissingFileChangesNothing) {

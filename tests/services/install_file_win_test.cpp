@@ -186,16 +186,20 @@ TEST_F(InstallFileTest, WrittenFileTakesDateAttributesAndReplacesAReadOnlyOne) {
   EXPECT_EQ(FilesIn(dir_), 2u) << "no temporary copy left beside it";
 }
 
-TEST_F(InstallFileTest, MissingFoldersAreMadeAndLoggedOnceWithMacros) {
+TEST_F(InstallFileTest, EveryMissingFolderLevelIsMadeAndLoggedWithMacros) {
   SetDirMacro("<INSTALLDIR>", dir_);
   const std::string dest = dir_ + "\\a\\b\\c\\f.txt";
   MakeArchive(archive_, {{"Grp\\f.txt", "x"}});
   EXPECT_EQ(InstallFile(archive_, "<INSTALLDIR>\\a\\b\\c\\f.txt", "Grp", nullptr, umAllways, "", AllWindowsVersions,
                         ""), 0);
   EXPECT_EQ(Bytes(dest), "x");
-  ASSERT_EQ(UninstallLog().size(), 2u);
-  EXPECT_EQ(UninstallLog()[0], "CreateFile=" + dest);  // newest first
-  EXPECT_EQ(UninstallLog()[1], "CreateDir=" + dir_ + "\\a\\b\\c");
+  // Newest first: the uninstaller removes c, then b, then a.
+  EXPECT_EQ(UninstallLog(), (std::vector<std::string>{"CreateFile=" + dest, "CreateDir=" + dir_ + "\\a\\b\\c",
+                                                      "CreateDir=" + dir_ + "\\a\\b", "CreateDir=" + dir_ + "\\a"}));
+  ClearUninstallLog();
+  EXPECT_EQ(InstallFile(archive_, "<INSTALLDIR>\\a\\d\\f.txt", "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), 0);
+  EXPECT_EQ(UninstallLog()[1], "CreateDir=" + dir_ + "\\a\\d");
+  EXPECT_EQ(UninstallLog().size(), 2u) << "a level that existed is not logged";
 }
 
 TEST_F(InstallFileTest, MissingEntryAndBareNameRaise) {
@@ -285,6 +289,47 @@ TEST_F(InstallFileTest, FilesInUseWaitBesideUnderNamesOfTheirOwn) {
   EXPECT_TRUE(Logged("CreateFile=" + dll));
   EXPECT_TRUE(Logged("CreateFile=" + exe));
   SetFileAttributesA(p1.PendingCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A read-only file in use keeps its bit until the restart replaces it, and a file of
+// the ".New" name that is already there is not ours: the copy waits under another name.
+TEST_F(InstallFileTest, FileInUseKeepsItsReadOnlyBitAndAnExistingNewFile) {
+  const std::string dll = dir_ + "\\ro.dll", users = dir_ + "\\ro.New";
+  Put(dll, "old dll");
+  Put(users, "the user's own file");
+  SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+  MakeArchive(archive_, {{"Grp\\ro.dll", "new dll"}});
+  {
+    Held h(dll);
+    ASSERT_NE(h.h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(InstallFile(archive_, dll, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), 116);
+  }
+  EXPECT_EQ(Bytes(dll), "old dll");
+  EXPECT_EQ(GetFileAttributesA(dll.c_str()) & 0x3F, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(Bytes(users), "the user's own file");
+  ASSERT_EQ(PendingRenames().size(), 1u);
+  const std::string pending = PendingRenames()[0].PendingCopy;
+  EXPECT_NE(StrCmpIA(pending.c_str(), users.c_str()), 0) << pending;
+  EXPECT_EQ(Bytes(pending), "new dll");
+  SetFileAttributesA(dll.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A destination at a drive root: the new copy is made in the root, not in the drive's
+// current folder.
+TEST_F(InstallFileTest, DestinationAtADriveRoot) {
+  char saved[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));  // "C:" now names this folder
+  const std::string name = "tif_root_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  const std::string dest = "C:\\" + name;
+  MakeArchive(archive_, {{"Grp\\" + name, "at the root"}});
+  const size_t before = FilesIn(dir_);
+  EXPECT_EQ(InstallFile(archive_, dest, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), 0);
+  EXPECT_EQ(Bytes(dest), "at the root");
+  EXPECT_EQ(FilesIn(dir_), before);
+  EXPECT_FALSE(Logged("CreateDir=C:"));
+  SetCurrentDirectoryA(saved);
+  DeleteFileA(dest.c_str());
 }
 
 TEST_F(InstallFileTest, NtCommitSchedulesBothMoves) {
@@ -420,6 +465,15 @@ TEST_F(InstallFileVersions, WininitLinesInTheChild) {
   EXPECT_NE(lowerAfter.find(lowerExpect), std::string::npos) << after;
   EXPECT_NE(after.find(lng + "=Uses long filenames"), std::string::npos) << after;
   EXPECT_EQ(Bytes(d + "\\A.New"), "new a");
+  // WININIT.INI was written beside itself and put in place: no helper file stays.
+  char windir[MAX_PATH];
+  UINT wn = GetWindowsDirectoryA(windir, MAX_PATH);
+  for (const char* pattern : {"\\WININIT.~nw*", "\\WININIT.~od*"}) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((std::string(windir, wn) + pattern).c_str(), &fd);
+    EXPECT_EQ(h, INVALID_HANDLE_VALUE) << fd.cFileName;
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  }
   std::filesystem::remove_all(d, ec);
 }
 

@@ -2,6 +2,7 @@
 // lines, the package marker search, WININIT.INI lines and the result texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "base/Streams.h"
@@ -407,4 +408,91 @@ TEST(UninstallName, EmptyOrBackslashRefused) {
     bool valid;
   } cases[] = {{"My App", true}, {"", false}, {"A\\B", false}, {"\\", false}, {"App 1.0 (x)", true}};
   for (const auto& c : cases) EXPECT_EQ(IsValidUninstallName(c.name), c.valid) << c.name;
+}
+
+// ---- Putting a finished copy in place, over a table of files and failing steps.
+
+struct FakeFiles {
+  std::map<std::string, std::string> files;
+  std::vector<std::string> failMoves;    // "from>to" moves that fail
+  std::vector<std::string> stuck;        // names that cannot be removed
+  std::vector<std::string> atRestart;
+  TReplaceOps Ops() {
+    TReplaceOps ops;
+    ops.Exists = [this](const std::string& n) { return files.count(n) > 0; };
+    ops.Move = [this](const std::string& from, const std::string& to) {
+      for (const auto& f : failMoves)
+        if (f == from + ">" + to) return false;
+      if (!files.count(from) || files.count(to)) return false;
+      files[to] = files[from];
+      files.erase(from);
+      return true;
+    };
+    ops.Remove = [this](const std::string& n) {
+      for (const auto& s : stuck)
+        if (s == n) return false;
+      files.erase(n);
+      return true;
+    };
+    ops.RemoveAtRestart = [this](const std::string& n) { atRestart.push_back(n); };
+    return ops;
+  }
+};
+
+TEST(ReplaceWithFresh, EveryStepThatCanFail) {
+  struct Case {
+    const char* why;
+    bool destThere;
+    std::vector<std::string> failMoves;
+    std::vector<std::string> stuck;
+    TReplaceResult result;
+    std::map<std::string, std::string> after;
+    std::vector<std::string> atRestart;
+  };
+  const std::vector<Case> cases = {
+      {"no old file", false, {}, {}, TReplaceResult::Replaced, {{"d", "new"}}, {}},
+      {"no old file, move fails", false, {"f>d"}, {}, TReplaceResult::Failed, {{"f", "new"}}, {}},
+      {"plain replace", true, {}, {}, TReplaceResult::Replaced, {{"d", "new"}}, {}},
+      {"old file in use", true, {"d>a"}, {}, TReplaceResult::InUse, {{"d", "old"}, {"f", "new"}}, {}},
+      {"new copy cannot take the name", true, {"f>d"}, {}, TReplaceResult::Failed,
+       {{"d", "old"}, {"f", "new"}}, {}},
+      {"running module: put back, wait for restart", true, {}, {"a"}, TReplaceResult::InUse,
+       {{"d", "old"}, {"f", "new"}}, {}},
+      {"running module, new copy cannot move back: it stays", true, {"d>f"}, {"a"},
+       TReplaceResult::Replaced, {{"d", "new"}, {"a", "old"}}, {"a"}},
+      {"half put back: a failure, the old file kept, the name not empty", true, {"a>d"}, {"a"},
+       TReplaceResult::Failed, {{"d", "new"}, {"a", "old"}}, {}},
+  };
+  for (const auto& c : cases) {
+    FakeFiles fs;
+    fs.files["f"] = "new";
+    if (c.destThere) fs.files["d"] = "old";
+    fs.failMoves = c.failMoves;
+    fs.stuck = c.stuck;
+    EXPECT_EQ(ReplaceWithFresh(fs.Ops(), "d", "f", "a"), c.result) << c.why;
+    EXPECT_EQ(fs.files, c.after) << c.why;
+    EXPECT_EQ(fs.atRestart, c.atRestart) << c.why;
+    // Never success without a file at the name, never an old file dropped unreplaced.
+    if (c.result == TReplaceResult::Replaced) EXPECT_EQ(fs.files["d"], "new") << c.why;
+  }
+}
+
+TEST(ReplaceWithFresh, PendingCopyNeverTakesAnExistingName) {
+  auto taken = [](std::vector<std::string> names) {
+    return [names](const std::string& n) { return std::find(names.begin(), names.end(), n) != names.end(); };
+  };
+  EXPECT_EQ(ChoosePendingCopy("C:\\A\\app.New", "C:\\A\\TIN1.tmp", taken({})), "C:\\A\\app.New");
+  EXPECT_EQ(ChoosePendingCopy("C:\\A\\app.New", "C:\\A\\TIN1.tmp", taken({"C:\\A\\app.New"})), "C:\\A\\TIN1.tmp");
+}
+
+TEST(FolderForFileOps, DriveRootsKeepTheirBackslash) {
+  const struct { const char* file; const char* folder; } cases[] = {
+      {"C:\\x.dll", "C:\\"},
+      {"C:\\App\\x.dll", "C:\\App"},
+      {"C:\\App\\Sub\\x.dll", "C:\\App\\Sub"},
+      {"\\x.dll", "\\"},
+      {"\\\\srv\\share\\x.dll", "\\\\srv\\share"},
+      {"x.dll", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FolderForFileOps(c.file), c.folder) << c.file;
 }

@@ -106,6 +106,14 @@ TEST_F(UninstallServices, EntryWritesExactStringsAndIsRemoved) {
   EXPECT_EQ(RemoveUninstallEntry(app), 0);
   EXPECT_FALSE(KeyExists(key));
   EXPECT_EQ(RemoveUninstallEntry(app), 0) << "a key that is gone already is no error";
+  // An entry that gained keys of its own is removed with them.
+  ASSERT_EQ(CreateUninstallEntry(app, command), 0);
+  HKEY sub;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key + "\\Sub\\Deeper").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &sub, nullptr), ERROR_SUCCESS);
+  RegCloseKey(sub);
+  EXPECT_EQ(RemoveUninstallEntry(app), 0);
+  EXPECT_FALSE(KeyExists(key));
 }
 
 TEST_F(UninstallServices, EntryRefusesNamesOutsideItsOwnKey) {

@@ -10,15 +10,27 @@
 #define SERVER_RESULT 0
 #endif
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) { return TRUE; }
+static void Fault(void);
 
-#ifdef SERVER_NO_EXPORTS
-__declspec(dllexport) int __stdcall SomethingElse(void) { return 0; }
-#else
+/* SERVER_ATTACH_CRASH / SERVER_DETACH_CRASH: the module's own load or unload code faults. */
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+#ifdef SERVER_ATTACH_CRASH
+  if (reason == DLL_PROCESS_ATTACH) Fault();
+#endif
+#ifdef SERVER_DETACH_CRASH
+  if (reason == DLL_PROCESS_DETACH && !reserved) Fault();
+#endif
+  return TRUE;
+}
+
 static void Fault(void) {
   volatile int* volatile nowhere = 0;
   *nowhere = 1;
 }
+
+#ifdef SERVER_NO_EXPORTS
+__declspec(dllexport) int __stdcall SomethingElse(void) { return 0; }
+#else
 
 __declspec(dllexport) HRESULT __stdcall DllRegisterServer(void) {
   HKEY key;

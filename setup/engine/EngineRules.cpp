@@ -1,0 +1,295 @@
+#include "setup/engine/EngineRules.h"
+
+#include <cstdio>
+
+#include "base/Streams.h"
+#include "base/Strings.h"
+#include "setup/services/InstGlobal.h"
+
+std::string PackageFile;
+std::string DataFile;
+uint8_t ExitAction = 0;
+TWindowHandle ParentWnd = 0;
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) {
+  return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+uint8_t Channel(int32_t value, bool isStatic, bool increasing, int band) {
+  int32_t v = isStatic ? value : increasing ? band : 255 - band;
+  return static_cast<uint8_t>(v & 0xFF);
+}
+
+uint32_t ReadLength(base::Stream& s) {
+  uint8_t b[4];
+  s.ReadBuffer(b, 4);
+  return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- command line
+
+bool IsUninstallMode(const std::vector<std::string>& args) {
+  for (const auto& a : args)
+    if (StartsWith(a, "/UNINST=")) return true;
+  return false;
+}
+
+void ReadInstallArgs(const std::vector<std::string>& args, std::string& packageFile,
+                     std::string& dataFile) {
+  packageFile.clear();
+  dataFile.clear();
+  for (const auto& a : args) {
+    if (StartsWith(a, "/SOURCE=")) packageFile = a.substr(8);
+    if (StartsWith(a, "/DATA=")) dataFile = a.substr(6);
+  }
+}
+
+// ---------------------------------------------------------------- background screen
+
+std::vector<TGradientBand> GradientBands(const TTandrelBaseInstall& p, int height) {
+  std::vector<TGradientBand> bands;
+  if (height < 1) return bands;
+  int h = height / 255;
+  if (255 * h < height) ++h;
+  for (int i = 0; i <= height / h; ++i) {
+    TGradientBand b;
+    b.Top = i * h;
+    b.Bottom = (i + 1) * h;
+    b.Red = Channel(p.Red, p.RedStatic, p.RedIncreasing, i);
+    b.Green = Channel(p.Green, p.GreenStatic, p.GreenIncreasing, i);
+    b.Blue = Channel(p.Blue, p.BlueStatic, p.BlueIncreasing, i);
+    bands.push_back(b);
+  }
+  return bands;
+}
+
+TPlace PlaceByPosition(TItemPosition pos, int w, int h, int cw, int ch) {
+  switch (pos) {
+    case ipTopLeft: return {kTextMargin, kTextMargin};
+    case ipTopRight: return {cw - w - kTextMargin, kTextMargin};
+    case ipBottomLeft: return {kTextMargin, ch - h - kTextMargin};
+    case ipBottomRight: return {cw - w - kTextMargin, ch - h - kTextMargin};
+    case ipCentre: return {(cw - w) / 2, (ch - h) / 2};
+  }
+  return {kTextMargin, kTextMargin};
+}
+
+TPlace ShadowPlace(const TPlace& text) { return {text.Left + kShadowOffset, text.Top + kShadowOffset}; }
+
+TPlace BillboardPlace(int w, int h, int cw, int ch) { return {(cw - w) / 2, (ch - h) / 2 - 50}; }
+
+std::string BackgroundLabelText(const std::string& caption) { return caption + " "; }
+
+int TimerBillboard(int index, int count) {
+  if (count <= 0) return -1;
+  return index >= 0 && index < count ? index : 0;
+}
+
+int NextTimerIndex(int index, int count) {
+  int shown = TimerBillboard(index, count);
+  if (shown < 0) return 0;
+  return shown + 1 >= count ? 0 : shown + 1;
+}
+
+// ---------------------------------------------------------------- install-mode start-up
+
+std::vector<TSupportFile> PlanSupportFiles(const TTandrelBaseInstall& p, const std::string& supportDir) {
+  std::vector<TSupportFile> plan;
+  auto add = [&](TSupportKind kind, int index, const char* folder, const std::string& source) {
+    std::string name = base::ExtractFileName(source);
+    // A name-less path can name no archive entry.
+    if (name.empty()) return;
+    plan.push_back({kind, index, folder, supportDir + "\\" + name});
+  };
+  if (p.IsBitmap) add(TSupportKind::Title, 0, "Logo", p.TitleCaption);
+  if (p.CustomImage) add(TSupportKind::SideImage, 0, "CustomImage", p.CustomImagePath);
+  if (InSet(p.DialogTypes, dtBillboards))
+    for (size_t j = 0; j < p.BillBoards.size(); ++j)
+      add(TSupportKind::Billboard, static_cast<int>(j), "Billboards", p.BillBoards[j]);
+  for (int i = 0; i < p.Extensions.Count(); ++i) {
+    const TTandrelExtension* e = p.Extensions[i];
+    if (StartsWith(e->Executable, "<SUPPORTDIR>\\")) add(TSupportKind::Extension, i, "Support", e->RealFile);
+  }
+  return plan;
+}
+
+void UseSupportCopy(TTandrelBaseInstall& p, const TSupportFile& f) {
+  switch (f.Kind) {
+    case TSupportKind::Title: p.TitleCaption = f.CopyPath; break;
+    case TSupportKind::SideImage: p.CustomImagePath = f.CopyPath; break;
+    case TSupportKind::Billboard:
+      if (f.Index >= 0 && f.Index < static_cast<int>(p.BillBoards.size())) p.BillBoards[f.Index] = f.CopyPath;
+      break;
+    case TSupportKind::Extension: break;  // its Executable already names the copy
+  }
+}
+
+// ---------------------------------------------------------------- archive 2
+
+void CutPackageArchive2(const std::string& packageFile, const std::string& archiveFile) {
+  const std::string damaged = "The setup package '" + packageFile + "' is damaged.";
+  int32_t offset = ReadPackageOffset(packageFile);
+  if (offset <= 0) throw EPackageError(damaged);
+  base::FileStream in(packageFile, base::fmOpenRead | base::fmShareDenyNone);
+  const int64_t size = in.Size();
+  bool written = false;
+  try {
+    if (static_cast<int64_t>(offset) + 4 > size) throw EPackageError(damaged);
+    in.SetPosition(offset);
+    int64_t l1 = ReadLength(in);
+    if (in.Position() + l1 + 4 > size) throw EPackageError(damaged);
+    in.SetPosition(in.Position() + l1);
+    int64_t l2 = ReadLength(in);
+    if (in.Position() + l2 > size) throw EPackageError(damaged);
+    base::FileStream out(archiveFile, base::fmCreate);
+    written = true;
+    std::vector<uint8_t> buf(65536);
+    while (l2 > 0) {
+      int32_t n = static_cast<int32_t>(l2 < static_cast<int64_t>(buf.size()) ? l2 : buf.size());
+      in.ReadBuffer(buf.data(), n);
+      out.WriteBuffer(buf.data(), n);
+      l2 -= n;
+    }
+  } catch (...) {
+    if (written) std::remove(archiveFile.c_str());
+    throw;
+  }
+}
+
+// ---------------------------------------------------------------- the install sequence
+
+bool RunExtensionsAt(TTandrelBaseInstall& project, TTandrelDialogType point, TWindowHandle parentWnd,
+                     TWindowHandle dialogWnd) {
+  while (TTandrelExtension* e = project.FindWorkingExtension(point)) {
+    if (e->Execute(parentWnd, dialogWnd) == 0) return false;
+    project.WorkingExtensions.Remove(e);
+  }
+  return true;
+}
+
+bool TInstallSequenceHost::RunExtensions(TTandrelBaseInstall& project, TTandrelDialogType point) {
+  return RunExtensionsAt(project, point, ParentWnd, 0);
+}
+
+void TInstallSequenceHost::CutArchive(const std::string& packageFile, const std::string& archiveFile) {
+  CutPackageArchive2(packageFile, archiveFile);
+}
+
+std::string TInstallSequenceHost::WriteTextFile(const std::string& fileName, const std::string& text) {
+  std::string written;
+  ::WriteTextFile(fileName, text, written);
+  return written;
+}
+
+bool TInstallSequenceHost::SaveUninstallLog(const std::string& fileName) { return ::SaveUninstallLog(fileName); }
+
+std::string InstallFailureText(const std::string& reason) {
+  return "An error occurred during the installation:\r\r   " + reason + "\r\rSetup will now terminate.";
+}
+
+std::string LogNotSavedText(const std::string& fileName) {
+  return "The uninstall log '" + fileName +
+         "' could not be written. The program was installed, but it cannot be removed automatically.";
+}
+
+namespace {
+
+// Deletes "Setup2.tmp" however the sequence ends once it exists.
+class ArchiveGuard {
+public:
+  ArchiveGuard(TInstallSequenceHost& host, const std::string& file) : host_(host), file_(file) {}
+  ~ArchiveGuard() {
+    try {
+      host_.RemoveFile(file_);
+    } catch (...) {
+    }
+  }
+  ArchiveGuard(const ArchiveGuard&) = delete;
+  ArchiveGuard& operator=(const ArchiveGuard&) = delete;
+
+private:
+  TInstallSequenceHost& host_;
+  std::string file_;
+};
+
+int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TInstallSequenceState& state) {
+  ArchiveGuard guard(host, state.ArchiveFile);
+
+  project.ResetWorkingExtensions();
+  // Nothing after the copy runs, exit extensions included, once this point or the copy fails.
+  if (!host.RunExtensions(project, dtProgress)) return kResultCancel;
+  int copy = host.RunCopyFiles(state.ArchiveFile, project);
+  if (copy == kResultCancel) return kResultCancel;
+  if (copy == kCopyRestartNeeded) {
+    project.DialogTypes = static_cast<TTandrelDialogTypes>(project.DialogTypes | SetBit(dtComplete));
+    project.ShowRestart = true;
+  }
+  host.Repaint();
+
+  for (int mode = 0; mode < 3; ++mode) {
+    host.RunOtherTask(project, mode);
+    host.Repaint();
+  }
+
+  if (!project.InstallInfo) throw base::Exception("The setup wizard left no selection.");
+  const std::string dir = AddBackslash(project.InstallInfo->InstallDir);
+  host.EnsureFolder(RemoveBackslash(dir));
+  if (InSet(project.DialogTypes, dtReadme)) {
+    state.ReadMePath = host.WriteTextFile(dir + "ReadMe.txt", project.ReadMe);
+    project.ShowReadMe = true;
+  }
+  if (InSet(project.DialogTypes, dtLicense)) host.WriteTextFile(dir + "License.txt", project.License);
+
+  const std::string log = dir + "UnInst.log";
+  if (!host.SaveUninstallLog(log))
+    host.ShowError(LogNotSavedText(log));
+  else if (project.Uninstaller)
+    host.CreateUninstallEntry(project.ApplicationName(),
+                              ComposeUninstallString(host.EnginePath(), dir, project.ApplicationName()));
+
+  host.HideBillboard();
+  host.ExecuteCompleteDialog(project);
+  host.Repaint();
+
+  if (project.FinishAction & kFinishRestartNow) {
+    ExitAction = kExitRestart;
+  } else {
+    if ((project.FinishAction & kFinishViewReadMe) && !state.ReadMePath.empty())
+      host.RunProgram(state.ReadMePath, "");
+    if (project.FinishAction & kFinishRunApp) host.RunProgram(ExpandMacros(project.RunCommand), project.RunParams);
+  }
+  host.RunExtensions(project, dtExit);
+  return kResultOk;
+}
+
+}  // namespace
+
+int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host, TInstallSequenceState& state) {
+  try {
+    host.Repaint();
+    ParentWnd = host.WindowHandle();
+    project.ResetWorkingExtensions();
+    if (!host.RunExtensions(project, dtWelcome)) return kResultCancel;
+    if (host.ExecuteInstDialogs(project) != kResultOk) return kResultCancel;
+    if (state.ArchiveFile.empty()) {
+      const std::string archive = state.SupportDir + "Setup2.tmp";
+      try {
+        host.CutArchive(PackageFile, archive);
+      } catch (...) {
+        host.RemoveFile(archive);
+        throw;
+      }
+      state.ArchiveFile = archive;
+    }
+    return RunAfterArchive(project, host, state);
+  } catch (const std::exception& e) {
+    host.ShowError(InstallFailureText(e.what()));
+  } catch (...) {
+    host.ShowError(InstallFailureText("Unknown error."));
+  }
+  return kResultCancel;
+}

@@ -1,0 +1,137 @@
+// The setup engine's own decisions, apart from its windows: the command line, the
+// background's gradient and text placement, the files taken out of archive 1, cutting
+// archive 2 out of the package, and the install sequence in its order.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/Exceptions.h"
+#include "setup/model/InstClasses.h"
+
+// ---------------------------------------------------------------- engine-wide values
+
+extern std::string PackageFile;   // "/SOURCE=": the setup package
+extern std::string DataFile;      // "/DATA=": the archive-1 file the launcher wrote
+extern uint8_t ExitAction;        // 0 nothing, 2 restart Windows after the run
+extern TWindowHandle ParentWnd;   // the background window, parent of every extension
+
+constexpr uint8_t kExitRestart = 2;
+
+// Modal results the sequence deals in.
+constexpr int kResultOk = 1;
+constexpr int kResultCancel = 2;
+constexpr int kCopyRestartNeeded = 4;
+
+// FinishAction bits of the complete page.
+constexpr uint8_t kFinishRestartNow = 4;
+constexpr uint8_t kFinishRunApp = 8;
+constexpr uint8_t kFinishViewReadMe = 16;
+
+// ---------------------------------------------------------------- command line
+
+// Arguments 1 .. ParamCount (the program name left out).
+bool IsUninstallMode(const std::vector<std::string>& args);
+// The last "/SOURCE=" and "/DATA=" values; empty when missing.
+void ReadInstallArgs(const std::vector<std::string>& args, std::string& packageFile,
+                     std::string& dataFile);
+
+// ---------------------------------------------------------------- background screen
+
+struct TGradientBand {
+  int Top = 0;
+  int Bottom = 0;  // exclusive
+  uint8_t Red = 0, Green = 0, Blue = 0;
+};
+// The vertical gradient for a form of the given outer height: at most 256 bands of equal
+// height (the last may reach past the form); none for a height below 1.
+std::vector<TGradientBand> GradientBands(const TTandrelBaseInstall& project, int height);
+
+struct TPlace {
+  int Left = 0;
+  int Top = 0;
+};
+constexpr int kTextMargin = 15;
+constexpr int kShadowOffset = 3;
+// Where a control of size w x h goes in a client area of cw x ch.
+TPlace PlaceByPosition(TItemPosition pos, int w, int h, int cw, int ch);
+// The shadow label sits right of and below its text.
+TPlace ShadowPlace(const TPlace& text);
+// A billboard: centred horizontally, 50 pixels above the centre.
+TPlace BillboardPlace(int w, int h, int cw, int ch);
+// Caption of a title or second-text label (one blank keeps italic overhang visible).
+std::string BackgroundLabelText(const std::string& caption);
+// The billboard the preview timer shows next, and the index after it; -1 when the list
+// is empty.
+int TimerBillboard(int index, int count);
+int NextTimerIndex(int index, int count);
+
+// ---------------------------------------------------------------- install-mode start-up
+
+enum class TSupportKind { Title, SideImage, Billboard, Extension };
+struct TSupportFile {
+  TSupportKind Kind;
+  int Index = 0;              // billboard line or extension index
+  std::string ArchiveFolder;  // "Logo", "CustomImage", "Billboards", "Support"
+  std::string CopyPath;       // support folder + "\" + file name
+};
+// The files to take out of archive 1 after "Inst.cmp", in order. supportDir has no
+// trailing backslash.
+std::vector<TSupportFile> PlanSupportFiles(const TTandrelBaseInstall& project,
+                                           const std::string& supportDir);
+// Points the project at a copy that was taken out.
+void UseSupportCopy(TTandrelBaseInstall& project, const TSupportFile& file);
+
+// ---------------------------------------------------------------- archive 2
+
+// The package is shorter than its own lengths say, or has no size marker.
+TANDREL_EXCEPTION(EPackageError, base::Exception);
+// Copies archive 2 out of the package into archiveFile (replaced). A package without a
+// marker, or shorter than its lengths, raises EPackageError; the partial file is deleted.
+void CutPackageArchive2(const std::string& packageFile, const std::string& archiveFile);
+
+// ---------------------------------------------------------------- the install sequence
+
+// Runs the extensions of one point: the first working extension of that point, then the
+// next, each freed once it went on. False as soon as one stops the setup.
+bool RunExtensionsAt(TTandrelBaseInstall& project, TTandrelDialogType point,
+                     TWindowHandle parentWnd, TWindowHandle dialogWnd);
+
+// What the sequence needs from its window and the forms it opens.
+class TInstallSequenceHost {
+public:
+  virtual ~TInstallSequenceHost() = default;
+  virtual TWindowHandle WindowHandle() = 0;
+  virtual void Repaint() = 0;
+  virtual bool RunExtensions(TTandrelBaseInstall& project, TTandrelDialogType point);
+  virtual int ExecuteInstDialogs(TTandrelBaseInstall& project) = 0;
+  virtual void CutArchive(const std::string& packageFile, const std::string& archiveFile);
+  virtual int RunCopyFiles(const std::string& archiveFile, TTandrelBaseInstall& project) = 0;
+  virtual void RunOtherTask(TTandrelBaseInstall& project, int mode) = 0;
+  // Creates the folder with its parents when missing and logs "CreateDir=".
+  virtual void EnsureFolder(const std::string& folder) = 0;
+  virtual std::string WriteTextFile(const std::string& fileName, const std::string& text);
+  virtual bool SaveUninstallLog(const std::string& fileName);
+  virtual void CreateUninstallEntry(const std::string& appName, const std::string& command) = 0;
+  virtual std::string EnginePath() = 0;
+  virtual void HideBillboard() = 0;
+  virtual void ExecuteCompleteDialog(TTandrelBaseInstall& project) = 0;
+  virtual void RunProgram(const std::string& fileName, const std::string& params) = 0;
+  virtual void ShowError(const std::string& text) = 0;
+  virtual void RemoveFile(const std::string& fileName) = 0;
+};
+
+struct TInstallSequenceState {
+  std::string SupportDir;   // with a trailing backslash
+  std::string ArchiveFile;  // "Setup2.tmp" once cut out
+  std::string ReadMePath;   // the ReadMe as written
+};
+
+// The whole install sequence; returns kResultOk or kResultCancel. Never throws: a
+// failure is shown through the host and ends the sequence with kResultCancel.
+int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host,
+                       TInstallSequenceState& state);
+
+// Messages of the sequence's own failures.
+std::string InstallFailureText(const std::string& reason);
+std::string LogNotSavedText(const std::string& fileName);

@@ -1,0 +1,82 @@
+// Decisions of the uninstaller as plain code over the log's lines: the command line, the
+// log entries, the ten passes in their order and the answers to the shared-file question.
+// The form supplies the file, registry and INI work through a host.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct TUninstallArgs {
+  std::string LogPath;  // after "/UNINST=", unchanged (a trailing blank stays)
+  std::string AppName;  // after "/APPNAME="
+};
+// Every argument from the first to the last; a later one replaces an earlier one.
+TUninstallArgs ParseUninstallArgs(const std::vector<std::string>& args);
+
+// Modal results of the shared-file question.
+constexpr int kAnswerYes = 6, kAnswerNo = 7, kAnswerNoToAll = 9, kAnswerYesToAll = 10;
+
+// The answers to the shared-file question over one run: the question is asked while the
+// answers are Yes or No; Yes to All, No to All or a dialog closed otherwise holds for
+// every later file.
+class TSharedFileAnswers {
+public:
+  // The answer for the next file whose count fell to 0.
+  int Next(const std::function<int()>& ask);
+  static bool Removes(int answer) { return answer == kAnswerYes || answer == kAnswerYesToAll; }
+
+private:
+  int last_ = kAnswerNo;
+};
+
+// The log's lines, newest first, keyword "=" argument.
+class TUninstallLogLines {
+public:
+  std::vector<std::string> Lines;
+
+  // Keyword of line Index (text before the first "="; empty without one) and the text
+  // after it; empty for an index past the end.
+  std::string GetLogEntry(int Index, std::string& Argument) const;
+  // The first line whose keyword equals Keyword ignoring case; -1 when none.
+  int FindLogEntry(const std::string& Keyword, std::string& Argument) const;
+  // Deletes the whole line equal to text ignoring case, when there is one.
+  void DeleteLine(const std::string& text);
+};
+
+// The work of the passes.
+class TUninstallHost {
+public:
+  virtual ~TUninstallHost() = default;
+  virtual void UnregisterServerFile(const std::string& file) = 0;
+  virtual int DecSharedDllCount(const std::string& file) = 0;
+  virtual int AskRemoveSharedFile(const std::string& file) = 0;
+  virtual bool FileExists(const std::string& file) = 0;
+  // Clears read-only and deletes; false when the file is still there.
+  virtual bool RemoveFile(const std::string& file) = 0;
+  // Deletion at the next start of Windows.
+  virtual void ScheduleDelete(const std::string& file) = 0;
+  virtual void RemoveDir(const std::string& dir) = 0;
+  virtual bool DirExists(const std::string& dir) = 0;
+  virtual void DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) = 0;
+  virtual void DeleteRegValue(const std::string& key, const std::string& name) = 0;
+  virtual void DeleteRegKey(const std::string& key) = 0;
+  // The bar's maximum, its position, a tick beside step 0-5; then pending messages run.
+  virtual void SetProgressMax(int maximum) = 0;
+  virtual void SetProgress(int position) = 0;
+  virtual void ShowTick(int step) = 0;
+};
+
+// The passes: each keyword's lines, newest first, until none is left.
+struct TUninstallPass {
+  const char* Keyword;
+  int Tick;  // the step whose tick shows after the pass, -1 none
+};
+extern const TUninstallPass kUninstallPasses[10];
+
+// All ten passes over log; true when every item could be removed. A step that raises
+// makes the run incomplete and the passes go on.
+bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host);
+
+// "nul=" + file in the "rename" section of WININIT.INI; earlier lines stay.
+std::string AppendWininitDeletion(const std::string& existing, const std::string& file);

@@ -1,0 +1,778 @@
+// The main road, end to end, in a Wine prefix of this test's own (tests/e2e/run_e2e.sh):
+// a project made with the model is built into a package, its Setup.exe runs and is
+// driven from this process as a user would drive it, the machine is checked, the
+// registered uninstall command undoes the installation, and the machine is compared
+// with a snapshot taken before the setup ran.
+//
+// Left on the machine on purpose (and so not counted as changes):
+// - the engine the launcher keeps in a folder of its own under the Windows folder: the
+//   registered uninstall command runs it, and no part of the uninstaller deletes it;
+// - the user name and company remembered for the product (HKLM Software, company,
+//   application, version), offered again by the next setup of that version;
+// - the shared-file counts under SharedDLLs, lowered to 0 but not deleted;
+// - the INI file itself: the uninstaller deletes the value it wrote, not the file.
+//
+// The tests run in order in one process: each leaves the machine as the next expects.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "base/win/TestSeams.h"
+#include "builder/shell/BuildForm.h"
+#include "builder/shell/PackageLayout.h"
+#include "resources/engine/DialogsForm.rh"
+#include "setup/model/InstClasses.h"
+#include "tests/e2e/E2eSnapshot.h"
+#include "tests/e2e/E2eWindows.h"
+#include "tests/e2e/SampleBitmap.h"
+
+using namespace e2e;
+
+namespace {
+
+const std::string kWork = "C:\\e2e\\";
+const std::string kSrc = kWork + "src\\";
+const std::string kProjectFile = kWork + "demo.zem";
+const std::string kPackage = kWork + "demo.exe";
+const std::string kApp = "Tandrel Demo";
+const char* const kUserName = "Ada Lovelace";
+const char* const kCompany = "Analytical Engines";
+
+// ---------------------------------------------------------------- the machine
+
+std::string SystemFolder(int csidl) {
+  char buf[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, buf, csidl, FALSE);
+  return buf;
+}
+
+std::string WindowsDir() {
+  char buf[MAX_PATH] = {};
+  GetWindowsDirectoryA(buf, MAX_PATH);
+  return buf;
+}
+
+std::string SystemDir() {
+  char buf[MAX_PATH] = {};
+  GetSystemDirectoryA(buf, MAX_PATH);
+  return buf;
+}
+
+std::string TempDir() {
+  char buf[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, buf);
+  return buf;
+}
+
+std::string RegString(HKEY root, const std::string& key, const std::string& name, DWORD* type = nullptr) {
+  HKEY k;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";
+  char buf[4096] = {};
+  DWORD size = sizeof buf - 1, t = 0;
+  LONG r = RegQueryValueExA(k, name.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(k);
+  if (type) *type = t;
+  if (r != ERROR_SUCCESS) return "<no value>";
+  if (t == REG_SZ || t == REG_EXPAND_SZ) return std::string(buf);
+  return std::string(buf, size);
+}
+
+std::string ProgramFilesDir() {
+  return RegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+}
+std::string InstallDir() { return ProgramFilesDir() + "\\" + kApp; }
+
+bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteText(const std::string& name, const std::string& text) {
+  base::WriteFileBytes(name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string ReadText(const std::string& name) {
+  auto b = base::ReadFileBytes(name);
+  return std::string(b.begin(), b.end());
+}
+
+std::string FileVersion(const std::string& file) {
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  if (!size) return "";
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(file.c_str(), 0, size, data.data())) return "";
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info) return "";
+  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS));
+}
+
+FILETIME WriteTime(const std::string& file) {
+  WIN32_FILE_ATTRIBUTE_DATA d{};
+  GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &d);
+  return d.ftLastWriteTime;
+}
+
+// Archive dates are DOS dates: two-second steps.
+bool SameDate(const FILETIME& a, const FILETIME& b) {
+  ULARGE_INTEGER x{{a.dwLowDateTime, a.dwHighDateTime}}, y{{b.dwLowDateTime, b.dwHighDateTime}};
+  uint64_t d = x.QuadPart > y.QuadPart ? x.QuadPart - y.QuadPart : y.QuadPart - x.QuadPart;
+  return d <= 20000000ULL;
+}
+
+std::string ShortcutTarget(const std::string& lnk) {
+  IShellLinkA* link = nullptr;
+  std::string target = "<none>";
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link))))
+    return target;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    std::wstring w(lnk.begin(), lnk.end());
+    if (SUCCEEDED(file->Load(w.c_str(), STGM_READ))) {
+      char path[MAX_PATH] = {};
+      link->GetPath(path, MAX_PATH, nullptr, 0);
+      target = path;
+    }
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return out;
+}
+
+// Files the launcher and the engine make for one run and must take away again.
+std::vector<std::string> TemporaryLeftovers() {
+  std::vector<std::string> found;
+  for (const std::string& dir : {TempDir(), WindowsDir() + "\\Temp\\", WindowsDir() + "\\"}) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    do {
+      std::string n = fd.cFileName;
+      std::string l = Lower(n);
+      if (l.rfind("zemsetup", 0) == 0 || l == "zemtmp" || l == "setup2.tmp" || l == "setup1.tmp")
+        found.push_back(dir + n);
+      // The engine's own folders: only the engine stays in them.
+      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && l == "tandrelinstall") {
+        WIN32_FIND_DATAA inner;
+        HANDLE k = FindFirstFileA((dir + n + "\\*").c_str(), &inner);
+        if (k != INVALID_HANDLE_VALUE) {
+          do {
+            std::string sub = dir + n + "\\" + inner.cFileName + "\\";
+            for (const char* left : {"ZemTmp", "Setup2.tmp", "Setup1.tmp"})
+              if (Exists(sub + left)) found.push_back(sub + left);
+          } while (FindNextFileA(k, &inner));
+          FindClose(k);
+        }
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  return found;
+}
+
+// What the driver is doing, with the time, for a run that fails or hangs.
+void Step(const std::string& what) {
+  static const DWORD start = GetTickCount();
+  fprintf(stderr, "[e2e %6.1fs] %s\n", (GetTickCount() - start) / 1000.0, what.c_str());
+  fflush(stderr);
+}
+
+// ---------------------------------------------------------------- processes
+
+struct Proc {
+  PROCESS_INFORMATION pi{};
+  bool started = false;
+  explicit Proc(const std::string& command) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string line = command;
+    started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+  }
+  ~Proc() {
+    if (!started) return;
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  Proc(const Proc&) = delete;
+  Proc& operator=(const Proc&) = delete;
+  bool Ended(double seconds) {
+    return WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, seconds);
+  }
+  DWORD ExitCode() {
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+// Fails the test with the windows on the screen when a wait runs out.
+#define WAIT_OR_FAIL(expr, seconds, what)                                                        \
+  do {                                                                                           \
+    if (!WaitFor([&] { return static_cast<bool>(expr); }, seconds)) {                            \
+      ADD_FAILURE() << "timed out waiting for " << what << "\nwindows:\n" << DescribeWindows(); \
+      return false;                                                                              \
+    }                                                                                            \
+  } while (0)
+
+// ---------------------------------------------------------------- the wizard
+
+HWND Wizard() { return FindTopWithControl(IDC_btnNext); }
+std::string WizardPage() {
+  HWND w = Wizard();
+  return w ? WindowText(w) : "";
+}
+
+bool OnPage(const std::string& title, double seconds = 30) {
+  Step("waiting for the page " + title);
+  WAIT_OR_FAIL(WizardPage() == title, seconds, "the wizard page \"" + title + "\"");
+  return true;
+}
+
+// Next (or Yes, or Finish) on the current page.
+bool PressNext() {
+  HWND w = Wizard();
+  HWND next = w ? FindControl(w, IDC_btnNext) : nullptr;
+  WAIT_OR_FAIL(Enabled(next), 10, "an enabled Next button");
+  Click(next);
+  return true;
+}
+
+bool NextTo(const std::string& title) { return PressNext() && OnPage(title); }
+
+bool ClickIn(HWND top, const std::string& button) {
+  HWND b = top ? FindButton(top, button) : nullptr;
+  if (!b) {
+    ADD_FAILURE() << "no button \"" << button << "\"\nwindows:\n" << DescribeWindows();
+    return false;
+  }
+  Click(b);
+  return true;
+}
+
+// Answers the message box that shows part of its text.
+bool Answer(const std::string& part, const std::string& button, double seconds = 30) {
+  Step("waiting for the message " + part);
+  HWND box = nullptr;
+  WAIT_OR_FAIL((box = FindDialogWithText(part)) != nullptr, seconds, "a message containing \"" + part + "\"");
+  return ClickIn(box, button);
+}
+
+enum class SetupType { Typical, Custom };
+
+// From the welcome page to the start of copying.
+bool WalkWizard(SetupType type, const std::string& untick) {
+  if (!OnPage("Welcome", 90)) return false;
+  if (!NextTo("Software License Agreement") || !NextTo("Product Information") || !NextTo("User Information"))
+    return false;
+  HWND w = Wizard();
+  // A later setup of the product offers the name given before: type over it.
+  for (auto [id, text] : {std::pair{IDC_edtUserName, kUserName}, std::pair{IDC_edtUserCompany, kCompany}}) {
+    HWND edit = FindControl(w, id);
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+    TypeText(edit, text);
+  }
+  WAIT_OR_FAIL(Enabled(FindControl(Wizard(), IDC_btnNext)), 10, "Next after typing the user name");
+  if (!NextTo("Choose Destination Directory") || !NextTo("Install Type")) return false;
+  if (type == SetupType::Custom) {
+    HWND custom = FindControl(Wizard(), IDC_rbCustom);
+    Click(custom);
+    WAIT_OR_FAIL(Checked(custom), 10, "Custom chosen");
+    if (!NextTo("Select Components")) return false;
+    HWND lv = FindControl(Wizard(), IDC_lvComponents);
+    int item = -1;
+    WAIT_OR_FAIL((item = ListViewFind(lv, untick)) >= 0, 10, "the component " + untick);
+    EXPECT_TRUE(ListViewChecked(lv, item));
+    ListViewClickCheckBox(lv, item);
+    WAIT_OR_FAIL(!ListViewChecked(lv, item), 10, "the component unticked");
+  }
+  if (!NextTo("Select Program Folder") || !NextTo("Start Copying Files")) return false;
+  return PressNext();
+}
+
+// The complete page: no ReadMe, no program; Finish.
+bool FinishPlainly() {
+  if (!OnPage("Setup Complete", 120)) return false;
+  HWND w = Wizard();
+  for (int id : {IDC_cbViewReadMe, IDC_cbRunApp}) {
+    HWND box = FindControl(w, id);
+    if (box && IsWindowVisible(box) && Checked(box)) {
+      Click(box);
+      WAIT_OR_FAIL(!Checked(box), 10, "a box of the complete page cleared");
+    }
+  }
+  return PressNext();
+}
+
+// ---------------------------------------------------------------- the project
+
+void MakeSources() {
+  CreateDirectoryA(kWork.c_str(), nullptr);
+  CreateDirectoryA(kSrc.c_str(), nullptr);
+  WriteText(kSrc + "tandrel_e2e_win.txt", "in the Windows folder\r\n");
+  WriteText(kSrc + "example.txt", "an example\r\n");
+  WriteText(kSrc + "board.bmp", MakeBitmap(120, 60, [](int, int) { return std::string(3, '\x7f'); }));
+  // Installed with its attributes.
+  WriteText(kSrc + "data.txt", "read only\r\n");
+  SetFileAttributesA((kSrc + "data.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+}
+
+TTandrelFileGroup* AddGroup(TTandrelBaseInstall& p, const std::string& name, const std::string& dest,
+                            const std::vector<std::string>& files) {
+  TTandrelFileGroup* g = p.Groups.Add();
+  g->Owner = &p;
+  g->SetName(name);
+  g->SetDestination(dest);
+  g->Description = name;
+  for (const auto& f : files) g->AddFile(kSrc + f);
+  return g;
+}
+
+void MakeProject(TTandrelBaseInstall& p) {
+  p.SetApplicationName(kApp);
+  p.SetCompanyName("Tandrel E2E");
+  p.ApplicationVersion = "1.0";
+  p.TitleCaption = kApp;
+  p.InstallDir = "<ProgramFilesDir>\\" + kApp;
+  p.ProgramFolder = kApp;
+  p.Groups.Clear();
+  p.Components.Clear();
+  p.InstFolders.clear();
+  AddGroup(p, "Program Files", "<INSTALLDIR>", {"demo.exe", "app.dll", "data.txt"});
+  AddGroup(p, "Windows Files", "<WINDIR>", {"tandrel_e2e_win.txt"});
+  AddGroup(p, "System Files", "<WINSYSDIR>", {"tandrel_e2e_shared.dll"});
+  AddGroup(p, "Examples", "<INSTALLDIR>\\Examples", {"example.txt"});
+  TTandrelComponent* main = p.Components.Add();
+  main->Owner = &p;
+  main->SetName("Application");
+  main->Description = "The program";
+  main->Groups = {"Program Files", "Windows Files", "System Files"};
+  TTandrelComponent* ex = p.Components.Add();
+  ex->Owner = &p;
+  ex->SetName("Examples");
+  ex->Description = "Examples";
+  ex->Groups = {"Examples"};
+  for (auto* t : p.InstallTypes)
+    t->Components = t->Name == "Custom" ? TStrings{"Application", "Examples"} : TStrings{"Application"};
+
+  TTandrelRegKey* hklm = p.Registry[2];  // HKEY_LOCAL_MACHINE
+  TTandrelRegKey* mine = hklm->AddKey("Software\\TandrelE2E");
+  mine->UninstallKey = true;
+  TTandrelRegKey* demo = mine->AddKey("Demo");
+  demo->AddStringValue("Folder", "<INSTALLDIR>");
+  demo->AddDWordValue("Count", 42);
+  demo->AddBinaryValue("Blob", "01 02 ff");
+  p.Registry[1]->AddKey("Software\\TandrelE2E")->AddStringValue("Mode", "full");  // HKEY_CURRENT_USER
+
+  p.AddIniFile("<WINDIR>\\tandrel_e2e.ini")->AddSection("Settings")->AddValue("Path")->Value = "<INSTALLDIR>";
+
+  TTandrelIcon* icon = p.Icons.Add();
+  icon->Caption = "Demo";
+  icon->FileName = "<INSTALLDIR>\\demo.exe";
+  icon->WorkingDir = "<INSTALLDIR>";
+  icon->GroupType = gtDefault;
+  TTandrelIcon* desk = p.Icons.Add();
+  desk->Caption = "Demo ReadMe";
+  desk->FileName = "<INSTALLDIR>\\ReadMe.txt";
+  desk->GroupType = gtDesktop;
+
+  p.ReadMe = "Read this first.\r\nSecond line.";
+  p.License = "You may use this demo.";
+  p.BillBoards = {kSrc + "board.bmp"};
+  p.DialogTypes = static_cast<TTandrelDialogTypes>(0x03FF | SetBit(dtBillboards) | SetBit(dtComplete));
+
+  TTandrelExtension* ext = p.Extensions.Add();
+  ext->Owner = &p;
+  ext->Style = esExecutable;
+  ext->RealFile = kSrc + "marker.exe";
+  ext->Executable = kSrc + "marker.exe";
+  ext->Params = "0 " + kWork + "ext_ran.txt";
+  ext->Wait = true;
+  ext->When = dtStartCopying;
+  p.FixupOwners();
+}
+
+// Builds with the builder's build dialog: Start, then Done, as the author presses them.
+bool BuildPackage(TTandrelBaseInstall& p, const std::string& projectFile) {
+  Step("building " + projectFile);
+  base::win::seams::Reset();
+  base::win::seams::Arm();  // a question or error box is recorded, never left open
+  std::vector<std::string> log;
+  bool built = false;
+  base::win::seams::WhenShown<TfrmBuilder>([&](TfrmBuilder& b) {
+    b.btnStart.Click();
+    log = b.LogLines();
+    built = std::find(log.begin(), log.end(), "Successful Build") != log.end();
+    b.btnCancel.Click();
+  });
+  {
+    base::win::seams::Watchdog dog(120, "the build dialog");
+    ExecuteBuilder(p, projectFile);
+  }
+  std::string all;
+  for (const auto& l : log) all += l + "\n";
+  for (const auto& m : base::win::seams::Messages()) all += "message: " + m.Text + "\n";
+  base::win::seams::Reset();
+  EXPECT_TRUE(built) << all;
+  return built;
+}
+
+// ---------------------------------------------------------------- snapshots
+
+Snapshot Snap() {
+  Step("snapshot");
+  std::string temp = Lower(TempDir());
+  Snapshot snap = TakeSnapshot({"c:\\e2e", temp, "c:\\windows\\temp"},
+                      {"hkey_current_user\\software\\wine", "hkey_local_machine\\software\\wine",
+                       "hkey_local_machine\\software\\microsoft\\windows nt\\currentversion\\perflib"});
+  Step("snapshot: " + std::to_string(snap.Files.size()) + " files, " + std::to_string(snap.Registry.size()) +
+       " registry entries");
+  return snap;
+}
+
+// The launcher keeps the engine in "<Windows>\TandrelInstall\<16 hex digits>\".
+const std::string kEngineHome = "TandrelInstall";
+
+bool EngineKeep(const std::string& line) {
+  const std::string prefix = "+ " + Lower(WindowsDir()) + "\\" + Lower(kEngineHome);
+  if (line.compare(0, prefix.size(), prefix) != 0) return false;
+  std::string rest = line.substr(prefix.size());
+  if (rest.empty()) return true;
+  if (rest[0] != '\\') return false;
+  rest = rest.substr(1);
+  std::string folder = rest.substr(0, rest.find('\\'));
+  return folder.size() == 16 && folder.find_first_not_of("0123456789abcdef") == std::string::npos &&
+         (rest.size() == 16 || rest == folder + "\\tandrelinstall.exe");
+}
+
+// The engine the launcher kept; empty when there is none.
+std::string KeptEngine() {
+  const std::string home = WindowsDir() + "\\" + kEngineHome + "\\";
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((home + "*").c_str(), &fd);
+  std::string found;
+  if (h == INVALID_HANDLE_VALUE) return found;
+  do {
+    std::string n = fd.cFileName;
+    if (n != "." && n != ".." && Exists(home + n + "\\TandrelInstall.exe")) found = home + n + "\\TandrelInstall.exe";
+  } while (found.empty() && FindNextFileA(h, &fd));
+  FindClose(h);
+  return found;
+}
+
+// The changes a full install and uninstall leave on purpose (see the top of the file).
+bool LeftOnPurpose(const std::string& line) {
+  if (EngineKeep(line)) return true;
+  const std::string windir = Lower(WindowsDir());
+  for (const std::string& p : {
+           std::string("+ hkey_local_machine\\software\\tandrel e2e"),
+           std::string("+ hkey_local_machine\\software\\microsoft\\windows\\currentversion\\shareddlls\\\\"),
+           "+ " + windir + "\\tandrel_e2e.ini",
+       })
+    if (line.compare(0, p.size(), p) == 0) return true;
+  return false;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\n";
+  return out;
+}
+
+std::vector<std::string> Unexpected(const Snapshot& before, const Snapshot& after) {
+  std::vector<std::string> out;
+  for (const auto& d : Difference(before, after))
+    if (!LeftOnPurpose(d)) out.push_back(d);
+  return out;
+}
+
+// ---------------------------------------------------------------- the uninstaller
+
+const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kApp;
+
+bool Uninstall(const std::string& command) {
+  Step("uninstalling: " + command);
+  Proc run(command);
+  EXPECT_TRUE(run.started) << command;
+  if (!Answer("Are you sure you want to completely remove '" + kApp + "'", "Yes")) return false;
+  bool done = false;
+  WAIT_OR_FAIL(([&] {
+                 if (HWND shared = FindTopWithCaption("Remove Shared File?")) {
+                   if (HWND all = FindButton(shared, "Yes to All")) Click(all);
+                   return false;
+                 }
+                 HWND form = FindTopWithCaption("Tandrel-Uninstaller");
+                 HWND ok = form ? FindButton(form, "OK") : nullptr;
+                 if (Enabled(ok)) {
+                   std::string texts;
+                   for (HWND h : Descendants(form)) texts += WindowText(h) + "\n";
+                   EXPECT_NE(texts.find("Uninstall completed successfully"), std::string::npos) << texts;
+                   Click(ok);
+                   done = true;
+                 }
+                 return done;
+               }()),
+               120, "the uninstaller to finish");
+  WAIT_OR_FAIL(run.Ended(0), 30, "the uninstaller to end");
+  return true;
+}
+
+// ---------------------------------------------------------------- the tests
+
+// A run that hangs reports what is on the screen and ends before CTest's limit.
+DWORD WINAPI WatchRun(void*) {
+  Sleep(540 * 1000);
+  Step("the whole run took too long; windows:\n" + DescribeWindows());
+  ExitProcess(3);
+}
+class RunWatch : public ::testing::Environment {
+public:
+  void SetUp() override { CloseHandle(CreateThread(nullptr, 0, WatchRun, nullptr, 0, nullptr)); }
+};
+::testing::Environment* const g_watch = ::testing::AddGlobalTestEnvironment(new RunWatch);
+
+Snapshot g_beforeSetup;
+
+class MainRoad : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { CoInitialize(nullptr); }
+};
+
+TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
+  MakeSources();
+  TTandrelBaseInstall p;
+  MakeProject(p);
+  ASSERT_TRUE(p.SaveToFile(kProjectFile));
+  ASSERT_TRUE(BuildPackage(p, kProjectFile));
+  ASSERT_TRUE(Exists(kPackage));
+
+  // Shared-file counts are kept only where the key exists.
+  HKEY shared;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &shared, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(shared);
+  g_beforeSetup = Snap();
+
+  {
+    Proc setup(kPackage);
+    ASSERT_TRUE(setup.started);
+    ASSERT_TRUE(WalkWizard(SetupType::Custom, "Examples"));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
+  }
+
+  const std::string dir = InstallDir();
+  const std::string windir = WindowsDir(), sysdir = SystemDir();
+  // Files with their dates, versions and attributes.
+  for (const char* f : {"demo.exe", "app.dll", "data.txt"}) {
+    EXPECT_TRUE(Exists(dir + "\\" + f)) << f;
+    EXPECT_TRUE(SameDate(WriteTime(dir + "\\" + f), WriteTime(kSrc + f))) << f;
+  }
+  EXPECT_EQ(FileVersion(dir + "\\app.dll"), "1.5");
+  EXPECT_TRUE(GetFileAttributesA((dir + "\\data.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(GetFileAttributesA((dir + "\\app.dll").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(Exists(windir + "\\tandrel_e2e_win.txt"));
+  EXPECT_TRUE(Exists(sysdir + "\\tandrel_e2e_shared.dll"));
+  EXPECT_FALSE(Exists(dir + "\\Examples")) << "the unticked component";
+  EXPECT_EQ(ReadText(dir + "\\ReadMe.txt"), "Read this first.\r\nSecond line.");
+  EXPECT_EQ(ReadText(dir + "\\License.txt"), "You may use this demo.");
+  EXPECT_TRUE(Exists(kWork + "ext_ran.txt")) << "the start-copying extension";
+
+  // Registry values of each style, the INI value, the shortcuts.
+  const std::string key = "Software\\TandrelE2E\\Demo";
+  DWORD type = 0;
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Folder", &type), dir);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Count", &type), std::string("\x2a\0\0\0", 4));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, key, "Blob", &type), std::string("\x01\x02\xff", 3));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\TandrelE2E", "Mode"), "full");
+  char ini[MAX_PATH] = {};
+  GetPrivateProfileStringA("Settings", "Path", "", ini, MAX_PATH, (windir + "\\tandrel_e2e.ini").c_str());
+  EXPECT_EQ(std::string(ini), dir);
+  const std::string programs = SystemFolder(CSIDL_PROGRAMS) + "\\" + kApp;
+  const std::string desktop = SystemFolder(CSIDL_DESKTOPDIRECTORY);
+  EXPECT_EQ(Lower(ShortcutTarget(programs + "\\Demo.lnk")), Lower(dir + "\\demo.exe"));
+  // Every shortcut goes into the program folder below its location.
+  EXPECT_EQ(Lower(ShortcutTarget(desktop + "\\" + kApp + "\\Demo ReadMe.lnk")), Lower(dir + "\\ReadMe.txt"));
+
+  // The uninstall log, newest first; compared as a set where the order is the services'.
+  std::vector<std::string> log = Lines(ReadText(dir + "\\UnInst.log"));
+  std::multiset<std::string> got(log.begin(), log.end());
+  const std::string lmKey = "HKEY_LOCAL_MACHINE\\Software\\TandrelE2E";
+  const std::string cuKey = "HKEY_CURRENT_USER\\Software\\TandrelE2E";
+  std::multiset<std::string> expected = {
+      "CreateDir=" + dir,
+      "CreateFile=" + dir + "\\demo.exe",
+      "CreateFile=" + dir + "\\app.dll",
+      "CreateFile=" + dir + "\\data.txt",
+      "CreateFile=" + windir + "\\tandrel_e2e_win.txt",
+      "IncUsageCount=" + windir + "\\tandrel_e2e_win.txt",
+      "CreateFile=" + sysdir + "\\tandrel_e2e_shared.dll",
+      "IncUsageCount=" + sysdir + "\\tandrel_e2e_shared.dll",
+      "CreateFolder_PM=" + programs,
+      "CreateFile_PM=" + programs + "\\Demo.lnk",
+      "CreateFolder_PM=" + desktop + "\\" + kApp,
+      "CreateFile_PM=" + desktop + "\\" + kApp + "\\Demo ReadMe.lnk",
+      "CreateIniValue=" + windir + "\\tandrel_e2e.ini,Settings,Path",
+      "UninstallKey=" + lmKey,
+      "CreateRegKey=" + lmKey + "\\Demo",
+      "AddRegValue=(" + lmKey + "\\Demo)Folder",
+      "AddRegValue=(" + lmKey + "\\Demo)Count",
+      "AddRegValue=(" + lmKey + "\\Demo)Blob",
+      "CreateRegKey=" + cuKey,
+      "AddRegValue=(" + cuKey + ")Mode",
+      "CreateFile=" + dir + "\\ReadMe.txt",
+      "CreateFile=" + dir + "\\License.txt",
+  };
+  EXPECT_EQ(got, expected) << Join(log);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "CreateFile=" + dir + "\\License.txt") << "the last action comes first";
+
+  // The uninstall entry.
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), kApp);
+  const std::string command = RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+  const std::string tail = "\" \"/UNINST=" + dir + "\\UnInst.log \" \"/APPNAME=" + kApp + "\"";
+  ASSERT_GT(command.size(), tail.size());
+  EXPECT_EQ(command.substr(command.size() - tail.size()), tail);
+  EXPECT_EQ(command.substr(0, command.size() - tail.size()), "\"" + KeptEngine());
+  EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
+
+  // Uninstall as Windows would, then compare with the machine before the setup.
+  ASSERT_TRUE(Uninstall(command));
+  EXPECT_FALSE(Exists(dir));
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<no key>");
+  EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
+}
+
+TEST_F(MainRoad, UninstallingAgainSaysTheLogIsMissing) {
+  const std::string engine = KeptEngine();
+  ASSERT_FALSE(engine.empty()) << "the kept engine";
+  Proc again("\"" + engine + "\" \"/UNINST=" + InstallDir() + "\\UnInst.log \" \"/APPNAME=" + kApp + "\"");
+  ASSERT_TRUE(again.started);
+  ASSERT_TRUE(Answer("An error occurred while attempting to uninstall '" + kApp + "'", "OK"));
+  EXPECT_TRUE(again.Ended(30));
+}
+
+TEST_F(MainRoad, CancelledWizardLeavesTheMachineAsItWas) {
+  Snapshot before = Snap();
+  {
+    Proc setup(kPackage);
+    ASSERT_TRUE(setup.started);
+    ASSERT_TRUE(OnPage("Welcome", 90));
+    Click(FindControl(Wizard(), IDC_btnCancel));
+    ASSERT_TRUE(Answer("Setup is not complete", "Yes"));
+    ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
+  }
+  EXPECT_EQ(Difference(before, Snap()), std::vector<std::string>{});
+  EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
+}
+
+TEST_F(MainRoad, DamagedArchiveTwoIsReportedAndLeavesNoTemporaryFile) {
+  // The launcher refuses a package whose archive 2 is cut short.
+  auto bytes = base::ReadFileBytes(kPackage);
+  bytes.resize(bytes.size() - 64);
+  const std::string damaged = kWork + "damaged.exe";
+  base::WriteFileBytes(damaged, bytes);
+  Snapshot before = Snap();
+  {
+    Proc setup(damaged);
+    ASSERT_TRUE(setup.started);
+    ASSERT_TRUE(Answer("damaged", "OK", 60));
+    ASSERT_TRUE(setup.Ended(30));
+  }
+  EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
+
+  // The engine itself, given the damaged package and its archive 1, reports it after the
+  // wizard and takes its files away.
+  TPackageLayout layout;
+  {
+    base::FileStream cut(damaged, base::fmOpenRead);
+    TPackageLayout damagedLayout;
+    EXPECT_EQ(ReadPackageLayout(cut, "ZEM_SIZE", damagedLayout), TPackageCheck::Archive2Short);
+    base::FileStream whole(kPackage, base::fmOpenRead);
+    ASSERT_EQ(ReadPackageLayout(whole, "ZEM_SIZE", layout), TPackageCheck::Ok);
+  }
+  const std::string direct = kWork + "direct\\";
+  CreateDirectoryA(direct.c_str(), nullptr);
+  {
+    auto all = base::ReadFileBytes(damaged);
+    uint32_t s = layout.StubSize;
+    uint32_t l1 = all[s] | (all[s + 1] << 8) | (all[s + 2] << 16) | (uint32_t(all[s + 3]) << 24);
+    base::WriteFileBytes(direct + "Setup1.tmp", std::vector<uint8_t>(all.begin() + s + 4, all.begin() + s + 4 + l1));
+  }
+  const std::string engine = KeptEngine();
+  ASSERT_FALSE(engine.empty());
+  {
+    Proc run("\"" + engine + "\" \"/SOURCE=" + damaged + "\" \"/DATA=" + direct + "Setup1.tmp\"");
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(Answer("is damaged", "OK", 60));
+    ASSERT_TRUE(run.Ended(30)) << DescribeWindows();
+  }
+  EXPECT_FALSE(Exists(direct + "Setup1.tmp"));
+  EXPECT_FALSE(Exists(direct + "ZemTmp"));
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+}
+
+// A file in use is replaced at the restart, which runs for real in this prefix.
+TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
+  {
+    Proc setup(kPackage);
+    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60));
+  }
+  const std::string app = InstallDir() + "\\app.dll";
+  ASSERT_EQ(FileVersion(app), "1.5");
+
+  // The same product with a newer app.dll.
+  ASSERT_TRUE(CopyFileA((kSrc + "app20.dll").c_str(), (kSrc + "app.dll").c_str(), FALSE));
+  TTandrelBaseInstall p;
+  MakeProject(p);
+  const std::string project2 = kWork + "demo2.zem";
+  ASSERT_TRUE(p.SaveToFile(project2));
+  ASSERT_TRUE(BuildPackage(p, project2));
+
+  HANDLE held = CreateFileA(app.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Proc setup(kWork + "demo2.exe");
+  ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+  ASSERT_TRUE(OnPage("Setup Complete", 120));
+  HWND restart = FindControl(Wizard(), IDC_rbRestartWindows);
+  ASSERT_TRUE(restart && IsWindowVisible(restart)) << DescribeWindows();
+  EXPECT_TRUE(Checked(restart));
+  CloseHandle(held);
+  EXPECT_EQ(FileVersion(app), "1.5") << "still the old file until the restart";
+  ASSERT_TRUE(PressNext());
+  ASSERT_TRUE(setup.Ended(60));
+  // The restart carries out the pending replacement.
+  EXPECT_TRUE(WaitFor([&] { return FileVersion(app) == "2.0"; }, 180)) << DescribeWindows();
+  EXPECT_FALSE(Exists(InstallDir() + "\\app.New"));
+}
+
+}  // namespace

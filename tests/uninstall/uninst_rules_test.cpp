@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "setup/uninstall/UnInstRules.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(UninstallArgs, LogPathAndNameAsGivenLaterOnesWin) {
+  struct Case {
+    Lines args;
+    std::string log, app;
+    const char* why;
+  } cases[] = {
+      {{"/UNINST=C:\\App\\UnInst.log ", "/APPNAME=My App"}, "C:\\App\\UnInst.log ", "My App", "trailing blank kept"},
+      {{"/APPNAME=a=b", "x", "/UNINST=l"}, "l", "a=b", "text after the first ="},
+      {{"/UNINST=one", "/UNINST=two"}, "two", "", "later replaces earlier"},
+      {{"/uninst=l", " /UNINST=l"}, "", "", "exact case at the start only"},
+  };
+  for (const auto& c : cases) {
+    TUninstallArgs a = ParseUninstallArgs(c.args);
+    EXPECT_EQ(a.LogPath, c.log) << c.why;
+    EXPECT_EQ(a.AppName, c.app) << c.why;
+  }
+}
+
+TEST(UninstallLog, EntriesAndFirstMatchIgnoringCase) {
+  TUninstallLogLines log;
+  log.Lines = {"CreateFile=C:\\a=b", "no equals sign", "createfile=C:\\second", "=empty keyword"};
+  std::string arg;
+  EXPECT_EQ(log.GetLogEntry(0, arg), "CreateFile");
+  EXPECT_EQ(arg, "C:\\a=b");
+  EXPECT_EQ(log.GetLogEntry(1, arg), "");
+  EXPECT_EQ(log.GetLogEntry(9, arg), "");
+  EXPECT_EQ(arg, "");
+  EXPECT_EQ(log.FindLogEntry("CREATEFILE", arg), 0);
+  EXPECT_EQ(log.FindLogEntry("CreateDir", arg), -1);
+  log.DeleteLine("CREATEFILE=c:\\SECOND");
+  EXPECT_EQ(log.Lines.size(), 3u);
+}
+
+TEST(SharedFileAnswers, AskWhileYesOrNoThenHoldTheLast) {
+  struct Case {
+    std::vector<int> given;     // what the dialog would answer, in order
+    std::vector<int> expected;  // answers for five files
+    size_t asked;
+  } cases[] = {
+      {{kAnswerYes, kAnswerNo, kAnswerYes, kAnswerNo, kAnswerYes},
+       {kAnswerYes, kAnswerNo, kAnswerYes, kAnswerNo, kAnswerYes}, 5},
+      {{kAnswerNo, kAnswerYesToAll}, {kAnswerNo, kAnswerYesToAll, kAnswerYesToAll, kAnswerYesToAll, kAnswerYesToAll}, 2},
+      {{kAnswerNoToAll}, {kAnswerNoToAll, kAnswerNoToAll, kAnswerNoToAll, kAnswerNoToAll, kAnswerNoToAll}, 1},
+      {{2}, {2, 2, 2, 2, 2}, 1},  // closed otherwise: no more questions, file kept
+  };
+  for (const auto& c : cases) {
+    TSharedFileAnswers answers;
+    size_t asked = 0;
+    std::vector<int> got;
+    for (int i = 0; i < 5; ++i) got.push_back(answers.Next([&] { return c.given[asked++]; }));
+    EXPECT_EQ(got, c.expected);
+    EXPECT_EQ(asked, c.asked);
+  }
+  EXPECT_TRUE(TSharedFileAnswers::Removes(kAnswerYes));
+  EXPECT_TRUE(TSharedFileAnswers::Removes(kAnswerYesToAll));
+  EXPECT_FALSE(TSharedFileAnswers::Removes(kAnswerNo));
+  EXPECT_FALSE(TSharedFileAnswers::Removes(2));
+}
+
+// A machine of files, folders, counts, INI keys and registry entries.
+class FakeMachine : public TUninstallHost {
+public:
+  std::set<std::string> files, lockedFiles, dirs, fullDirs;
+  std::map<std::string, int> counts;  // SharedDLLs
+  std::vector<int> answers;           // shared-file dialog, in order
+  std::vector<std::string> log, asked, scheduled;
+  std::string raiseOn;
+  int maximum = -1, position = -1;
+  std::vector<std::pair<int, int>> ticks;  // step, position when shown
+
+  void UnregisterServerFile(const std::string& f) override { Note("unregister " + f); }
+  int DecSharedDllCount(const std::string& f) override {
+    Note("dec " + f);
+    auto it = counts.find(f);
+    if (it == counts.end()) return 99;
+    it->second = std::max(0, it->second - 1);
+    return it->second;
+  }
+  int AskRemoveSharedFile(const std::string& f) override {
+    asked.push_back(f);
+    int a = answers.empty() ? kAnswerNo : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+    return a;
+  }
+  bool FileExists(const std::string& f) override { return files.count(f) > 0; }
+  bool RemoveFile(const std::string& f) override {
+    Note("delete " + f);
+    if (lockedFiles.count(f)) return false;
+    files.erase(f);
+    return true;
+  }
+  void ScheduleDelete(const std::string& f) override { scheduled.push_back(f); }
+  void RemoveDir(const std::string& d) override {
+    Note("rmdir " + d);
+    if (!fullDirs.count(d)) dirs.erase(d);
+  }
+  bool DirExists(const std::string& d) override { return dirs.count(d) > 0; }
+  void DeleteIniValue(const std::string& f, const std::string& s, const std::string& k) override {
+    Note("ini " + f + "|" + s + "|" + k);
+  }
+  void DeleteRegValue(const std::string& k, const std::string& n) override { Note("regvalue " + k + "|" + n); }
+  void DeleteRegKey(const std::string& k) override { Note("regkey " + k); }
+  void SetProgressMax(int m) override { maximum = m; }
+  void SetProgress(int p) override { position = p; }
+  void ShowTick(int s) override { ticks.push_back({s, position}); }
+
+private:
+  void Note(const std::string& line) {
+    log.push_back(line);
+    if (!raiseOn.empty() && line == raiseOn) throw std::runtime_error("boom");
+  }
+};
+
+bool Uninstall(FakeMachine& m, Lines lines) {
+  TUninstallLogLines log;
+  log.Lines = std::move(lines);
+  return RunUninstallPasses(log, m);
+}
+
+TEST(UninstallPasses, EveryKeywordInItsPassNewestFirst) {
+  FakeMachine m;
+  m.files = {"C:\\App\\a.exe", "C:\\App\\b.dll", "C:\\PM\\App\\a.lnk"};
+  m.dirs = {"C:\\App", "C:\\PM\\App"};
+  const Lines log = {
+      "UninstallKey=HKEY_CURRENT_USER\\Software\\App",
+      "AddRegValue=(HKEY_CURRENT_USER\\Software\\App)Path",
+      "CreateRegKey=HKEY_CURRENT_USER\\Software\\App",
+      "CreateIniValue=C:\\WINDOWS\\app.ini,Main,a,b",
+      "CreateFile_PM=C:\\PM\\App\\a.lnk",
+      "CreateFolder_PM=C:\\PM\\App",
+      "MoveFile=C:\\x;C:\\bak\\x",
+      "RegisterFile=C:\\App\\b.dll",
+      "CreateFile=C:\\App\\b.dll",
+      "CreateFile=C:\\App\\a.exe",
+      "CreateDir=C:\\App",
+  };
+  EXPECT_TRUE(Uninstall(m, log));
+  EXPECT_EQ(m.log, (Lines{
+                       "unregister C:\\App\\b.dll",
+                       "delete C:\\App\\b.dll",
+                       "delete C:\\App\\a.exe",
+                       "rmdir C:\\App",
+                       "delete C:\\PM\\App\\a.lnk",
+                       "rmdir C:\\PM\\App",
+                       "ini C:\\WINDOWS\\app.ini|Main|a,b",
+                       "regvalue HKEY_CURRENT_USER\\Software\\App|Path",
+                       "regkey HKEY_CURRENT_USER\\Software\\App",
+                       "regkey HKEY_CURRENT_USER\\Software\\App",
+                   }));
+  EXPECT_EQ(m.maximum, 11);
+  EXPECT_EQ(m.position, 11);
+  std::vector<int> steps;
+  for (auto [s, p] : m.ticks) steps.push_back(s);
+  EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(m.ticks[1].second, 3);  // after "RegisterFile" and both "CreateFile" lines
+}
+
+TEST(UninstallPasses, SharedFilesByCount) {
+  struct Case {
+    const char* why;
+    std::map<std::string, int> counts;
+    std::vector<int> answers;
+    bool complete;
+    size_t asked;
+    bool removed;
+  } cases[] = {
+      {"2 -> 1: kept, no question", {{"C:\\WINDOWS\\SYSTEM\\s.dll", 2}}, {}, true, 0, false},
+      {"no count (99): kept silently", {}, {}, true, 0, false},
+      {"1 -> 0 answered Yes: deleted", {{"C:\\WINDOWS\\SYSTEM\\s.dll", 1}}, {kAnswerYes}, true, 1, true},
+      {"1 -> 0 answered No: kept, incomplete", {{"C:\\WINDOWS\\SYSTEM\\s.dll", 1}}, {kAnswerNo}, false, 1, false},
+  };
+  for (const auto& c : cases) {
+    FakeMachine m;
+    m.files = {"C:\\WINDOWS\\SYSTEM\\s.dll"};
+    m.counts = c.counts;
+    m.answers = c.answers;
+    EXPECT_EQ(Uninstall(m, {"IncUsageCount=C:\\WINDOWS\\SYSTEM\\s.dll", "CreateFile=c:\\windows\\system\\S.DLL"}),
+              c.complete)
+        << c.why;
+    EXPECT_EQ(m.asked.size(), c.asked) << c.why;
+    EXPECT_EQ(m.files.empty(), c.removed) << c.why;
+    // The "CreateFile=" line of a shared file is left to the shared pass.
+    EXPECT_EQ(std::count(m.log.begin(), m.log.end(), "delete c:\\windows\\system\\S.DLL"), 0) << c.why;
+  }
+}
+
+TEST(UninstallPasses, YesToAllAndNoToAllHoldForLaterFiles) {
+  for (int all : {kAnswerYesToAll, kAnswerNoToAll}) {
+    FakeMachine m;
+    m.files = {"C:\\S\\1.dll", "C:\\S\\2.dll", "C:\\S\\3.dll"};
+    m.counts = {{"C:\\S\\1.dll", 1}, {"C:\\S\\2.dll", 1}, {"C:\\S\\3.dll", 1}};
+    m.answers = {all};
+    bool complete = Uninstall(m, {"IncUsageCount=C:\\S\\1.dll", "IncUsageCount=C:\\S\\2.dll", "IncUsageCount=C:\\S\\3.dll"});
+    EXPECT_EQ(m.asked, Lines{"C:\\S\\1.dll"});
+    EXPECT_EQ(m.files.empty(), all == kAnswerYesToAll);
+    EXPECT_EQ(complete, all == kAnswerYesToAll);
+  }
+}
+
+TEST(UninstallPasses, SharedFileInUseIsDeletedAtRestartAndIncomplete) {
+  FakeMachine m;
+  m.files = m.lockedFiles = {"C:\\S\\busy.dll"};
+  m.counts = {{"C:\\S\\busy.dll", 1}};
+  m.answers = {kAnswerYes};
+  EXPECT_FALSE(Uninstall(m, {"IncUsageCount=C:\\S\\busy.dll"}));
+  EXPECT_EQ(m.scheduled, Lines{"C:\\S\\busy.dll"});
+}
+
+TEST(UninstallPasses, WhatStaysMakesTheRunIncomplete) {
+  struct Case {
+    const char* why;
+    Lines log;
+    bool complete;
+  } cases[] = {
+      {"a folder that still holds a user's file", {"CreateDir=C:\\Full"}, false},
+      {"a file that cannot be deleted", {"CreateFile=C:\\locked.txt"}, false},
+      {"a file already gone", {"CreateFile=C:\\gone.txt"}, true},
+      {"a shortcut folder still holding a link", {"CreateFolder_PM=C:\\Full"}, false},
+      {"registry, INI and unregistering never count", {"DeleteMe=1", "CreateRegKey=HKEY_NOPE\\x", "RegisterFile=C:\\none"}, true},
+      {"an empty log", {}, true},
+      {"a step that raises: incomplete, later passes go on", {"CreateRegKey=K", "CreateIniValue=f,s,k"}, false},
+  };
+  for (const auto& c : cases) {
+    FakeMachine m;
+    m.files = m.lockedFiles = {"C:\\locked.txt"};
+    m.dirs = m.fullDirs = {"C:\\Full"};
+    m.raiseOn = "ini f|s|k";
+    EXPECT_EQ(Uninstall(m, c.log), c.complete) << c.why;
+  }
+  FakeMachine m;
+  m.raiseOn = "ini f|s|k";
+  Uninstall(m, {"CreateRegKey=K", "CreateIniValue=f,s,k"});
+  EXPECT_EQ(m.log.back(), "regkey K");
+}
+
+TEST(UninstallPasses, UnreadableArgumentsAreDroppedWithoutAction) {
+  FakeMachine m;
+  EXPECT_TRUE(Uninstall(m, {"CreateIniValue=no commas", "AddRegValue=(unclosed", "AddRegValue=(K)"}));
+  EXPECT_EQ(m.log, Lines{"regvalue K|"});
+}
+
+TEST(UninstallRestartDeletion, NulLinesAccumulate) {
+  std::string ini = AppendWininitDeletion("", "C:\\S\\A.DLL");
+  ini = AppendWininitDeletion(ini, "C:\\S\\B.DLL");
+  EXPECT_EQ(ini, "[rename]\r\nnul=C:\\S\\A.DLL\r\nnul=C:\\S\\B.DLL\r\n");
+  EXPECT_EQ(AppendWininitDeletion("[rename]\r\nnul=C:\\X\r\nC:\\Y=C:\\Y.NEW\r\n[Other]\r\nk=v\r\n", "C:\\Z"),
+            "[rename]\r\nnul=C:\\X\r\nC:\\Y=C:\\Y.NEW\r\nnul=C:\\Z\r\n[Other]\r\nk=v\r\n");
+}
+
+}  // namespace
