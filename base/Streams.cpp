@@ -155,6 +155,11 @@ bool FileExists(const std::string& fileName) {
   DWORD a = GetFileAttributesA(fileName.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+bool DirectoryExists(const std::string& folder) {
+  DWORD a = GetFileAttributesA(folder.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
 #else
 FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
   if (mode == fmCreate) {
@@ -194,6 +199,11 @@ void FileStream::SetSize(int64_t size) {
 bool FileExists(const std::string& fileName) {
   struct stat st;
   return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& folder) {
+  struct stat st;
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 #endif
 

@@ -97,7 +97,8 @@ private:
 #endif
 };
 
-bool FileExists(const std::string& fileName);
+bool FileExists(const std::string& fileName);       // a file, not a folder
+bool DirectoryExists(const std::string& folder);
 // Creates a new empty file named stem, or stem + "1", stem + "2", ... when a file of
 // that name is there already (it is never opened or truncated); returns the name made.
 // EFCreateError when none can be made.

@@ -51,14 +51,10 @@ std::string ModuleFile() {
   return m == 0 || m >= sizeof full ? std::string(buf, n) : std::string(full, m);
 }
 
-bool IsFolder(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // A folder that did not exist before, under parent; empty when none could be made.
 std::string FreshFolderIn(const std::string& parent) {
-  if (parent.empty() || !IsFolder(parent)) return std::string();
+  if (parent.empty() || !base::DirectoryExists(parent)) return std::string();
   const std::string base = base::IncludeTrailingBackslash(parent);
   DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (int attempt = 0; attempt < 64; ++attempt) {
@@ -85,10 +81,10 @@ std::string WindowsFolder() {
 
 bool MakeFolders(const std::string& folder) {
   std::string path = base::ExcludeTrailingBackslash(folder);
-  if (path.empty() || IsFolder(path)) return !path.empty();
+  if (path.empty() || base::DirectoryExists(path)) return !path.empty();
   std::string parent = base::ExcludeTrailingBackslash(base::ExtractFilePath(path));
-  if (!parent.empty() && parent != path && !IsFolder(parent) && !MakeFolders(parent)) return false;
-  return CreateDirectoryA(path.c_str(), nullptr) || IsFolder(path);
+  if (!parent.empty() && parent != path && !base::DirectoryExists(parent) && !MakeFolders(parent)) return false;
+  return CreateDirectoryA(path.c_str(), nullptr) || base::DirectoryExists(path);
 }
 
 bool SameContent(const std::string& file, uint64_t hash, int64_t size) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win/StringTable.h"
+
 namespace base::win {
 
 class Form;
@@ -74,9 +76,6 @@ private:
 };
 
 inline Application& App() { return Application::Instance(); }
-
-// A text of the running program's string table; "" when the id has none.
-std::string LoadStr(unsigned id);
 
 int ScreenWidth();
 int ScreenHeight();

@@ -16,15 +16,6 @@
 
 using namespace base::win;
 
-namespace {
-
-bool DirectoryExists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
-
 TfrmBackground::TfrmBackground()
     : Form(IDD_frmBackground),
       lblTitle(*this, IDC_lblTitle),
@@ -192,9 +183,9 @@ void TfrmBackground::RunOtherTask(TTandrelBaseInstall& project, int mode) {
 }
 
 void TfrmBackground::EnsureFolder(const std::string& folder) {
-  if (folder.empty() || DirectoryExists(folder)) return;
+  if (folder.empty() || base::DirectoryExists(folder)) return;
   ForceDirectoriesLogged(folder);
-  if (!DirectoryExists(folder)) throw std::runtime_error("Unable to create directory " + folder);
+  if (!base::DirectoryExists(folder)) throw std::runtime_error("Unable to create directory " + folder);
 }
 
 void TfrmBackground::CreateUninstallEntry(const std::string& appName, const std::string& command) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Streams.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "resources/engine_strings.h"
@@ -28,12 +29,6 @@ const std::vector<int> kMainPages = {IDD_pgWelcome,      IDD_pgLicense,    IDD_p
                                      IDD_pgStartCopying, IDD_pgProgress,   IDD_pgBillboards,  IDD_pgComplete};
 constexpr int kRebootPage = 0;
 constexpr int kRunPage = 1;
-
-bool DirectoryExists(const std::string& dir) {
-  if (dir.empty()) return false;
-  DWORD a = GetFileAttributesA(dir.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 TWindowHandle AsHandle(HWND h) { return reinterpret_cast<TWindowHandle>(h); }
 
@@ -351,7 +346,7 @@ void TfrmInstDialogs::Browse(const Label& label) {
     ChosenDir = folder;
     ShowChosenDir(label);
   }
-  if (!DirectoryExists(ChosenDir) &&
+  if (!base::DirectoryExists(ChosenDir) &&
       MessageDlg(Text(IDS_WIZ_CREATE_DIR), MsgDlgType::Confirmation, mbYesNo) != mrYes) {
     ChosenDir = remembered;
     ShowChosenDir(label);

@@ -108,6 +108,7 @@ std::vector<std::string> FolderLevels(const std::string& Folder) {
 #ifdef _WIN32
 #include <shlobj.h>
 
+#include "base/Streams.h"
 #include "base/win/Com.h"
 #include "base/win/ForeignCall.h"
 #include "base/win/Registry.h"
@@ -142,10 +143,7 @@ std::string ShellFolder(const char* valueName) {
   return base::win::ReadRegString(key.get(), valueName);
 }
 
-bool DirectoryExists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::DirectoryExists;
 
 const CLSID kShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};

@@ -14,6 +14,7 @@
 #include "setup/services/InstFileInfo.h"
 #include "base/win/Handle.h"
 #include "base/win/Registry.h"
+#include "base/win/StringTable.h"
 #endif
 
 namespace {
@@ -44,13 +45,8 @@ std::string InstallErrorText(int code, const std::string& fileName) {
 
 #ifdef _WIN32
 std::string EngineString(int id, const char* fallback) {
-  // The table may be translated: grow the buffer until the text fits.
-  for (std::string buf(256, '\0');; buf.resize(buf.size() * 2)) {
-    int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), buf.data(), static_cast<int>(buf.size()));
-    if (n <= 0) break;
-    if (static_cast<size_t>(n) + 1 < buf.size() || buf.size() >= 65536) return std::string(buf.data(), static_cast<size_t>(n));
-  }
-  return fallback ? fallback : "";
+  std::string text = base::win::LoadStr(static_cast<unsigned>(id));
+  return text.empty() && fallback ? fallback : text;
 }
 #endif
 
@@ -361,15 +357,7 @@ namespace {
 constexpr const char* kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-bool DirectoryExists(const std::string& dir) {
-  DWORD a = GetFileAttributesA(dir.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool PlainFileExists(const std::string& file) {
-  DWORD a = GetFileAttributesA(file.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::DirectoryExists;
 
 // The class library's directory forcing: every missing level is made, failures are
 // not reported; an empty path raises.
@@ -411,7 +399,7 @@ bool NameClaimed(const std::string& name) {
 // Failures raise; InUse leaves the old file as it was, read-only bit included.
 TReplaceResult ReplaceFile(const std::string& dest, const std::string& fresh) {
   TReplaceOps ops;
-  ops.Exists = PlainFileExists;
+  ops.Exists = base::FileExists;
   ops.Move = [](const std::string& from, const std::string& to) {
     return MoveFileA(from.c_str(), to.c_str()) != 0;
   };
@@ -419,7 +407,7 @@ TReplaceResult ReplaceFile(const std::string& dest, const std::string& fresh) {
   ops.RemoveAtRestart = [](const std::string& name) {
     MoveFileExA(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   };
-  const DWORD attributes = PlainFileExists(dest) ? GetFileAttributesA(dest.c_str()) : INVALID_FILE_ATTRIBUTES;
+  const DWORD attributes = base::FileExists(dest) ? GetFileAttributesA(dest.c_str()) : INVALID_FILE_ATTRIBUTES;
   std::string aside;
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     aside = MakeTempIn(FolderForFileOps(dest));
@@ -427,42 +415,10 @@ TReplaceResult ReplaceFile(const std::string& dest, const std::string& fresh) {
     ClearReadOnly(dest);
   }
   const TReplaceResult r = ReplaceWithFresh(ops, dest, fresh, aside);
-  if (r != TReplaceResult::Replaced && attributes != INVALID_FILE_ATTRIBUTES && PlainFileExists(dest))
+  if (r != TReplaceResult::Replaced && attributes != INVALID_FILE_ATTRIBUTES && base::FileExists(dest))
     SetFileAttributesA(dest.c_str(), attributes);
   if (r == TReplaceResult::Failed) throw base::EFCreateError("Cannot create file " + dest);
   return r;
-}
-
-// Writes text to a new file beside target and puts it in target's place; false (target
-// untouched) when any step fails. The 95 family has no MOVEFILE_REPLACE_EXISTING.
-bool WriteWholeFile(const std::string& target, const std::string& text) {
-  const std::string stem = base::ChangeFileExt(target, "");
-  std::string temp;
-  try {
-    temp = base::CreateUniqueFile(stem + ".~nw");
-    base::WriteFileBytes(temp, std::vector<uint8_t>(text.begin(), text.end()));
-  } catch (...) {
-    if (!temp.empty()) DeleteFileA(temp.c_str());
-    return false;
-  }
-  if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  bool done = false;
-  try {
-    std::string aside;
-    if (PlainFileExists(target)) {
-      aside = base::CreateUniqueFile(stem + ".~od");
-      DeleteFileA(aside.c_str());
-    }
-    TReplaceOps ops;
-    ops.Exists = PlainFileExists;
-    ops.Move = [](const std::string& from, const std::string& to) { return MoveFileA(from.c_str(), to.c_str()) != 0; };
-    ops.Remove = [](const std::string& name) { return DeleteFileA(name.c_str()) != 0; };
-    ops.RemoveAtRestart = [](const std::string& name) { MoveFileExA(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT); };
-    done = ReplaceWithFresh(ops, target, temp, aside) == TReplaceResult::Replaced;
-  } catch (...) {
-  }
-  if (!done) DeleteFileA(temp.c_str());
-  return done;
 }
 
 }  // namespace
@@ -482,7 +438,7 @@ bool ClearReadOnly(const std::string& fileName) {
 
 bool DeleteExistingFile(const std::string& fileName) {
   try {
-    if (!PlainFileExists(fileName)) return true;
+    if (!base::FileExists(fileName)) return true;
     ClearReadOnly(fileName);
     return DeleteFileA(fileName.c_str()) != 0;
   } catch (...) {
@@ -493,7 +449,7 @@ bool DeleteExistingFile(const std::string& fileName) {
 int BackupFile(const std::string& fileName, const std::string& backupFolder) {
   if (backupFolder.empty()) return irSuccess;
   ForceDirectories(backupFolder);
-  if (!PlainFileExists(fileName) || !IsSystemFolder(RemoveBackslash(base::ExtractFilePath(fileName))))
+  if (!base::FileExists(fileName) || !IsSystemFolder(RemoveBackslash(base::ExtractFilePath(fileName))))
     return irSuccess;
   if (!DirectoryExists(backupFolder)) {
     ForceDirectories(backupFolder);
@@ -582,7 +538,7 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   std::string fresh;  // the new copy while it is not yet in place
   try {
     TUpdateFacts facts;
-    facts.DestExists = PlainFileExists(dest);
+    facts.DestExists = base::FileExists(dest);
     if (facts.DestExists) {
       const std::string existingVersion = GetFileVersion(dest);
       facts.HasVersion = !existingVersion.empty();
@@ -631,6 +587,44 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   return result;
 }
 
+std::string WininitFileName() {
+  char windir[MAX_PATH + 1];
+  UINT n = GetWindowsDirectoryA(windir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  return AddBackslash(std::string(windir, n)) + "WININIT.INI";
+}
+
+// The 95 family has no MOVEFILE_REPLACE_EXISTING: there the old file is moved aside first.
+bool ReplaceFileText(const std::string& target, const std::string& text) {
+  const std::string stem = base::ChangeFileExt(target, "");
+  std::string temp;
+  try {
+    temp = base::CreateUniqueFile(stem + ".~nw");
+    base::WriteFileBytes(temp, std::vector<uint8_t>(text.begin(), text.end()));
+  } catch (...) {
+    if (!temp.empty()) DeleteFileA(temp.c_str());
+    return false;
+  }
+  if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  bool done = false;
+  try {
+    std::string aside;
+    if (base::FileExists(target)) {
+      aside = base::CreateUniqueFile(stem + ".~od");
+      DeleteFileA(aside.c_str());
+    }
+    TReplaceOps ops;
+    ops.Exists = base::FileExists;
+    ops.Move = [](const std::string& from, const std::string& to) { return MoveFileA(from.c_str(), to.c_str()) != 0; };
+    ops.Remove = [](const std::string& name) { return DeleteFileA(name.c_str()) != 0; };
+    ops.RemoveAtRestart = [](const std::string& name) { MoveFileExA(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT); };
+    done = ReplaceWithFresh(ops, target, temp, aside) == TReplaceResult::Replaced;
+  } catch (...) {
+  }
+  if (!done) DeleteFileA(temp.c_str());
+  return done;
+}
+
 bool CommitPendingRenames(std::vector<std::string>* failed) {
   const auto& pending = State().Pending;
   if (pending.empty()) return true;
@@ -661,23 +655,21 @@ bool CommitPendingRenames(std::vector<std::string>* failed) {
     renames.push_back({"nul", p.FileName});
     renames.push_back({p.FileName, shortCopy});
   }
-  char windir[MAX_PATH + 1];
-  UINT n = GetWindowsDirectoryA(windir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) {
+  const std::string ini = WininitFileName();
+  if (ini.empty()) {
     for (const auto& p : pending) fail(p.FileName);
     return false;
   }
-  const std::string ini = AddBackslash(std::string(windir, n)) + "WININIT.INI";
   try {
     std::string existing;
-    if (PlainFileExists(ini)) {
+    if (base::FileExists(ini)) {
       auto bytes = base::ReadFileBytes(ini);
       existing.assign(bytes.begin(), bytes.end());
     }
     const std::string text = AppendWininitLines(existing, renames, errors);
     // Other programs' pending lines live in the same file: the old one stays whole
     // until the new one is written out beside it.
-    if (!WriteWholeFile(ini, text)) throw base::EWriteError("Cannot write " + ini);
+    if (!ReplaceFileText(ini, text)) throw base::EWriteError("Cannot write " + ini);
   } catch (...) {
     for (const auto& r : renames)
       if (r.Key != "nul") fail(r.Key);

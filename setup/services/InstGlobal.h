@@ -166,6 +166,12 @@ int IncSharedDllCount(const std::string& fileName);  // the new count, 0 when no
 constexpr int kSharedCountNotWritten = -1;
 int DecSharedDllCount(const std::string& fileName);
 
+// The Windows folder's "WININIT.INI"; "" when the folder cannot be read.
+std::string WininitFileName();
+// Writes text as the whole of the file: into a new file beside it, then put in its
+// place, so a failed write leaves the old file whole. False when it was not written.
+bool ReplaceFileText(const std::string& fileName, const std::string& text);
+
 // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + AppName.
 int CreateUninstallEntry(const std::string& appName, const std::string& uninstallString);
 int RemoveUninstallEntry(const std::string& appName);

@@ -17,6 +17,7 @@ std::string ExeServerCommandLine(const std::string& FileName, bool Unregister) {
 #include <windows.h>
 #include <oleauto.h>
 
+#include "base/Streams.h"
 #include "base/win/Com.h"
 #include "base/win/ForeignCall.h"
 #include "base/win/Handle.h"
@@ -25,10 +26,7 @@ std::string ExeServerCommandLine(const std::string& FileName, bool Unregister) {
 
 namespace {
 
-bool FileExists(const std::string& name) {
-  DWORD a = GetFileAttributesA(name.c_str());
-  return !name.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::FileExists;
 
 }  // namespace
 

@@ -14,21 +14,6 @@ using namespace base::win;
 
 namespace {
 
-std::string EngineText(unsigned id, const char* fallback) {
-  std::string s = LoadStr(id);
-  return s.empty() ? fallback : s;
-}
-
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
-bool IsFile(const std::string& path) {
-  DWORD a = Attributes(path);
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool IsDir(const std::string& path) {
-  DWORD a = Attributes(path);
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::vector<std::string> SplitText(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -71,14 +56,14 @@ void TfrmUninstall::FormCreate() {
 }
 
 void TfrmUninstall::FormShow() {
-  SetCaption(EngineText(IDS_UNI_CAPTION, IDS_UNI_CAPTION_TEXT));
-  Label5.SetCaption(FormatResultText(EngineText(IDS_UNI_INTRO, IDS_UNI_INTRO_TEXT), AppName));
+  SetCaption(EngineString(IDS_UNI_CAPTION, IDS_UNI_CAPTION_TEXT));
+  Label5.SetCaption(FormatResultText(EngineString(IDS_UNI_INTRO, IDS_UNI_INTRO_TEXT), AppName));
   static const std::pair<unsigned, const char*> steps[6] = {
       {IDS_UNI_STEP0, IDS_UNI_STEP0_TEXT}, {IDS_UNI_STEP1, IDS_UNI_STEP1_TEXT}, {IDS_UNI_STEP2, IDS_UNI_STEP2_TEXT},
       {IDS_UNI_STEP3, IDS_UNI_STEP3_TEXT}, {IDS_UNI_STEP4, IDS_UNI_STEP4_TEXT}, {IDS_UNI_STEP5, IDS_UNI_STEP5_TEXT}};
-  for (int i = 0; i < 6; ++i) lblStep[i].SetCaption(EngineText(steps[i].first, steps[i].second));
+  for (int i = 0; i < 6; ++i) lblStep[i].SetCaption(EngineString(steps[i].first, steps[i].second));
   lblCompleted.SetCaption("");
-  btnOK.SetCaption(EngineText(IDS_UNI_OK, IDS_UNI_OK_TEXT));
+  btnOK.SetCaption(EngineString(IDS_UNI_OK, IDS_UNI_OK_TEXT));
   btnOK.Enable(false);
   const std::string file = UninstallLogFile(LogPath);
   try {
@@ -107,8 +92,8 @@ void TfrmUninstall::StartUninstall() {
   SetModalResult(mrNone);
   Beep();
   btnOK.Enable(true);
-  lblCompleted.SetCaption(Complete ? EngineText(IDS_UNI_COMPLETE, IDS_UNI_COMPLETE_TEXT)
-                                   : EngineText(IDS_UNI_INCOMPLETE, IDS_UNI_INCOMPLETE_TEXT));
+  lblCompleted.SetCaption(Complete ? EngineString(IDS_UNI_COMPLETE, IDS_UNI_COMPLETE_TEXT)
+                                   : EngineString(IDS_UNI_INCOMPLETE, IDS_UNI_INCOMPLETE_TEXT));
 }
 
 bool TfrmUninstall::FormCloseQuery() { return btnOK.Enabled(); }
@@ -116,19 +101,12 @@ bool TfrmUninstall::FormCloseQuery() { return btnOK.Enabled(); }
 void TfrmUninstall::UnregisterServerFile(const std::string& file) { ::UnregisterServerFile(file); }
 int TfrmUninstall::DecSharedDllCount(const std::string& file) { return ::DecSharedDllCount(file); }
 int TfrmUninstall::AskRemoveSharedFile(const std::string& file) { return ::AskRemoveSharedFile(file); }
-bool TfrmUninstall::FileExists(const std::string& file) { return IsFile(file); }
+bool TfrmUninstall::FileExists(const std::string& file) { return base::FileExists(file); }
 
 bool TfrmUninstall::RemoveFile(const std::string& file) {
   ClearReadOnly(file);
   DeleteFileA(file.c_str());
-  return !IsFile(file);
-}
-
-std::string DefaultWininitFile() {
-  char windir[MAX_PATH + 1];
-  UINT n = GetWindowsDirectoryA(windir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
-  return AddBackslash(std::string(windir, n)) + "WININIT.INI";
+  return !base::FileExists(file);
 }
 
 void TfrmUninstall::ScheduleDelete(const std::string& file) {
@@ -137,34 +115,21 @@ void TfrmUninstall::ScheduleDelete(const std::string& file) {
     return;
   }
   // The 95 family reads "WININIT.INI" before Windows starts, with short names only.
-  const std::string ini = WininitFile.empty() ? DefaultWininitFile() : WininitFile;
+  const std::string ini = WininitFile.empty() ? WininitFileName() : WininitFile;
   if (ini.empty()) return;
   std::string shortName = GetShortPath(file);
   if (shortName.empty()) shortName = file;
   std::string existing;
-  if (IsFile(ini)) {
+  if (base::FileExists(ini)) {
     auto bytes = base::ReadFileBytes(ini);
     existing.assign(bytes.begin(), bytes.end());
   }
-  const std::string text = AppendWininitDeletion(existing, shortName);
-  // Written beside it and put in its place: the renames already listed are never lost.
-  char temp[MAX_PATH + 16];
-  if (!GetTempFileNameA(RemoveBackslash(base::ExtractFilePath(ini)).c_str(), "WIN", 0, temp)) return;
-  try {
-    base::WriteFileBytes(temp, std::vector<uint8_t>(text.begin(), text.end()));
-  } catch (...) {
-    DeleteFileA(temp);
-    throw;
-  }
-  if (!MoveFileExA(temp, ini.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    // The 95 family has no replacing move.
-    if (IsFile(ini)) DeleteFileA(ini.c_str());
-    if (!MoveFileA(temp, ini.c_str())) DeleteFileA(temp);
-  }
+  // Other programs' pending lines live in the same file: it is never left half-written.
+  ReplaceFileText(ini, AppendWininitDeletion(existing, shortName));
 }
 
 void TfrmUninstall::RemoveDir(const std::string& dir) { RemoveDirectoryA(dir.c_str()); }
-bool TfrmUninstall::DirExists(const std::string& dir) { return IsDir(dir); }
+bool TfrmUninstall::DirExists(const std::string& dir) { return base::DirectoryExists(dir); }
 void TfrmUninstall::DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) {
   ::DeleteIniValue(file, section, key);
   // A section, and then a file, that held only what the install wrote goes with it.
@@ -180,7 +145,7 @@ void TfrmUninstall::DeleteIniValue(const std::string& file, const std::string& s
     if (n == 0 || n >= MAX_PATH) return;
     full = AddBackslash(std::string(windir, n)) + path;
   }
-  if (!IsFile(full)) return;
+  if (!base::FileExists(full)) return;
   auto bytes = base::ReadFileBytes(full);
   if (base::Trim(std::string(bytes.begin(), bytes.end())).empty()) DeleteFileA(full.c_str());
 }
@@ -207,15 +172,15 @@ void RunUninstall() {
   TfrmUninstall form;
   form.LogPath = parsed.LogPath;
   form.AppName = parsed.AppName;
-  if (IsFile(UninstallLogFile(parsed.LogPath))) {
+  if (base::FileExists(UninstallLogFile(parsed.LogPath))) {
     Beep();
-    if (MessageDlg(FormatResultText(EngineText(IDS_UNI_CONFIRM, IDS_UNI_CONFIRM_TEXT), parsed.AppName),
+    if (MessageDlg(FormatResultText(EngineString(IDS_UNI_CONFIRM, IDS_UNI_CONFIRM_TEXT), parsed.AppName),
                    MsgDlgType::Confirmation, mbYesNo) == mrYes) {
       form.ShowModal();
       RemoveUninstallEntry(parsed.AppName);
     }
   } else {
     Beep();
-    MessageDlg(FormatResultText(EngineText(IDS_UNI_NO_LOG, IDS_UNI_NO_LOG_TEXT), parsed.AppName), MsgDlgType::Error, mbOK);
+    MessageDlg(FormatResultText(EngineString(IDS_UNI_NO_LOG, IDS_UNI_NO_LOG_TEXT), parsed.AppName), MsgDlgType::Error, mbOK);
   }
 }

@@ -33,7 +33,7 @@
 #include "setup/model/InstClasses.h"
 #include "tests/e2e/E2eSnapshot.h"
 #include "tests/e2e/E2eWindows.h"
-#include "tests/e2e/SampleBitmap.h"
+#include "tests/harness/Bitmaps.h"
 
 using namespace e2e;
 
@@ -331,7 +331,7 @@ void MakeSources() {
   CreateDirectoryA(kSrc.c_str(), nullptr);
   WriteText(kSrc + "tandrel_e2e_win.txt", "in the Windows folder\r\n");
   WriteText(kSrc + "example.txt", "an example\r\n");
-  WriteText(kSrc + "board.bmp", MakeBitmap(120, 60, [](int, int) { return std::string(3, '\x7f'); }));
+  WriteText(kSrc + "board.bmp", wintest::MakeBitmap(120, 60, [](int, int) { return std::string(3, '\x7f'); }));
   // Installed with its attributes.
   WriteText(kSrc + "data.txt", "read only\r\n");
   SetFileAttributesA((kSrc + "data.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);

@@ -11,7 +11,7 @@
 #include "base/Streams.h"
 #include "builder/shell/BuildPackage.h"
 #include "setup/model/InstClasses.h"
-#include "tests/e2e/SampleBitmap.h"
+#include "tests/harness/Bitmaps.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   CreateDirectoryA(src.c_str(), nullptr);
   WriteText(src + "Notes.txt", "Installed by the Tandrel-Install sample package.\r\n");
   WriteText(src + "Tips.txt", "Uninstall it again through Windows' list of programs (wine uninstaller).\r\n");
-  WriteText(src + "Welcome.bmp", e2e::MakeBitmap(320, 160, [](int x, int y) { return std::string{char(40 + x * 200 / 320), char(90 + y * 150 / 160), char(160)}; }));
+  WriteText(src + "Welcome.bmp", wintest::MakeBitmap(320, 160, [](int x, int y) { return std::string{char(40 + x * 200 / 320), char(90 + y * 150 / 160), char(160)}; }));
 
   TTandrelBaseInstall p;
   p.SetApplicationName("Tandrel Sample");

@@ -18,14 +18,8 @@
 
 namespace copytest {
 
-inline bool IsFile(const std::string& p) {
-  DWORD a = GetFileAttributesA(p.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-inline bool IsDir(const std::string& p) {
-  DWORD a = GetFileAttributesA(p.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+inline bool IsFile(const std::string& p) { return base::FileExists(p); }
+inline bool IsDir(const std::string& p) { return base::DirectoryExists(p); }
 inline void WriteText(const std::string& name, const std::string& bytes) {
   base::WriteFileBytes(name, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }

@@ -14,6 +14,7 @@
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/InstallMain.h"
 #include "setup/services/InstGlobal.h"
+#include "tests/harness/Bitmaps.h"
 #include "tests/harness/WinTestSupport.h"
 #include "tests/services/ArchiveFixture.h"
 
@@ -21,10 +22,7 @@ using namespace base::win;
 
 namespace {
 
-bool DirExists(const std::string& p) {
-  DWORD a = GetFileAttributesA(p.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::DirectoryExists;
 
 void WriteText(const std::string& name, const std::string& bytes) {
   base::WriteFileBytes(name, std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -37,14 +35,7 @@ std::string ReadText(const std::string& name) {
 
 // A w x h 24-bit bitmap file of one colour.
 std::string Bitmap(int w, int h) {
-  const int row = (w * 3 + 3) & ~3;
-  const int size = 54 + row * h;
-  std::string b = "BM" + fixture::Le32(size) + fixture::Le32(0) + fixture::Le32(54);
-  b += fixture::Le32(40) + fixture::Le32(w) + fixture::Le32(h) + fixture::Le16(1) + fixture::Le16(24) +
-       fixture::Le32(0) + fixture::Le32(row * h) + fixture::Le32(2835) + fixture::Le32(2835) + fixture::Le32(0) +
-       fixture::Le32(0);
-  b += std::string(static_cast<size_t>(row) * h, '\x40');
-  return b;
+  return wintest::MakeBitmap(w, h, [](int, int) { return std::string(3, '\x40'); });
 }
 
 class Scratch : public ::testing::Test {
@@ -199,7 +190,7 @@ TEST_F(Background, MissingInstallationFolderIsMadeAndLogged) {
   OpenBackground form;
   const std::string folder = P("Program Files\\New App");
   form.EnsureFolder(folder);
-  EXPECT_TRUE(DirExists(folder));
+  EXPECT_TRUE(DirectoryExists(folder));
   // Both levels were made: the uninstaller removes the inner one first (newest line first).
   EXPECT_EQ(UninstallLog(), (std::vector<std::string>{"CreateDir=" + folder, "CreateDir=" + P("Program Files")}));
   form.EnsureFolder(folder);  // there now: nothing more to log
@@ -228,7 +219,7 @@ TEST_F(StartUp, MissingPackageOrDataFileStopsAtOnce) {
     App().SetCommandLine(line);
     RunInstall();
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{IDS_ERR_CONFIG_TEXT}) << line;
-    EXPECT_FALSE(DirExists(P("ZemTmp"))) << line;
+    EXPECT_FALSE(DirectoryExists(P("ZemTmp"))) << line;
   }
   EXPECT_TRUE(base::FileExists(P("p.exe")));
 }
@@ -251,7 +242,7 @@ TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{IDS_ERR_CONFIG_TEXT}) << c.why;
     EXPECT_FALSE(base::FileExists(P("a1.tmp"))) << c.why;
     EXPECT_FALSE(base::FileExists(P("ZemTmp\\Inst.cmp"))) << c.why;
-    EXPECT_FALSE(DirExists(P("ZemTmp"))) << c.why;
+    EXPECT_FALSE(DirectoryExists(P("ZemTmp"))) << c.why;
   }
 }
 
@@ -288,7 +279,7 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   // The probe wrote the support folder's listing beside it; b2 is not in the archive.
   EXPECT_EQ(ReadText(P("listing.txt")), "b1.bmp\r\nInst.cmp\r\nlogo.bmp\r\nprobe.dll\r\n");
   EXPECT_FALSE(base::FileExists(P("a1.tmp")));
-  EXPECT_FALSE(DirExists(P("ZemTmp")));
+  EXPECT_FALSE(DirectoryExists(P("ZemTmp")));
   EXPECT_TRUE(base::FileExists(P("p.exe")));
   EXPECT_EQ(ExitAction, 0);
 }

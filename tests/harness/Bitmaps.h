@@ -1,10 +1,10 @@
-// A 24-bit bottom-up BMP file made in memory, for billboards of test and sample projects.
+// A 24-bit bottom-up BMP file made in memory, for the pictures of test and sample projects.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 
-namespace e2e {
+namespace wintest {
 
 // `pixel(x, y)` gives the blue, green and red bytes of one pixel (y counts from the bottom).
 inline std::string MakeBitmap(int w, int h, const std::function<std::string(int x, int y)>& pixel) {
@@ -20,4 +20,4 @@ inline std::string MakeBitmap(int w, int h, const std::function<std::string(int 
   return b;
 }
 
-}  // namespace e2e
+}  // namespace wintest
