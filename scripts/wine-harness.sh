@@ -4,6 +4,12 @@
 #   harness_stop        stops the wineserver and the Xvfb started here
 # Never touches the user's own prefix: WINEPREFIX always points under DIR.
 
+# 32-bit Wine runs only where the kernel executes 32-bit x86 programs; some virtual
+# machines switch that off (execve answers "Exec format error").
+harness_can_run() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
 harness_env() {
   export WINEARCH=win32 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -31,12 +37,20 @@ harness_display() {
 
 harness_start() {
   local dir
+  if ! harness_can_run; then
+    echo "harness: this machine does not execute 32-bit x86 programs; 32-bit Wine cannot run here" >&2
+    return 1
+  fi
   dir=$(mkdir -p "$1" && cd "$1" && pwd)
   harness_env "$dir"
   harness_display "$dir" || return 1
   if [ ! -f "$dir/template/.ready" ]; then
     rm -rf "$dir/template"
-    WINEPREFIX="$dir/template" wineboot -i >/dev/null 2>&1 </dev/null
+    if ! WINEPREFIX="$dir/template" wineboot -i >/dev/null 2>&1 </dev/null; then
+      echo "harness: wineboot could not make a prefix in $dir/template" >&2
+      harness_stop
+      return 1
+    fi
     WINEPREFIX="$dir/template" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
     WINEPREFIX="$dir/template" wineserver -w
     touch "$dir/template/.ready"
