@@ -587,7 +587,7 @@ std::string UninstallCommand(const std::string& app) {
 
 // A run that hangs reports what is on the screen and ends before CTest's limit.
 DWORD WINAPI WatchRun(void*) {
-  Sleep(540 * 1000);
+  Sleep(840 * 1000);
   Step("the whole run took too long; windows:\n" + DescribeWindows());
   ExitProcess(3);
 }
