@@ -165,8 +165,8 @@ int RunUninstall() {
                    MsgDlgType::Confirmation, mbYesNo) != mrYes)
       return 1;
     form.ShowModal();
-    RemoveUninstallEntry(parsed.AppName);
-    ReleaseEngineIfLast(form, parsed.AppName);
+    // An entry that stays still needs its engine.
+    if (RemoveUninstallEntry(parsed.AppName) == irSuccess) ReleaseEngineIfLast(form, parsed.AppName);
     return form.Complete ? 0 : 4;
   }
   Beep();

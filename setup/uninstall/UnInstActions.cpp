@@ -57,6 +57,8 @@ void TUninstallActions::DeleteIniValue(const std::string& file, const std::strin
   try {
     ::DeleteIniValue(file, section, key);
     const std::string path = ExpandMacros(file);
+    // The profile functions may hold the change in memory: on disk first, then read.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     std::string full = path;
     if (path.find_first_of("\\:") == std::string::npos) {
       char windir[MAX_PATH + 1];
