@@ -89,7 +89,10 @@ std::vector<TEntryClash> FindSupportFolderClashes(const std::vector<TArchiveItem
   for (const TArchiveItem& item : items) {
     const std::string name = base::ExtractFileName(ArchiveEntryName(item.Folder, item.SourceFile));
     auto [it, fresh] = seen.emplace(base::AnsiLowerCase(name), &item);
-    if (fresh || base::AnsiSameText(it->second->SourceFile, item.SourceFile)) continue;
+    // Within one folder the entry names clash already (FindEntryClashes).
+    if (fresh || base::AnsiSameText(it->second->SourceFile, item.SourceFile) ||
+        base::AnsiSameText(it->second->Folder, item.Folder))
+      continue;
     clashes.push_back({name, it->second->SourceFile, item.SourceFile});
   }
   return clashes;

@@ -63,7 +63,8 @@ struct TEntryClash {
 std::vector<TEntryClash> FindEntryClashes(const std::vector<TArchiveItem>& items);
 // The same across the folders of archive 1: the engine takes all of them into one
 // support folder by file name, so two different files of one name would overwrite each
-// other there. EntryName is then that file name.
+// other there. EntryName is then that file name; files of one folder are left to
+// FindEntryClashes.
 std::vector<TEntryClash> FindSupportFolderClashes(const std::vector<TArchiveItem>& items);
 // The log lines for a clash.
 std::string EntryClashText(const TEntryClash& clash);

@@ -171,6 +171,7 @@ TEST(ArchiveEntries, SupportFolderClashesAcrossFolders) {
       {"names differ in case only", {{"Logo", "C:\\a\\PIC.bmp"}, {"Support", "C:\\b\\pic.BMP"}}, 1},
       {"one picture as title and billboard", {{"Logo", "C:\\a\\pic.bmp"}, {"Billboards", "c:\\A\\PIC.bmp"}}, 0},
       {"different names", {{"Logo", "C:\\a\\t.bmp"}, {"Billboards", "C:\\a\\b.bmp"}}, 0},
+      {"one folder: an entry clash instead", {{"Billboards", "C:\\a\\b.bmp"}, {"Billboards", "C:\\c\\b.bmp"}}, 0},
   };
   for (const auto& c : cases) EXPECT_EQ(FindSupportFolderClashes(c.items).size(), c.clashes) << c.why;
   auto clash = FindSupportFolderClashes({{"Logo", "src\\a\\pic.bmp"}, {"Billboards", "src\\b\\pic.bmp"}}).at(0);
