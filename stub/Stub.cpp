@@ -2,11 +2,9 @@
 // out of its own file, expands the setup engine from it and runs the engine on the
 // package, returning the engine's exit code.
 //
-// The engine is kept where the uninstall command it registers can still find it after
-// this setup, its clean-up and any restart: "<Windows>\TandrelInstall\<content hash>\",
-// one folder per distinct engine, so that every product uninstalls with the engine it
-// was installed with. Archive 1 goes into a fresh folder of this run's own under the
-// temporary folder; the engine makes its support folder beside it.
+// Archive 1 and the engine go into a fresh folder of this run's own under the temporary
+// folder (the engine makes its support folder beside them), removed when the engine has
+// ended. The engine keeps a copy of itself for the uninstall command when it writes one.
 #include <windows.h>
 
 #include <string>
@@ -36,9 +34,13 @@ constexpr const char* kMsgEngineNotStarted = "Setup cannot continue: the setup e
 constexpr const char* kEngineEntry = "Installer\\TandrelInstall.exe";
 constexpr const char* kEngineName = "TandrelInstall.exe";
 
+// Exit codes as the engine's: 2 setup could not start, 3 the package is damaged.
+constexpr int kExitCannotStart = 2;
+constexpr int kExitDamaged = 3;
+
 int Fail(const char* text) {
   MessageBoxA(nullptr, text, kCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-  return 1;
+  return text == kMsgDamaged ? kExitDamaged : kExitCannotStart;
 }
 
 std::string ModuleFile() {
@@ -79,63 +81,9 @@ std::string WindowsFolder() {
   return n == 0 || n > MAX_PATH ? std::string() : std::string(buf, n);
 }
 
-bool MakeFolders(const std::string& folder) {
-  std::string path = base::ExcludeTrailingBackslash(folder);
-  if (path.empty() || base::DirectoryExists(path)) return !path.empty();
-  std::string parent = base::ExcludeTrailingBackslash(base::ExtractFilePath(path));
-  if (!parent.empty() && parent != path && !base::DirectoryExists(parent) && !MakeFolders(parent)) return false;
-  return CreateDirectoryA(path.c_str(), nullptr) || base::DirectoryExists(path);
-}
-
-bool SameContent(const std::string& file, uint64_t hash, int64_t size) {
-  try {
-    base::FileStream s(file, base::fmOpenRead | base::fmShareDenyWrite);
-    return s.Size() == size && ContentHash(s) == hash;
-  } catch (...) {
-    return false;
-  }
-}
-
-// Puts the engine expanded at fresh into its lasting folder under home; the path of the
-// lasting copy, empty when home cannot take it.
-std::string KeepEngine(const std::string& fresh, const std::string& home) {
-  if (home.empty()) return std::string();
-  uint64_t hash = 0;
-  int64_t size = 0;
-  {
-    base::FileStream s(fresh, base::fmOpenRead | base::fmShareDenyWrite);
-    size = s.Size();
-    hash = ContentHash(s);
-  }
-  const std::string root = base::IncludeTrailingBackslash(home) + "TandrelInstall\\";
-  // A second folder only when a damaged copy sits in the first and cannot be replaced.
-  for (int variant = 0; variant < 4; ++variant) {
-    std::string folder = root + EngineFolderName(hash);
-    if (variant > 0) folder += "-" + base::IntToStr(variant);
-    const std::string target = folder + "\\" + kEngineName;
-    if (SameContent(target, hash, size)) return target;
-    if (!MakeFolders(folder)) return std::string();
-    char pending[MAX_PATH + 1] = {};
-    if (!GetTempFileNameA(folder.c_str(), "Zem", 0, pending)) return std::string();
-    if (!CopyFileA(fresh.c_str(), pending, FALSE)) {
-      DeleteFileA(pending);
-      return std::string();
-    }
-    // A rename is whole or nothing, so a copy in place is complete; one that differs
-    // is damaged and replaced when it can be.
-    bool placed = MoveFileA(pending, target.c_str()) != 0;
-    if (!placed && SameContent(target, hash, size)) {
-      DeleteFileA(pending);
-      return target;
-    }
-    if (!placed) placed = DeleteFileA(target.c_str()) && MoveFileA(pending, target.c_str());
-    if (!placed) DeleteFileA(pending);
-    if (placed && SameContent(target, hash, size)) return target;
-  }
-  return std::string();
-}
-
 // Empties and removes a folder of this run's own (what an engine that ended early left).
+// A junction or other reparse point inside is removed itself, never followed: what it
+// points at is not this run's.
 void RemoveTree(const std::string& folder, int depth = 0) {
   if (depth > 8) return;
   WIN32_FIND_DATAA fd;
@@ -145,7 +93,13 @@ void RemoveTree(const std::string& folder, int depth = 0) {
       const std::string name = fd.cFileName;
       if (name == "." || name == "..") continue;
       const std::string path = folder + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveDirectoryA(path.c_str());
+        else
+          DeleteFileA(path.c_str());
+      } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path + "\\", depth + 1);
       } else {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -155,12 +109,6 @@ void RemoveTree(const std::string& folder, int depth = 0) {
     FindClose(find);
   }
   RemoveDirectoryA(folder.c_str());
-}
-
-std::string EnvFolder(const char* name) {
-  char buf[MAX_PATH + 1] = {};
-  DWORD n = GetEnvironmentVariableA(name, buf, MAX_PATH);
-  return n == 0 || n > MAX_PATH ? std::string() : std::string(buf, n);
 }
 
 int Run() {
@@ -209,17 +157,9 @@ int Run() {
   if (expanded == TEntryResult::NotFound) return Fail(kMsgNoEngine);
   if (expanded != TEntryResult::Expanded) return Fail(kMsgDamaged);
 
-  std::string engine;
-  try {
-    for (const std::string& home : {WindowsFolder(), EnvFolder("APPDATA")}) {
-      engine = KeepEngine(freshEngine, home);
-      if (!engine.empty()) break;
-    }
-  } catch (...) {
-    engine.clear();
-  }
-  if (engine.empty()) return Fail(kMsgNoFolder);
-
+  // The engine runs from this run's folder; it keeps a copy of itself only when it writes
+  // an uninstall entry that needs one.
+  const std::string& engine = freshEngine;
   std::string command = "\"" + engine + "\" \"/SOURCE=" + package + "\" \"/DATA=" + archive1 + "\"";
   STARTUPINFOA si = {};
   si.cb = sizeof si;
@@ -228,8 +168,8 @@ int Run() {
     return Fail(kMsgEngineNotStarted);
   base::win::Handle process(pi.hProcess), thread(pi.hThread);
   WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 1;
-  if (!GetExitCodeProcess(pi.hProcess, &code)) code = 1;
+  DWORD code = kExitCannotStart;
+  if (!GetExitCodeProcess(pi.hProcess, &code)) code = kExitCannotStart;
   return static_cast<int>(code);
 }
 

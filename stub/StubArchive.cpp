@@ -54,18 +54,3 @@ TEntryResult ExpandArchiveEntry(base::Stream& archive, const std::string& entryN
     return TEntryResult::Damaged;
   }
 }
-
-uint64_t ContentHash(base::Stream& stream) {
-  uint64_t h = 0xCBF29CE484222325ull;
-  std::vector<uint8_t> buf(65536);
-  stream.SetPosition(0);
-  for (int32_t n; (n = stream.Read(buf.data(), static_cast<int32_t>(buf.size()))) > 0;)
-    for (int32_t i = 0; i < n; ++i) h = (h ^ buf[static_cast<size_t>(i)]) * 0x100000001B3ull;
-  return h;
-}
-
-std::string EngineFolderName(uint64_t hash) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%08X%08X", static_cast<unsigned>(hash >> 32), static_cast<unsigned>(hash));
-  return buf;
-}

@@ -1,5 +1,5 @@
 // The launcher stub's reading of its package: archive 1 cut out of the package, the
-// engine taken out of archive 1, and the name of the folder the engine is kept in.
+// engine taken out of archive 1.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,9 +15,3 @@ enum class TEntryResult { Expanded, NotFound, Damaged };
 // start into dest. Damaged: no archive header, a record running past the end, or data
 // that does not expand to what the record says.
 TEntryResult ExpandArchiveEntry(base::Stream& archive, const std::string& entryName, base::Stream& dest);
-
-// 64-bit FNV-1a over the stream's bytes from its start.
-uint64_t ContentHash(base::Stream& stream);
-// The engine's folder name: 16 upper-case hex digits of its content hash, so that
-// packages with different engines never share one file and equal engines do.
-std::string EngineFolderName(uint64_t hash);

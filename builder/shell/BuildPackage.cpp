@@ -308,7 +308,9 @@ bool ValidateSupportFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t&
     Size += s;
     counted.push_back(ext->RealFile);
   }
-  LogClashes(SupportFileItems(Project), Log);
+  const std::vector<TArchiveItem> support = SupportFileItems(Project);
+  LogClashes(support, Log);
+  for (const auto& clash : FindSupportFolderClashes(support)) Log.Add(SupportClashText(clash));
   return Log.Count() == lines;
 }
 

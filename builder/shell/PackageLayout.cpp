@@ -83,6 +83,26 @@ std::vector<TEntryClash> FindEntryClashes(const std::vector<TArchiveItem>& items
   return clashes;
 }
 
+std::vector<TEntryClash> FindSupportFolderClashes(const std::vector<TArchiveItem>& items) {
+  std::vector<TEntryClash> clashes;
+  std::map<std::string, const TArchiveItem*> seen;  // file name folded -> first item
+  for (const TArchiveItem& item : items) {
+    const std::string name = base::ExtractFileName(ArchiveEntryName(item.Folder, item.SourceFile));
+    auto [it, fresh] = seen.emplace(base::AnsiLowerCase(name), &item);
+    // Within one folder the entry names clash already (FindEntryClashes).
+    if (fresh || base::AnsiSameText(it->second->SourceFile, item.SourceFile) ||
+        base::AnsiSameText(it->second->Folder, item.Folder))
+      continue;
+    clashes.push_back({name, it->second->SourceFile, item.SourceFile});
+  }
+  return clashes;
+}
+
+std::string SupportClashText(const TEntryClash& clash) {
+  return "Error: the files '" + clash.FirstFile + "' and '" + clash.SecondFile +
+         "' would both be taken to the setup's support folder as '" + clash.EntryName + "'";
+}
+
 std::string EntryClashText(const TEntryClash& clash) {
   return "Error: the files '" + clash.FirstFile + "' and '" + clash.SecondFile + "' would both be packed as '" +
          clash.EntryName + "'";

@@ -61,5 +61,11 @@ struct TEntryClash {
   std::string SecondFile;
 };
 std::vector<TEntryClash> FindEntryClashes(const std::vector<TArchiveItem>& items);
-// The log line for a clash.
+// The same across the folders of archive 1: the engine takes all of them into one
+// support folder by file name, so two different files of one name would overwrite each
+// other there. EntryName is then that file name; files of one folder are left to
+// FindEntryClashes.
+std::vector<TEntryClash> FindSupportFolderClashes(const std::vector<TArchiveItem>& items);
+// The log lines for a clash.
 std::string EntryClashText(const TEntryClash& clash);
+std::string SupportClashText(const TEntryClash& clash);

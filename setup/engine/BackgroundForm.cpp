@@ -8,11 +8,13 @@
 #include "base/win/Dialogs.h"
 #include "resources/engine/BackgroundForm.rh"
 #include "resources/engine_strings.h"
+#include "setup/services/InstEngineHome.h"
 #include "setup/services/InstGlobal.h"
 
 #include "setup/engine/DialogsForm.h"
 #include "setup/engine/SetupCopyFiles.h"
 #include "setup/engine/SetupOther.h"
+#include "setup/uninstall/UnInstActions.h"
 
 using namespace base::win;
 
@@ -158,6 +160,7 @@ void TfrmBackground::WMStartInstall() {
   TInstallSequenceState state{SupportDir, ArchiveFile, ""};
   int result = RunInstallSequence(*Project, *this, state);
   ArchiveFile = state.ArchiveFile;
+  ExitCode = state.ExitCode;
   SetModalResult(result == kResultOk ? mrOk : mrCancel);
 }
 
@@ -185,14 +188,18 @@ void TfrmBackground::RunOtherTask(TTandrelBaseInstall& project, int mode) {
 void TfrmBackground::EnsureFolder(const std::string& folder) {
   if (folder.empty() || base::DirectoryExists(folder)) return;
   ForceDirectoriesLogged(folder);
-  if (!base::DirectoryExists(folder)) throw std::runtime_error("Unable to create directory " + folder);
+  if (!base::DirectoryExists(folder)) throw base::Exception("Unable to create directory " + folder);
 }
 
 void TfrmBackground::CreateUninstallEntry(const std::string& appName, const std::string& command) {
   ::CreateUninstallEntry(appName, command);
 }
 
-std::string TfrmBackground::EnginePath() { return App().ExeName(); }
+std::string TfrmBackground::EnginePath() {
+  // Asked for when the uninstall entry is written: only then does the engine stay.
+  const std::string kept = KeepEngine(App().ExeName());
+  return kept.empty() ? App().ExeName() : kept;
+}
 
 void TfrmBackground::HideBillboard() { ShowBillboard(""); }
 
@@ -210,4 +217,10 @@ void TfrmBackground::RemoveFile(const std::string& fileName) {
   if (fileName.empty()) return;
   SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(fileName.c_str());
+}
+
+void TfrmBackground::UndoInstall() {
+  // The uninstaller's own passes over what was logged so far, asking nothing.
+  UndoLoggedActions(UninstallLog());
+  ClearUninstallLog();
 }

@@ -24,6 +24,7 @@ public:
   bool UseTimer = false;
   bool NoStart = false;
   int BillboardIndex = 0;
+  int ExitCode = kExitCancelled;  // how the install sequence ended
 
   void ShowBillboardIndex(int n);
   void ShowBillboard(const std::string& path);
@@ -55,6 +56,7 @@ protected:
   void RunProgram(const std::string& fileName, const std::string& params) override;
   void ShowError(const std::string& text) override;
   void RemoveFile(const std::string& fileName) override;
+  void UndoInstall() override;
 
 private:
   void PlaceText(const base::win::Label& text, const base::win::Label& shadow, const std::string& caption,

@@ -86,16 +86,17 @@ void TCopyRun::CopyOneFile(TTandrelFileGroup& group, const TTandrelFile& file) {
   const std::string expanded = Host.ExpandMacros(dest);
   Host.ShowFile(expanded);
   int r = irInstallFailed;
-  std::string failure;
   try {
     r = Host.InstallFile(dest, group.Name(), [this](int32_t& percent) { FileProgress(percent); },
                          group.UpdateMethod, group.UpdatePlatforms, file.Version);
     // A file left out on this platform was not installed: nothing to register.
     if (r == irSuccess && file.SelfRegister && Host.PlatformIncluded(group.UpdatePlatforms))
       r = Host.RegisterServerFile(expanded);
-  } catch (const std::exception& e) {
-    r = irInstallFailed;
-    failure = e.what();
+  } catch (const EArchiveDamaged&) {
+    // Damage to the package is no matter of one file: the installation ends.
+    Damaged = true;
+    Aborted = true;
+    return;
   } catch (...) {
     r = irInstallFailed;
   }
@@ -104,7 +105,6 @@ void TCopyRun::CopyOneFile(TTandrelFileGroup& group, const TTandrelFile& file) {
   } else if (r != irSuccess) {
     std::string text = InstallErrorText(r, base::ExtractFileName(file.FileName));
     if (text.empty()) text = InstallErrorText(irInstallFailed, base::ExtractFileName(file.FileName));
-    if (!failure.empty()) text += "\r" + failure;
     if (!Host.AskContinue(CopyErrorQuestion(text))) Aborted = true;
   }
   SetOverall(FileBase + FileSize);
@@ -113,6 +113,7 @@ void TCopyRun::CopyOneFile(TTandrelFileGroup& group, const TTandrelFile& file) {
 uint8_t TCopyRun::Run() {
   SetOverall(0);
   Aborted = false;
+  Damaged = false;
   Restart = false;
   TInstallInfo* info = Project.InstallInfo.get();
   Total = info ? info->GetTotalSize() : 0;
@@ -135,6 +136,7 @@ uint8_t TCopyRun::Run() {
       }
     }
   }
+  if (Damaged) return kCopyDamaged;
   if (Aborted) return kCopyCancelled;
   if (Restart) {
     Host.CommitPendingRenames();

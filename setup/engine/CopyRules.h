@@ -16,6 +16,7 @@
 constexpr uint8_t kCopyDone = 1;        // mrOK
 constexpr uint8_t kCopyCancelled = 2;   // mrCancel
 constexpr uint8_t kCopyNeedsRestart = 4;
+constexpr uint8_t kCopyDamaged = 8;     // the package was found damaged: the copy stopped
 
 // Bytes between two billboards: total / count, halves to even; 0 without billboards.
 int64_t BillboardStepFor(int64_t total, int count);
@@ -72,10 +73,11 @@ public:
   int64_t FileBase = 0;
   int64_t FileSize = 0;
   bool Aborted = false;   // Cancel answered Yes, or No to the error question
+  bool Damaged = false;   // an entry of the archive is missing or does not expand
   bool Restart = false;   // a file waits for the next start of Windows
   int64_t Total = 0;
 
-  // Whole run; returns kCopyDone, kCopyCancelled or kCopyNeedsRestart.
+  // Whole run; returns kCopyDone, kCopyCancelled, kCopyNeedsRestart or kCopyDamaged.
   uint8_t Run();
   void SetOverall(int64_t v);
   // The expander's progress: percent of the current file.

@@ -130,8 +130,12 @@ void UseSupportCopy(TTandrelBaseInstall& p, const TSupportFile& f) {
 
 // ---------------------------------------------------------------- archive 2
 
+std::string DamagedPackageText(const std::string& packageFile) {
+  return "The setup package '" + packageFile + "' is damaged.";
+}
+
 void CutPackageArchive2(const std::string& packageFile, const std::string& archiveFile) {
-  const std::string damaged = "The setup package '" + packageFile + "' is damaged.";
+  const std::string damaged = DamagedPackageText(packageFile);
   int32_t offset = ReadPackageOffset(packageFile);
   if (offset <= 0) throw EPackageError(damaged);
   base::FileStream in(packageFile, base::fmOpenRead | base::fmShareDenyNone);
@@ -185,7 +189,10 @@ std::string TInstallSequenceHost::WriteTextFile(const std::string& fileName, con
   return written;
 }
 
-bool TInstallSequenceHost::SaveUninstallLog(const std::string& fileName) { return ::SaveUninstallLog(fileName); }
+bool TInstallSequenceHost::SaveUninstallLog(const std::string& fileName) {
+  MergeEarlierUninstallLog(fileName);
+  return ::SaveUninstallLog(fileName);
+}
 
 std::string InstallFailureText(const std::string& reason) {
   return "An error occurred during the installation:\r\r   " + reason + "\r\rSetup will now terminate.";
@@ -223,6 +230,7 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   // Nothing after the copy runs, exit extensions included, once this point or the copy fails.
   if (!host.RunExtensions(project, dtProgress)) return kResultCancel;
   int copy = host.RunCopyFiles(state.ArchiveFile, project);
+  if (copy == kCopyPackageDamaged) throw EPackageError(DamagedPackageText(PackageFile));
   if (copy == kResultCancel) return kResultCancel;
   if (copy == kCopyRestartNeeded) {
     project.DialogTypes = static_cast<TTandrelDialogTypes>(project.DialogTypes | SetBit(dtComplete));
@@ -245,7 +253,10 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   if (InSet(project.DialogTypes, dtLicense)) host.WriteTextFile(dir + "License.txt", project.License);
 
   const std::string log = dir + "UnInst.log";
-  if (!host.SaveUninstallLog(log))
+  const bool saved = host.SaveUninstallLog(log);
+  // From here on the installation stands, whatever follows.
+  state.Committed = true;
+  if (!saved)
     host.ShowError(LogNotSavedText(log));
   else if (project.Uninstaller)
     host.CreateUninstallEntry(project.ApplicationName(),
@@ -264,6 +275,18 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   }
   host.RunExtensions(project, dtExit);
   return kResultOk;
+}
+
+int RunAfterArchiveOrUndo(TTandrelBaseInstall& project, TInstallSequenceHost& host, TInstallSequenceState& state) {
+  int result = kResultCancel;
+  try {
+    result = RunAfterArchive(project, host, state);
+  } catch (...) {
+    if (!state.Committed) host.UndoInstall();
+    throw;
+  }
+  if (result != kResultOk && !state.Committed) host.UndoInstall();
+  return result;
 }
 
 }  // namespace
@@ -285,10 +308,18 @@ int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host,
       }
       state.ArchiveFile = archive;
     }
-    return RunAfterArchive(project, host, state);
-  } catch (const std::exception& e) {
+    const int result = RunAfterArchiveOrUndo(project, host, state);
+    state.ExitCode = result == kResultOk || state.Committed ? kExitCompleted : kExitCancelled;
+    return state.Committed ? kResultOk : result;
+  } catch (const EPackageError& e) {
+    state.ExitCode = state.Committed ? kExitCompleted : kExitDamaged;
+    host.ShowError(InstallFailureText(e.what()));
+  } catch (const base::Exception& e) {
+    state.ExitCode = state.Committed ? kExitCompleted : kExitFailed;
     host.ShowError(InstallFailureText(e.what()));
   } catch (...) {
+    // Texts of the run-time library are no message for the user.
+    state.ExitCode = state.Committed ? kExitCompleted : kExitFailed;
     host.ShowError(InstallFailureText("Unknown error."));
   }
   return kResultCancel;

@@ -18,10 +18,18 @@ extern TWindowHandle ParentWnd;   // the background window, parent of every exte
 
 constexpr uint8_t kExitRestart = 2;
 
+// The engine's exit codes (and so the package's): 0 only for a completed installation.
+constexpr int kExitCompleted = 0;
+constexpr int kExitCancelled = 1;     // the user ended it (wizard, copy, the file error question)
+constexpr int kExitConfigError = 2;   // "Invalid configuration file", setup could not start
+constexpr int kExitDamaged = 3;       // the setup package is damaged
+constexpr int kExitFailed = 4;        // another failure ended the installation
+
 // Modal results the sequence deals in.
 constexpr int kResultOk = 1;
 constexpr int kResultCancel = 2;
 constexpr int kCopyRestartNeeded = 4;
+constexpr int kCopyPackageDamaged = 8;
 
 // FinishAction bits of the complete page.
 constexpr uint8_t kFinishRestartNow = 4;
@@ -86,6 +94,8 @@ void UseSupportCopy(TTandrelBaseInstall& project, const TSupportFile& file);
 
 // The package is shorter than its own lengths say, or has no size marker.
 TANDREL_EXCEPTION(EPackageError, base::Exception);
+// "The setup package '<file>' is damaged." as the sequence shows it.
+std::string DamagedPackageText(const std::string& packageFile);
 // Copies archive 2 out of the package into archiveFile (replaced). A package without a
 // marker, or shorter than its lengths, raises EPackageError; the partial file is deleted.
 void CutPackageArchive2(const std::string& packageFile, const std::string& archiveFile);
@@ -119,16 +129,22 @@ public:
   virtual void RunProgram(const std::string& fileName, const std::string& params) = 0;
   virtual void ShowError(const std::string& text) = 0;
   virtual void RemoveFile(const std::string& fileName) = 0;
+  // Undoes what the uninstall log in memory holds: an installation that ends before its
+  // end leaves the machine as it was.
+  virtual void UndoInstall() {}
 };
 
 struct TInstallSequenceState {
   std::string SupportDir;   // with a trailing backslash
   std::string ArchiveFile;  // "Setup2.tmp" once cut out
   std::string ReadMePath;   // the ReadMe as written
+  bool Committed = false;   // the uninstall log is saved: nothing is undone any more
+  int ExitCode = kExitCancelled;
 };
 
 // The whole install sequence; returns kResultOk or kResultCancel. Never throws: a
-// failure is shown through the host and ends the sequence with kResultCancel.
+// failure is shown through the host and ends the sequence with kResultCancel, after what
+// was done so far has been undone; state.ExitCode tells how it ended.
 int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host,
                        TInstallSequenceState& state);
 

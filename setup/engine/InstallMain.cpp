@@ -10,6 +10,7 @@
 #include "resources/engine_strings.h"
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/EngineRules.h"
+#include "setup/services/InstArchiveReader.h"
 #include "setup/services/InstGlobal.h"
 
 using namespace base::win;
@@ -35,7 +36,19 @@ int TakeOut(const std::string& dest, const std::string& folder) {
 
 void ConfigError() { MessageDlg(IDS_ERR_CONFIG_TEXT, MsgDlgType::Error, mbOK); }
 
-void ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vector<std::string>& cleanup) {
+// A damaged package is refused before the wizard, so that it touches nothing.
+bool PackageIsWhole(const std::string& archive2) {
+  try {
+    CutPackageArchive2(PackageFile, archive2);
+  } catch (const base::EWriteError&) {
+    throw;  // the disk, not the package
+  } catch (const std::exception&) {
+    return false;
+  }
+  return ArchiveFileIsWhole(DataFile) && ArchiveFileIsWhole(archive2);
+}
+
+int ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vector<std::string>& cleanup) {
   const std::string info = supportDir + "\\Inst.cmp";
   cleanup.push_back(info);
   const bool taken = TakeOut(info, "Info") == 0;
@@ -43,8 +56,15 @@ void ShowBackground(TfrmBackground& form, const std::string& supportDir, std::ve
   // A project that cannot be read would install the defaults: refuse it.
   if (!taken || !project->LoadFromFile(info)) {
     ConfigError();
-    return;
+    return kExitConfigError;
   }
+  const std::string archive2 = supportDir + "\\Setup2.tmp";
+  cleanup.push_back(archive2);
+  if (!PackageIsWhole(archive2)) {
+    MessageDlg(InstallFailureText(DamagedPackageText(PackageFile)), MsgDlgType::Error, mbOK);
+    return kExitDamaged;
+  }
+  form.ArchiveFile = archive2;
   form.Project = project.get();
   for (const TSupportFile& f : PlanSupportFiles(*project, supportDir)) {
     cleanup.push_back(f.CopyPath);
@@ -57,16 +77,18 @@ void ShowBackground(TfrmBackground& form, const std::string& supportDir, std::ve
   form.NoStart = false;
   form.ShowModal();
   form.Project = nullptr;
+  return form.ExitCode;
 }
 
 }  // namespace
 
-void RunInstall() {
+int RunInstall() {
   ReadInstallArgs(Arguments(), PackageFile, DataFile);
   if (!base::FileExists(PackageFile) || !base::FileExists(DataFile)) {
     ConfigError();
-    return;
+    return kExitConfigError;
   }
+  int exitCode = kExitFailed;
   std::vector<std::string> cleanup{DataFile};
   const std::string supportDir = base::ExtractFilePath(DataFile) + "ZemTmp";
   try {
@@ -75,8 +97,8 @@ void RunInstall() {
     SetDirMacro("<SUPPORTDIR>", supportDir);
     form.SupportDir = supportDir + "\\";
     CreateDirectoryA(supportDir.c_str(), nullptr);
-    ShowBackground(form, supportDir, cleanup);
-  } catch (const std::exception& e) {
+    exitCode = ShowBackground(form, supportDir, cleanup);
+  } catch (const base::Exception& e) {
     // Whatever went wrong, the taken-out files go.
     MessageDlg(InstallFailureText(e.what()), MsgDlgType::Error, mbOK);
   } catch (...) {
@@ -87,6 +109,7 @@ void RunInstall() {
     DeleteFileA(it->c_str());
   }
   RemoveDirectoryA(supportDir.c_str());
+  return exitCode;
 }
 
 std::string RestartFailedText(unsigned long error) {
@@ -115,17 +138,18 @@ bool RestartWindows() {
   return false;
 }
 
-int EngineMain(void (*runUninstall)()) {
+int EngineMain(int (*runUninstall)()) {
   Application& app = App();
   app.Initialize();
   app.SetTitle("Tandrel-Install");
+  int exitCode = kExitFailed;
   try {
     if (IsUninstallMode(Arguments())) {
-      runUninstall();
+      exitCode = runUninstall();
     } else {
-      RunInstall();
+      exitCode = RunInstall();
     }
-  } catch (const std::exception& e) {
+  } catch (const base::Exception& e) {
     app.ShowException(e);
   } catch (...) {
     app.ShowException(std::string("Unknown error."));
@@ -133,5 +157,5 @@ int EngineMain(void (*runUninstall)()) {
   app.ProcessMessages();
   app.Terminate();
   if (ExitAction == kExitRestart) RestartWindows();
-  return 0;
+  return exitCode;
 }

@@ -4,13 +4,14 @@
 
 #include <string>
 
-// Install mode: takes the project and support files out of the archive-1 file, shows the
-// background (which runs the install sequence) and cleans up.
-void RunInstall();
+// Install mode: takes the project and support files out of the archive-1 file, checks
+// both archives whole, shows the background (which runs the install sequence) and cleans
+// up. Returns the exit code (kExitCompleted only for a completed installation).
+int RunInstall();
 
-// The whole program: mode by the command line (uninstall mode through runUninstall), then
-// the end-of-run action. Returns the process exit code.
-int EngineMain(void (*runUninstall)());
+// The whole program: mode by the command line (uninstall mode through runUninstall, whose
+// result is the exit code), then the end-of-run action. Returns the process exit code.
+int EngineMain(int (*runUninstall)());
 
 // Restarts Windows (ExitAction 2): on NT the shutdown privilege is requested first; a
 // refused restart is reported in a message box. False when the restart was refused.

@@ -210,9 +210,14 @@ int WriteIniValue(const std::string& FileName, const std::string& Section, const
                   const std::string& Value) {
   if (Section.empty() || Key.empty()) return irSuccess;
   std::string file = ExpandMacros(FileName);
+  // The profile API gives the default only for a key that is not there.
+  const char* const absent = "\x01tandrel-absent\x01";
+  char probe[32] = {};
+  GetPrivateProfileStringA(Section.c_str(), Key.c_str(), absent, probe, sizeof probe, file.c_str());
+  const bool existed = std::string(probe) != absent;
   if (!WritePrivateProfileStringA(Section.c_str(), Key.c_str(), ExpandMacros(Value).c_str(), file.c_str()))
     throw EIniFileException("Unable to write to " + file);
-  AddToLog(TLogKeyword::CreateIniValue, IniValueLogArgument(file, Section, Key));
+  if (!existed) AddToLog(TLogKeyword::CreateIniValue, IniValueLogArgument(file, Section, Key));
   return irSuccess;
 }
 
@@ -227,10 +232,22 @@ int CreateRegistryKey(const std::string& FullKey) {
   TRegRoot root;
   std::string subKey;
   if (!ParseFullKey(FullKey, root, subKey)) return irRegistryKeyFailed;
+  HKEY rootKey = RootKey(root);
+  // The levels that are missing now, outermost first; the last is the key itself.
+  std::vector<std::string> missing;
+  for (size_t at = 0; !subKey.empty();) {
+    at = subKey.find('\\', at + 1);
+    const std::string level = subKey.substr(0, at);
+    if (!level.empty() && !KeyExists(rootKey, level)) missing.push_back(level);
+    if (at == std::string::npos) break;
+  }
   base::win::RegKey key;
   bool created = false;
-  if (!key.Create(RootKey(root), subKey.c_str(), KEY_ALL_ACCESS, &created)) return irRegistryKeyFailed;
+  if (!key.Create(rootKey, subKey.c_str(), KEY_ALL_ACCESS, &created)) return irRegistryKeyFailed;
   if (!created) return irRegistryKeyExists;
+  const std::string rootName = FullKey.substr(0, FullKey.find('\\'));
+  for (size_t i = 0; i + 1 < missing.size(); ++i)
+    if (KeyExists(rootKey, missing[i])) AddToLog(TLogKeyword::CreateRegKey, rootName + "\\" + missing[i]);
   AddToLog(TLogKeyword::CreateRegKey, FullKey);
   return irSuccess;
 }
@@ -248,8 +265,13 @@ int OpenForValue(const std::string& FullKey, base::win::RegKey& key) {
   return irSuccess;
 }
 
-void LogValue(const std::string& FullKey, const std::string& ValueName) {
-  AddToLog(TLogKeyword::AddRegValue, RegValueLogArgument(FullKey, ValueName));
+bool ValueExists(HKEY key, const std::string& ValueName) {
+  return RegQueryValueExA(key, ValueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// A value that was there before the install stays after the uninstall.
+void LogValue(const std::string& FullKey, const std::string& ValueName, bool existed) {
+  if (!existed) AddToLog(TLogKeyword::AddRegValue, RegValueLogArgument(FullKey, ValueName));
 }
 
 }  // namespace
@@ -259,10 +281,11 @@ int WriteRegString(const std::string& FullKey, const std::string& ValueName, con
   int r = OpenForValue(FullKey, key);
   if (r != irSuccess) return r;
   std::string data = ExpandMacros(Value);
+  const bool existed = ValueExists(key.get(), ValueName);
   if (RegSetValueExA(key.get(), ValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                      static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS)
     throw ERegistryException("Failed to set data for '" + ValueName + "'");
-  LogValue(FullKey, ValueName);
+  LogValue(FullKey, ValueName, existed);
   return irSuccess;
 }
 
@@ -271,10 +294,11 @@ int WriteRegInteger(const std::string& FullKey, const std::string& ValueName, in
   int r = OpenForValue(FullKey, key);
   if (r != irSuccess) return r;
   DWORD data = static_cast<DWORD>(Value);
+  const bool existed = ValueExists(key.get(), ValueName);
   if (RegSetValueExA(key.get(), ValueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                      sizeof data) != ERROR_SUCCESS)
     throw ERegistryException("Failed to set data for '" + ValueName + "'");
-  LogValue(FullKey, ValueName);
+  LogValue(FullKey, ValueName, existed);
   return irSuccess;
 }
 
@@ -284,10 +308,11 @@ int WriteRegBinary(const std::string& FullKey, const std::string& ValueName, con
   base::win::RegKey key;
   int r = OpenForValue(FullKey, key);
   if (r != irSuccess) return r;
+  const bool existed = ValueExists(key.get(), ValueName);
   if (RegSetValueExA(key.get(), ValueName.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
                      static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
     return irRegistryValueNotWritten;
-  LogValue(FullKey, ValueName);
+  LogValue(FullKey, ValueName, existed);
   return irSuccess;
 }
 
@@ -310,6 +335,22 @@ int DeleteRegKey(const std::string& FullKey) {
   if (!KeyExists(rootKey, subKey)) return irRegistryKeyNotDeleted;
   DeleteKeyTree(rootKey, subKey);
   return KeyExists(rootKey, subKey) ? irRegistryKeyNotDeleted : irSuccess;
+}
+
+int DeleteEmptyRegKey(const std::string& FullKey) {
+  TRegRoot root;
+  std::string subKey;
+  if (!ParseFullKey(FullKey, root, subKey) || subKey.empty()) return irRegistryKeyNotDeleted;
+  HKEY rootKey = RootKey(root);
+  DWORD subKeys = 0;
+  {
+    base::win::RegKey key;
+    if (!key.Open(rootKey, subKey.c_str(), KEY_READ)) return irRegistryKeyNotDeleted;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS || subKeys > 0)
+      return irRegistryKeyNotDeleted;
+  }
+  return RegDeleteKeyA(rootKey, subKey.c_str()) == ERROR_SUCCESS ? irSuccess : irRegistryKeyNotDeleted;
 }
 
 void LogUninstallKey(const std::string& FullKey) { AddToLog(TLogKeyword::UninstallKey, FullKey); }

@@ -37,14 +37,17 @@ int CreateShortcut(const std::string& Caption, const std::string& FileName, cons
                    const std::string& WorkingDir, int GroupType, const std::string& ProgramFolder);
 
 // Always 0; a failing write raises EIniFileException. Empty section or key does nothing.
+// Logs "CreateIniValue=" only for a key the file did not hold: the uninstall must not
+// take away what was there before.
 int WriteIniValue(const std::string& FileName, const std::string& Section, const std::string& Key,
                   const std::string& Value);
 int DeleteIniValue(const std::string& FileName, const std::string& Section, const std::string& Key);
 
-// 0 created (logs "CreateRegKey="), 112 existed, 111 bad root or not created.
+// 0 created, 112 existed, 111 bad root or not created. Logs "CreateRegKey=" for every key
+// level it made, outermost first, so that no empty parent stays after the uninstall.
 int CreateRegistryKey(const std::string& FullKey);
-// 0, 111 or 114; logs "AddRegValue=(" + FullKey + ")" + ValueName. A failing string or
-// integer write raises ERegistryException.
+// 0, 111 or 114; logs "AddRegValue=(" + FullKey + ")" + ValueName when the value did not
+// exist before. A failing string or integer write raises ERegistryException.
 int WriteRegString(const std::string& FullKey, const std::string& ValueName, const std::string& Value);
 int WriteRegInteger(const std::string& FullKey, const std::string& ValueName, int32_t Value);
 // Data is hex text ("01 02 ff"); malformed text gives 114 and touches nothing.
@@ -53,6 +56,8 @@ int WriteRegBinary(const std::string& FullKey, const std::string& ValueName, con
 int DeleteRegValue(const std::string& FullKey, const std::string& ValueName);
 // 0 or 113; deletes sub-keys too. A root alone is refused (113).
 int DeleteRegKey(const std::string& FullKey);
+// 0 or 113; deletes the key only when it has no sub-keys.
+int DeleteEmptyRegKey(const std::string& FullKey);
 // Logs "UninstallKey=" + FullKey.
 void LogUninstallKey(const std::string& FullKey);
 #endif

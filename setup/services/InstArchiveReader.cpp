@@ -264,6 +264,61 @@ void TInstArchiveReader::ClearFileList(TCompressedFileList* List) {
   if (List) List->clear();
 }
 
+namespace {
+// Takes what is written and keeps only its count.
+class TCountingStream : public base::Stream {
+public:
+  int32_t Read(void*, int32_t) override { return 0; }
+  int32_t Write(const void*, int32_t count) override {
+    position_ += count;
+    return count;
+  }
+  int64_t Seek(int64_t offset, base::SeekOrigin origin) override {
+    if (origin == base::SeekOrigin::Beginning) position_ = offset;
+    else if (origin == base::SeekOrigin::Current) position_ += offset;
+    else position_ = position_ + offset;
+    return position_;
+  }
+
+private:
+  int64_t position_ = 0;
+};
+}  // namespace
+
+bool ArchiveFileIsWhole(const std::string& ArchiveFile) {
+  try {
+    TInstArchiveReader reader;
+    base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareDenyWrite);
+    const int64_t size = stream.Size();
+    TCompressedHeader header;
+    std::string id;
+    std::vector<std::pair<TArchiveEntry, int64_t>> entries;
+    if (size < kMinArchiveSize) {
+      // A header alone is a whole archive of no entries.
+      reader.ReadArchiveHeader(stream, header, id);
+      return size == kCompressedHeaderSize && header.ExpandedSize == 0;
+    }
+    int64_t end = stream.Position();
+    reader.WalkArchiveStream(stream, header, id, [&](const std::string&, const TArchiveEntry& rec, int64_t,
+                                                     int64_t dataPos) {
+      entries.push_back({rec, dataPos});
+      end = dataPos + rec.CompressedSize;
+    });
+    if (end != size) return false;
+    int64_t total = 0;
+    for (const auto& [rec, dataPos] : entries) {
+      total += rec.ExpandedSize;
+      stream.Seek(dataPos, base::SeekOrigin::Beginning);
+      TCountingStream out;
+      reader.ExpandData(out, stream, rec.CompressedSize, rec.ExpandedSize, rec.Checksum, rec.Method, id, rec.Locked);
+      if (out.Position() != rec.ExpandedSize) return false;
+    }
+    return total == header.ExpandedSize;
+  } catch (...) {
+    return false;
+  }
+}
+
 void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,
                            const std::string& EntryName, const TShowProgressEvent& OnShowProgress) {
   TInstArchiveReader reader;

@@ -55,6 +55,11 @@ public:
   static void ClearFileList(TCompressedFileList* List);
 };
 
+// True when the archive file is whole: a readable header, every record and its data
+// within the file up to its very end, the entries' sizes adding up to the header's total,
+// and every entry expanding to its recorded size and checksum.
+bool ArchiveFileIsWhole(const std::string& ArchiveFile);
+
 // One component for the call; Dest stays the caller's.
 void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,
                            const std::string& EntryName, const TShowProgressEvent& OnShowProgress);

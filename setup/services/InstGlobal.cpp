@@ -295,6 +295,22 @@ bool SaveUninstallLog(const std::string& fileName) {
   }
 }
 
+void MergeEarlierUninstallLog(const std::string& fileName) {
+  std::vector<std::string> earlier;
+  try {
+    if (!base::FileExists(fileName)) return;
+    auto bytes = base::ReadFileBytes(fileName);
+    earlier = SplitLogText(std::string(bytes.begin(), bytes.end()));
+  } catch (...) {
+    return;  // an unreadable log is written over as before
+  }
+  auto& log = State().Log;
+#ifdef _WIN32
+  for (const std::string& file : CountedTwice(log, earlier)) DecSharedDllCount(file);
+#endif
+  log = MergeUninstallLogs(log, earlier);
+}
+
 // ---------------------------------------------------------------------------------------
 // Package offset, text files
 
@@ -461,7 +477,7 @@ int BackupFile(const std::string& fileName, const std::string& backupFolder) {
   return irSuccess;
 }
 
-int IncSharedDllCount(const std::string& fileName) {
+int IncSharedDllCount(const std::string& fileName, bool existedBefore) {
   try {
     base::win::RegKey key;
     if (!key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ | KEY_WRITE))
@@ -470,7 +486,7 @@ int IncSharedDllCount(const std::string& fileName) {
     LONG r = RegQueryValueExA(key.get(), fileName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
                               &size);
     if (r == ERROR_FILE_NOT_FOUND)
-      value = 0;
+      value = existedBefore ? 1 : 0;
     else if (r != ERROR_SUCCESS || type != REG_DWORD)
       return 0;  // a value we cannot read is left alone
     ++value;
@@ -496,6 +512,7 @@ int DecSharedDllCount(const std::string& fileName) {
   int32_t next = std::max<int32_t>(0, static_cast<int32_t>(value) - 1);
   DWORD out = static_cast<DWORD>(next);
   // A count that did not drop must not let the caller delete a shared file.
+  if (next == 0) return RegDeleteValueA(key.get(), fileName.c_str()) == ERROR_SUCCESS ? 0 : kSharedCountNotWritten;
   if (RegSetValueExA(key.get(), fileName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&out), sizeof out) !=
       ERROR_SUCCESS)
     return kSharedCountNotWritten;
@@ -531,9 +548,15 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
 
   const bool systemFolder = IsSystemFolder(base::AnsiLowerCase(folder));
   const TUpdateMode rule = EffectiveUpdateRule(updateMethod, systemFolder);
-  const TCompressedFileInfo entry = GetArchivedEntryInfo(archiveFile, entryName);  // raises
+  TCompressedFileInfo entry;
+  try {
+    entry = GetArchivedEntryInfo(archiveFile, entryName);
+  } catch (const EStringListError&) {
+    throw EArchiveDamaged("The archive lacks " + entryName);
+  }
   const TDateTime entryDate = DosDateTimeToDateTime(static_cast<uint32_t>(entry.FileDate));
 
+  const bool existedBefore = base::FileExists(dest);
   int result = irInstallFailed;
   std::string fresh;  // the new copy while it is not yet in place
   try {
@@ -554,9 +577,18 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
         fresh = MakeTempIn(folderPath);
         {
           base::FileStream out(fresh, base::fmCreate);
-          ExpandFileFromArchive(archiveFile, out, entryName, onShowProgress);
-          if (out.Size() != entry.ExpandedSize)
-            throw base::EReadError("Archive entry " + entryName + " is damaged");
+          try {
+            ExpandFileFromArchive(archiveFile, out, entryName, onShowProgress);
+          } catch (const base::EWriteError&) {
+            throw;  // the disk, not the package
+          } catch (const EArchiveDamaged&) {
+            throw;
+          } catch (const base::EFOpenError&) {
+            throw;  // the archive could not be opened: not its bytes
+          } catch (const std::exception& e) {
+            throw EArchiveDamaged("Archive entry " + entryName + " is damaged: " + e.what());
+          }
+          if (out.Size() != entry.ExpandedSize) throw EArchiveDamaged("Archive entry " + entryName + " is damaged");
         }
         SetDosFileDate(fresh, entry.FileDate);
         if (ReplaceFile(dest, fresh) == TReplaceResult::Replaced) {
@@ -579,11 +611,14 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
         }
       }
     }
+  } catch (const EArchiveDamaged&) {
+    if (!fresh.empty()) DeleteFileA(fresh.c_str());
+    throw;
   } catch (...) {
     result = irInstallFailed;
   }
   if (!fresh.empty()) DeleteFileA(fresh.c_str());
-  if (systemFolder) IncSharedDllCount(dest);
+  if (systemFolder) IncSharedDllCount(dest, existedBefore);
   return result;
 }
 

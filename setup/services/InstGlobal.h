@@ -40,6 +40,9 @@ TANDREL_EXCEPTION(ERegistryException, base::Exception);
 TANDREL_EXCEPTION(EInOutError, base::Exception);
 // The string list's index error (a name that an archive does not hold).
 TANDREL_EXCEPTION(EStringListError, base::Exception);
+// An archive that lacks an entry it should hold, or whose data do not expand: the package
+// is damaged, which no single file's error question can mend.
+TANDREL_EXCEPTION(EArchiveDamaged, base::Exception);
 
 // ---------------------------------------------------------------------------------------
 // Directory macros, user variables.
@@ -115,6 +118,10 @@ void AddUninstallLogLine(const std::string& line);
 void AddToLog(TLogKeyword keyword, const std::string& argument);  // keyword "=" argument
 void ClearUninstallLog();
 bool SaveUninstallLog(const std::string& fileName);  // false when writing failed
+// Before a log is saved where an earlier installation's log lies: that log's lines join
+// the list (MergeUninstallLogs), and a shared file both raised is lowered once again, so
+// that one product counts once.
+void MergeEarlierUninstallLog(const std::string& fileName);
 const std::vector<std::string>& UninstallLog();      // newest first
 
 // ---------------------------------------------------------------------------------------
@@ -142,6 +149,9 @@ bool CommitPendingRenames(std::vector<std::string>* failed = nullptr);
 // Empties the macros, variables, log and restart list (tests; a fresh run).
 void ResetInstGlobalState();
 
+// DecSharedDllCount's answer when the lowered count could not be written.
+constexpr int kSharedCountNotWritten = -1;
+
 #ifdef _WIN32
 // ---------------------------------------------------------------------------------------
 // Win32 services.
@@ -153,17 +163,20 @@ bool ClearReadOnly(const std::string& fileName);
 // outermost first (the folder itself even when it could not be made); "" raises EInOutError.
 void ForceDirectoriesLogged(const std::string& folder);
 
-// Puts one file of a group from an archive onto the disk: 0, 101, 102 or 116.
+// Puts one file of a group from an archive onto the disk: 0, 101, 102 or 116. An entry
+// that is missing or does not expand raises EArchiveDamaged (nothing is left of it).
 int InstallFile(const std::string& archiveFile, const std::string& destFile,
                 const std::string& archiveFolder, const TProgressHandler& onShowProgress,
                 TUpdateMode updateMethod, const std::string& backupFolder,
                 TWindowsVersions platforms, const std::string& version);
 bool DeleteExistingFile(const std::string& fileName);
 int BackupFile(const std::string& fileName, const std::string& backupFolder);
-int IncSharedDllCount(const std::string& fileName);  // the new count, 0 when not counted
-// The new count; 99 when not counted; kSharedCountNotWritten when the lowered count could
-// not be written (the file is then to be kept).
-constexpr int kSharedCountNotWritten = -1;
+// The new count, 0 when not counted. A file that was on the disk before this installation
+// without a count belongs to an earlier owner too: it starts at 2, so that this product's
+// uninstall keeps it.
+int IncSharedDllCount(const std::string& fileName, bool existedBefore = false);
+// The new count (a count of 0 is deleted: the file is then nobody's); 99 when not counted;
+// kSharedCountNotWritten when the lowered count could not be written (the file is kept).
 int DecSharedDllCount(const std::string& fileName);
 
 // The Windows folder's "WININIT.INI"; "" when the folder cannot be read.

@@ -1,5 +1,7 @@
 #include "setup/services/InstallRules.h"
 
+#include <set>
+
 #include <cstring>
 
 #include "base/Strings.h"
@@ -449,4 +451,43 @@ std::string EngineString(int, const char* fallback) { return fallback ? fallback
 
 bool IsValidUninstallName(const std::string& appName) {
   return !appName.empty() && appName.find('\\') == std::string::npos;
+}
+
+std::vector<std::string> SplitLogText(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> MergeUninstallLogs(const std::vector<std::string>& newer,
+                                            const std::vector<std::string>& earlier) {
+  std::vector<std::string> merged;
+  std::set<std::string> seen;
+  for (const auto* lines : {&newer, &earlier})
+    for (const std::string& line : *lines)
+      if (seen.insert(base::AnsiLowerCase(line)).second) merged.push_back(line);
+  return merged;
+}
+
+std::vector<std::string> CountedTwice(const std::vector<std::string>& newer, const std::vector<std::string>& earlier) {
+  const std::string keyword = "incusagecount=";
+  std::set<std::string> before;
+  for (const std::string& line : earlier) {
+    const std::string l = base::AnsiLowerCase(line);
+    if (l.compare(0, keyword.size(), keyword) == 0) before.insert(l);
+  }
+  std::vector<std::string> twice;
+  std::set<std::string> done;
+  for (const std::string& line : newer) {
+    const std::string l = base::AnsiLowerCase(line);
+    if (l.compare(0, keyword.size(), keyword) == 0 && before.count(l) && done.insert(l).second)
+      twice.push_back(line.substr(keyword.size()));
+  }
+  return twice;
 }

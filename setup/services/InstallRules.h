@@ -74,6 +74,16 @@ std::string MoveFileLogArgument(const std::string& file, const std::string& back
 
 // Lines joined with CR LF after each one.
 std::string JoinLogLines(const std::vector<std::string>& lines);
+// The lines of a saved log (CR LF, CR or LF ends; no empty lines).
+std::vector<std::string> SplitLogText(const std::string& text);
+
+// A reinstall into the folder of an earlier installation keeps what the earlier log
+// holds: the new lines first, then each earlier line the new ones lack (ignoring case),
+// one line per item, newest first within each.
+std::vector<std::string> MergeUninstallLogs(const std::vector<std::string>& newer,
+                                            const std::vector<std::string>& earlier);
+// Files whose shared count both logs raised: counted twice for one product.
+std::vector<std::string> CountedTwice(const std::vector<std::string>& newer, const std::vector<std::string>& earlier);
 
 // ---------------------------------------------------------------------------------------
 // Package offset.

@@ -6,6 +6,7 @@
 #include "base/win/Dialogs.h"
 #include "resources/engine_strings.h"
 #include "setup/compress/InstCompressIntf.h"
+#include "setup/services/InstEngineHome.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
 #include "setup/uninstall/UnInstDelete.h"
@@ -85,7 +86,9 @@ void TfrmUninstall::StartUninstall() {
   Update();
   Complete = logRead_;
   Guard([this] {
-    if (!RunUninstallPasses(Log, *this)) Complete = false;
+    std::vector<std::string> kept;
+    if (!RunUninstallPasses(Log, *this, &kept)) Complete = false;
+    for (const std::string& folder : kept) HandOverFolder(folder);
   });
   ProgressBar1.SetPosition(ProgressBar1.Max());
   // A close asked for during the run is refused, not kept for its end.
@@ -98,59 +101,31 @@ void TfrmUninstall::StartUninstall() {
 
 bool TfrmUninstall::FormCloseQuery() { return btnOK.Enabled(); }
 
-void TfrmUninstall::UnregisterServerFile(const std::string& file) { ::UnregisterServerFile(file); }
-int TfrmUninstall::DecSharedDllCount(const std::string& file) { return ::DecSharedDllCount(file); }
+void TfrmUninstall::HandOverFolder(const std::string& folder) {
+  // The products whose folders fill it: each keeps its log one level below.
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((AddBackslash(folder) + "*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = fd.cFileName;
+    if (name == "." || name == ".." || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    const std::string log = AddBackslash(folder) + name + "\\UnInst.log";
+    try {
+      if (!base::FileExists(log)) continue;
+      auto bytes = base::ReadFileBytes(log);
+      const std::string text(bytes.begin(), bytes.end());
+      const std::string handed = ::HandOverFolder(text, folder);
+      if (handed != text) ReplaceFileText(log, handed);
+    } catch (...) {
+      // That product's log stays as it was; the folder then stays after it too.
+    }
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+}
+
 int TfrmUninstall::AskRemoveSharedFile(const std::string& file) { return ::AskRemoveSharedFile(file); }
-bool TfrmUninstall::FileExists(const std::string& file) { return base::FileExists(file); }
-
-bool TfrmUninstall::RemoveFile(const std::string& file) {
-  ClearReadOnly(file);
-  DeleteFileA(file.c_str());
-  return !base::FileExists(file);
-}
-
-void TfrmUninstall::ScheduleDelete(const std::string& file) {
-  if (Platform == wvNT4 || Platform == wvNT5) {
-    MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return;
-  }
-  // The 95 family reads "WININIT.INI" before Windows starts, with short names only.
-  const std::string ini = WininitFile.empty() ? WininitFileName() : WininitFile;
-  if (ini.empty()) return;
-  std::string shortName = GetShortPath(file);
-  if (shortName.empty()) shortName = file;
-  std::string existing;
-  if (base::FileExists(ini)) {
-    auto bytes = base::ReadFileBytes(ini);
-    existing.assign(bytes.begin(), bytes.end());
-  }
-  // Other programs' pending lines live in the same file: it is never left half-written.
-  ReplaceFileText(ini, AppendWininitDeletion(existing, shortName));
-}
-
-void TfrmUninstall::RemoveDir(const std::string& dir) { RemoveDirectoryA(dir.c_str()); }
-bool TfrmUninstall::DirExists(const std::string& dir) { return base::DirectoryExists(dir); }
-void TfrmUninstall::DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) {
-  ::DeleteIniValue(file, section, key);
-  // A section, and then a file, that held only what the install wrote goes with it.
-  const std::string path = ExpandMacros(file);
-  char probe[4];
-  if (GetPrivateProfileSectionA(section.c_str(), probe, sizeof probe, path.c_str()) == 0)
-    WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path.c_str());
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-  std::string full = path;
-  if (path.find_first_of("\\:") == std::string::npos) {
-    char windir[MAX_PATH + 1];
-    UINT n = GetWindowsDirectoryA(windir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    full = AddBackslash(std::string(windir, n)) + path;
-  }
-  if (!base::FileExists(full)) return;
-  auto bytes = base::ReadFileBytes(full);
-  if (base::Trim(std::string(bytes.begin(), bytes.end())).empty()) DeleteFileA(full.c_str());
-}
-void TfrmUninstall::DeleteRegValue(const std::string& key, const std::string& name) { ::DeleteRegValue(key, name); }
-void TfrmUninstall::DeleteRegKey(const std::string& key) { ::DeleteRegKey(key); }
 
 void TfrmUninstall::SetProgressMax(int maximum) { ProgressBar1.SetRange(0, maximum); }
 
@@ -165,7 +140,19 @@ void TfrmUninstall::ShowTick(int step) {
   App().ProcessMessages();
 }
 
-void RunUninstall() {
+namespace {
+// The engine stays as long as an uninstall entry names it; the last one takes it along.
+void ReleaseEngineIfLast(TUninstallActions& actions, const std::string& appName) {
+  const std::string engine = App().ExeName();
+  if (!IsKeptEnginePath(engine) || EngineNamedByOtherEntries(engine, appName)) return;
+  const bool nt = actions.Platform == wvNT4 || actions.Platform == wvNT5;
+  std::string aside;
+  ReleaseKeptEngine(engine, nt, &aside);
+  if (!nt && !aside.empty()) actions.ScheduleDelete(aside);
+}
+}  // namespace
+
+int RunUninstall() {
   std::vector<std::string> args;
   for (int i = 1; i <= App().ParamCount(); ++i) args.push_back(App().ParamStr(i));
   const TUninstallArgs parsed = ParseUninstallArgs(args);
@@ -175,12 +162,14 @@ void RunUninstall() {
   if (base::FileExists(UninstallLogFile(parsed.LogPath))) {
     Beep();
     if (MessageDlg(FormatResultText(EngineString(IDS_UNI_CONFIRM, IDS_UNI_CONFIRM_TEXT), parsed.AppName),
-                   MsgDlgType::Confirmation, mbYesNo) == mrYes) {
-      form.ShowModal();
-      RemoveUninstallEntry(parsed.AppName);
-    }
-  } else {
-    Beep();
-    MessageDlg(FormatResultText(EngineString(IDS_UNI_NO_LOG, IDS_UNI_NO_LOG_TEXT), parsed.AppName), MsgDlgType::Error, mbOK);
+                   MsgDlgType::Confirmation, mbYesNo) != mrYes)
+      return 1;
+    form.ShowModal();
+    // An entry that stays still needs its engine.
+    if (RemoveUninstallEntry(parsed.AppName) == irSuccess) ReleaseEngineIfLast(form, parsed.AppName);
+    return form.Complete ? 0 : 4;
   }
+  Beep();
+  MessageDlg(FormatResultText(EngineString(IDS_UNI_NO_LOG, IDS_UNI_NO_LOG_TEXT), parsed.AppName), MsgDlgType::Error, mbOK);
+  return 4;
 }

@@ -7,11 +7,12 @@
 #include "base/win/Form.h"
 #include "resources/engine/UnInst.rh"
 #include "setup/services/InstGlobal.h"
+#include "setup/uninstall/UnInstActions.h"
 #include "setup/uninstall/UnInstRules.h"
 
 constexpr UINT WM_STARTUNINSTALL = WM_APP + 3;
 
-class TfrmUninstall : public base::win::Form, private TUninstallHost {
+class TfrmUninstall : public base::win::Form, public TUninstallActions {
 public:
   TfrmUninstall();
 
@@ -19,10 +20,6 @@ public:
   std::string AppName;
   TUninstallLogLines Log;
   bool Complete = true;
-  // How a file is deleted at the next start of Windows: the running version's mechanism,
-  // "WININIT.INI" in the Windows folder unless another file is named.
-  TWindowsVersion Platform = WindowsVersion;
-  std::string WininitFile;
 
   std::string GetLogEntry(int Index, std::string& Argument) const { return Log.GetLogEntry(Index, Argument); }
   int FindLogEntry(const std::string& Keyword, std::string& Argument) const {
@@ -46,17 +43,9 @@ protected:
   bool FormCloseQuery() override;
 
 private:
-  void UnregisterServerFile(const std::string& file) override;
-  int DecSharedDllCount(const std::string& file) override;
   int AskRemoveSharedFile(const std::string& file) override;
-  bool FileExists(const std::string& file) override;
-  bool RemoveFile(const std::string& file) override;
-  void ScheduleDelete(const std::string& file) override;
-  void RemoveDir(const std::string& dir) override;
-  bool DirExists(const std::string& dir) override;
-  void DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) override;
-  void DeleteRegValue(const std::string& key, const std::string& name) override;
-  void DeleteRegKey(const std::string& key) override;
+  // A logged folder kept because other products' folders fill it goes with them.
+  void HandOverFolder(const std::string& folder);
   void SetProgressMax(int maximum) override;
   void SetProgress(int position) override;
   void ShowTick(int step) override;
@@ -67,5 +56,7 @@ private:
 // The log path without the trailing blanks that the platform's file functions ignore.
 std::string UninstallLogFile(const std::string& LogPath);
 
-// The uninstall mode: reads "/UNINST=" and "/APPNAME=" from the command line.
-void RunUninstall();
+// The uninstall mode: reads "/UNINST=" and "/APPNAME=" from the command line. Returns the
+// exit code: 0 everything was removed, 1 the user said No, 4 something stayed or the log
+// is missing.
+int RunUninstall();

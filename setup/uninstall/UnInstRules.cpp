@@ -61,9 +61,16 @@ namespace {
 
 class TPassRunner {
 public:
-  TPassRunner(TUninstallLogLines& log, TUninstallHost& host) : log_(log), host_(host) {}
+  TPassRunner(TUninstallLogLines& log, TUninstallHost& host, std::vector<std::string>* kept)
+      : log_(log), host_(host), kept_(kept) {}
 
   bool Run() {
+    for (const std::string& line : log_.Lines) {
+      std::string arg;
+      TUninstallLogLines one;
+      one.Lines = {line};
+      if (base::AnsiSameText(one.GetLogEntry(0, arg), "CreateRegKey")) createdKeys_.push_back(arg);
+    }
     const int maximum = static_cast<int>(log_.Lines.size());
     host_.SetProgressMax(maximum);
     for (int pass = 0; pass < 10; ++pass) {
@@ -74,7 +81,7 @@ public:
         try {
           Act(pass, arg);
         } catch (...) {
-          complete_ = false;
+          if (CountsFailures(pass)) complete_ = false;
         }
         host_.SetProgress(maximum - static_cast<int>(log_.Lines.size()));
       }
@@ -88,18 +95,31 @@ private:
   void DeleteFileStep(const std::string& file) {
     if (host_.FileExists(file) && !host_.RemoveFile(file)) complete_ = false;
   }
+  // Passes of files and folders; registry, INI and unregistering failures never count.
+  static bool CountsFailures(int pass) { return pass >= 1 && pass <= 5; }
+
   void RemoveDirStep(const std::string& dir) {
     try {
       host_.RemoveDir(dir);
     } catch (...) {
     }
-    if (host_.DirExists(dir)) complete_ = false;
+    // A folder kept by what others put in it is no failed step: whatever of this
+    // installation could not go has counted already.
+    if (!host_.DirExists(dir)) return;
+    if (host_.DirIsEmpty(dir))
+      complete_ = false;
+    else if (kept_)
+      kept_->push_back(dir);
   }
   void SharedFileStep(const std::string& file) {
     // A shared file is left to this pass alone, whatever happens below.
     log_.DeleteLine(std::string(LogKeywordName(TLogKeyword::InstalledFile)) + "=" + file);
     const int n = host_.DecSharedDllCount(file);
-    if (n != 0) return;  // still counted, no count, or a count that could not be lowered
+    if (n == kSharedCountNotWritten) {
+      complete_ = false;  // kept, and its count still holds this installation
+      return;
+    }
+    if (n != 0) return;  // still counted, or no count
     const int answer = answers_.Next([&] { return host_.AskRemoveSharedFile(file); });
     if (!TSharedFileAnswers::Removes(answer)) {
       complete_ = false;
@@ -130,6 +150,11 @@ private:
         break;
       }
       case 8:
+        if (IsParentKeyLevel(arg, createdKeys_))
+          host_.DeleteEmptyRegKey(arg);
+        else
+          host_.DeleteRegKey(arg);
+        break;
       case 9: host_.DeleteRegKey(arg); break;
       default: break;
     }
@@ -138,15 +163,61 @@ private:
   TUninstallLogLines& log_;
   TUninstallHost& host_;
   TSharedFileAnswers answers_;
+  std::vector<std::string>* kept_;
+  std::vector<std::string> createdKeys_;
   bool complete_ = true;
 };
 
 }  // namespace
 
-bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host) {
-  return TPassRunner(log, host).Run();
+bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host, std::vector<std::string>* keptFolders) {
+  return TPassRunner(log, host, keptFolders).Run();
+}
+
+std::string HandOverFolder(const std::string& logText, const std::string& folder) {
+  const std::string line = std::string(LogKeywordName(TLogKeyword::CreateDir)) + "=" + folder;
+  for (const std::string& l : SplitLogText(logText))
+    if (base::AnsiSameText(l, line)) return logText;
+  std::string text = logText;
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += "\r\n";
+  return text + line + "\r\n";
+}
+
+bool IsParentKeyLevel(const std::string& key, const std::vector<std::string>& createdKeys) {
+  const std::string prefix = base::AnsiLowerCase(key) + "\\";
+  for (const std::string& other : createdKeys) {
+    const std::string o = base::AnsiLowerCase(other);
+    if (o.size() > prefix.size() && o.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
 }
 
 std::string AppendWininitDeletion(const std::string& existing, const std::string& file) {
   return AppendWininitLines(existing, {{"nul", file}}, {});
+}
+
+bool IniSectionHoldsNoLine(const std::string& text, const std::string& section) {
+  bool inside = false, found = false;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = base::Trim(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty()) {
+      if (end >= text.size()) break;
+      continue;
+    }
+    if (line.front() == '[') {
+      if (inside) return true;
+      const size_t close = line.find(']');
+      const std::string name = base::Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      inside = base::AnsiSameText(name, section);
+      found = found || inside;
+    } else if (inside) {
+      return false;
+    }
+    if (end >= text.size()) break;
+  }
+  return found;
 }

@@ -58,9 +58,13 @@ public:
   virtual void ScheduleDelete(const std::string& file) = 0;
   virtual void RemoveDir(const std::string& dir) = 0;
   virtual bool DirExists(const std::string& dir) = 0;
+  // True when the folder holds nothing at all.
+  virtual bool DirIsEmpty(const std::string& dir) = 0;
   virtual void DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) = 0;
   virtual void DeleteRegValue(const std::string& key, const std::string& name) = 0;
   virtual void DeleteRegKey(const std::string& key) = 0;
+  // Deletes the key only when it has no sub-keys (its values go with it).
+  virtual void DeleteEmptyRegKey(const std::string& key) = 0;
   // The bar's maximum, its position, a tick beside step 0-5; then pending messages run.
   virtual void SetProgressMax(int maximum) = 0;
   virtual void SetProgress(int position) = 0;
@@ -74,9 +78,25 @@ struct TUninstallPass {
 };
 extern const TUninstallPass kUninstallPasses[10];
 
-// All ten passes over log; true when every item could be removed. A step that raises
-// makes the run incomplete and the passes go on.
-bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host);
+// All ten passes over log; true when every item could be removed. A file or folder step
+// that raises makes the run incomplete; registry, INI and unregistering never do. The
+// passes go on either way.
+// keptFolders, when given, receives the logged folders kept because others' files fill them.
+bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host,
+                        std::vector<std::string>* keptFolders = nullptr);
+
+// The log text with "CreateDir=" + folder added as its oldest line, unless it holds that
+// line already: a folder the uninstalled product made, still filled by this one, goes
+// with this one.
+std::string HandOverFolder(const std::string& logText, const std::string& folder);
+
+// A created key is a parent level when another created key of the log lies below it: it
+// may hold other products' keys by now, so it goes only when it holds none.
+bool IsParentKeyLevel(const std::string& key, const std::vector<std::string>& createdKeys);
+
+// True when the INI text has the section (its name ignoring case) and no line, blank lines
+// apart, between its header and the next one: comments count as lines.
+bool IniSectionHoldsNoLine(const std::string& text, const std::string& section);
 
 // "nul=" + file in the "rename" section of WININIT.INI; earlier lines stay.
 std::string AppendWininitDeletion(const std::string& existing, const std::string& file);

@@ -263,6 +263,18 @@ TEST_F(BuildFixture, SameEntryNameTwiceStopsTheBuild) {
   EXPECT_EQ(Build(q, h2), TBuildResult::Failed);
   EXPECT_EQ(h2.lines.back(), "Error: the files '" + Path("src/pics/bill1.bmp") + "' and '" + Path("src/a/bill1.bmp") +
                                  "' would both be packed as 'Billboards\\bill1.bmp'");
+
+  // A title picture and a billboard of one name from two folders: the engine takes both
+  // into one support folder, where the second would overwrite the first.
+  TTandrelBaseInstall t;
+  FillProject(t);
+  t.IsBitmap = true;
+  t.TitleCaption = Path("src/a/bill1.bmp");
+  RecordingHost h3;
+  EXPECT_EQ(Build(t, h3), TBuildResult::Failed);
+  EXPECT_EQ(h3.lines.back(), "Error: the files '" + Path("src/a/bill1.bmp") + "' and '" + Path("src/pics/bill1.bmp") +
+                                 "' would both be taken to the setup's support folder as 'bill1.bmp'");
+  EXPECT_FALSE(base::FileExists(output));
 }
 
 TEST_F(BuildFixture, NoGroupFileGivesAnEmptyArchive2) {

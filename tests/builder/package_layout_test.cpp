@@ -161,4 +161,22 @@ TEST(ArchiveEntries, Clashes) {
             "Error: the files 'C:\\a\\x.dll' and 'C:\\b\\x.dll' would both be packed as 'G\\x.dll'");
 }
 
+TEST(ArchiveEntries, SupportFolderClashesAcrossFolders) {
+  struct Case {
+    const char* why;
+    std::vector<TArchiveItem> items;
+    size_t clashes;
+  } cases[] = {
+      {"title and billboard of one name", {{"Logo", "src\\a\\pic.bmp"}, {"Billboards", "src\\b\\pic.bmp"}}, 1},
+      {"names differ in case only", {{"Logo", "C:\\a\\PIC.bmp"}, {"Support", "C:\\b\\pic.BMP"}}, 1},
+      {"one picture as title and billboard", {{"Logo", "C:\\a\\pic.bmp"}, {"Billboards", "c:\\A\\PIC.bmp"}}, 0},
+      {"different names", {{"Logo", "C:\\a\\t.bmp"}, {"Billboards", "C:\\a\\b.bmp"}}, 0},
+      {"one folder: an entry clash instead", {{"Billboards", "C:\\a\\b.bmp"}, {"Billboards", "C:\\c\\b.bmp"}}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FindSupportFolderClashes(c.items).size(), c.clashes) << c.why;
+  auto clash = FindSupportFolderClashes({{"Logo", "src\\a\\pic.bmp"}, {"Billboards", "src\\b\\pic.bmp"}}).at(0);
+  EXPECT_EQ(SupportClashText(clash), "Error: the files 'src\\a\\pic.bmp' and 'src\\b\\pic.bmp' would both be taken to "
+                                     "the setup's support folder as 'pic.bmp'");
+}
+
 }  // namespace

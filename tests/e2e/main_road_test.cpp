@@ -5,12 +5,13 @@
 // with a snapshot taken before the setup ran.
 //
 // Left on the machine on purpose (and so not counted as changes):
-// - the engine the launcher keeps in a folder of its own under the Windows folder: the
-//   registered uninstall command runs it, and no part of the uninstaller deletes it;
 // - the user name and company remembered for the product (HKLM Software, company,
 //   application, version), offered again by the next setup of that version;
-// - the shared-file counts under SharedDLLs, lowered to 0 but not deleted;
-// - the INI file itself: the uninstaller deletes the value it wrote, not the file.
+// - the INI file itself: the uninstaller deletes the value it wrote, not the file;
+// - what was there before the setup: a DLL in the system folder (its count stays at 1
+//   for its earlier owner), the user's value in the product's key, a comment in an INI
+//   section (that file rewritten by the profile functions);
+// - the engine kept for the uninstall command, until the restart deletes it.
 //
 // The tests run in order in one process: each leaves the machine as the next expects.
 #include <gtest/gtest.h>
@@ -334,6 +335,7 @@ void MakeSources() {
   WriteText(kSrc + "board.bmp", wintest::MakeBitmap(120, 60, [](int, int) { return std::string(3, '\x7f'); }));
   // Installed with its attributes.
   WriteText(kSrc + "data.txt", "read only\r\n");
+  CopyFileA((kSrc + "tandrel_e2e_shared.dll").c_str(), (kSrc + "tandrel_e2e_pre.dll").c_str(), FALSE);
   SetFileAttributesA((kSrc + "data.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
 }
 
@@ -348,6 +350,30 @@ TTandrelFileGroup* AddGroup(TTandrelBaseInstall& p, const std::string& name, con
   return g;
 }
 
+// A product of its own under one maker's folder: one file, no other tasks.
+void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std::string& dir) {
+  p.SetApplicationName(app);
+  p.SetCompanyName("Tandrel E2E");
+  p.ApplicationVersion = "1.0";
+  p.TitleCaption = app;
+  p.InstallDir = dir;
+  p.ProgramFolder = app;
+  p.Groups.Clear();
+  p.Components.Clear();
+  p.InstFolders.clear();
+  AddGroup(p, "Program Files", "<INSTALLDIR>", {"demo.exe"});
+  TTandrelComponent* main = p.Components.Add();
+  main->Owner = &p;
+  main->SetName("Application");
+  main->Description = "The program";
+  main->Groups = {"Program Files"};
+  for (auto* t : p.InstallTypes) t->Components = TStrings{"Application"};
+  p.ReadMe = "Read this first.";
+  p.License = "You may use this demo.";
+  p.DialogTypes = static_cast<TTandrelDialogTypes>(0x03FF | SetBit(dtComplete));
+  p.FixupOwners();
+}
+
 void MakeProject(TTandrelBaseInstall& p) {
   p.SetApplicationName(kApp);
   p.SetCompanyName("Tandrel E2E");
@@ -360,7 +386,7 @@ void MakeProject(TTandrelBaseInstall& p) {
   p.InstFolders.clear();
   AddGroup(p, "Program Files", "<INSTALLDIR>", {"demo.exe", "app.dll", "data.txt"});
   AddGroup(p, "Windows Files", "<WINDIR>", {"tandrel_e2e_win.txt"});
-  AddGroup(p, "System Files", "<WINSYSDIR>", {"tandrel_e2e_shared.dll"});
+  AddGroup(p, "System Files", "<WINSYSDIR>", {"tandrel_e2e_shared.dll", "tandrel_e2e_pre.dll"});
   AddGroup(p, "Examples", "<INSTALLDIR>\\Examples", {"example.txt"});
   TTandrelComponent* main = p.Components.Add();
   main->Owner = &p;
@@ -382,9 +408,15 @@ void MakeProject(TTandrelBaseInstall& p) {
   demo->AddStringValue("Folder", "<INSTALLDIR>");
   demo->AddDWordValue("Count", 42);
   demo->AddBinaryValue("Blob", "01 02 ff");
-  p.Registry[1]->AddKey("Software\\TandrelE2E")->AddStringValue("Mode", "full");  // HKEY_CURRENT_USER
+  TTandrelRegKey* cu = p.Registry[1]->AddKey("Software\\TandrelE2E");  // HKEY_CURRENT_USER
+  cu->AddStringValue("Mode", "full");
+  cu->AddDWordValue("Build", 1000);  // the user's own value is there before
+  // Two levels that do not exist yet.
+  p.Registry[1]->AddKey("Software\\TandrelE2E Maker\\App")->AddStringValue("Path", "<INSTALLDIR>");
 
   p.AddIniFile("<WINDIR>\\tandrel_e2e.ini")->AddSection("Settings")->AddValue("Path")->Value = "<INSTALLDIR>";
+  // A section that holds the user's comment line.
+  p.AddIniFile("<WINDIR>\\tandrel_e2e_note.ini")->AddSection("Notes")->AddValue("Seen")->Value = "1";
 
   TTandrelIcon* icon = p.Icons.Add();
   icon->Caption = "Demo";
@@ -450,22 +482,10 @@ Snapshot Snap() {
   return snap;
 }
 
-// The launcher keeps the engine in "<Windows>\TandrelInstall\<16 hex digits>\".
+// The engine keeps itself in "<Windows>\TandrelInstall\<16 hex digits>\".
 const std::string kEngineHome = "TandrelInstall";
 
-bool EngineKeep(const std::string& line) {
-  const std::string prefix = "+ " + Lower(WindowsDir()) + "\\" + Lower(kEngineHome);
-  if (line.compare(0, prefix.size(), prefix) != 0) return false;
-  std::string rest = line.substr(prefix.size());
-  if (rest.empty()) return true;
-  if (rest[0] != '\\') return false;
-  rest = rest.substr(1);
-  std::string folder = rest.substr(0, rest.find('\\'));
-  return folder.size() == 16 && folder.find_first_not_of("0123456789abcdef") == std::string::npos &&
-         (rest.size() == 16 || rest == folder + "\\tandrelinstall.exe");
-}
-
-// The engine the launcher kept; empty when there is none.
+// The engine kept for the uninstall command; empty when there is none.
 std::string KeptEngine() {
   const std::string home = WindowsDir() + "\\" + kEngineHome + "\\";
   WIN32_FIND_DATAA fd;
@@ -480,14 +500,34 @@ std::string KeptEngine() {
   return found;
 }
 
+// The kept engine's deletion is waiting for the restart.
+bool PendingDeletion(const std::string& file) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &k) !=
+      ERROR_SUCCESS)
+    return false;
+  std::vector<char> buf(65536);
+  DWORD size = static_cast<DWORD>(buf.size()), type = 0;
+  LONG r = RegQueryValueExA(k, "PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+                            &size);
+  RegCloseKey(k);
+  if (r != ERROR_SUCCESS) return false;
+  const std::string all = Lower(std::string(buf.data(), size));
+  return all.find(Lower(file)) != std::string::npos;
+}
+
 // The changes a full install and uninstall leave on purpose (see the top of the file).
 bool LeftOnPurpose(const std::string& line) {
-  if (EngineKeep(line)) return true;
-  const std::string windir = Lower(WindowsDir());
+  // The released engine, moved aside in its home, until the restart deletes both.
+  const std::string home = "+ " + Lower(WindowsDir()) + "\\" + Lower(kEngineHome);
+  if (line.compare(0, home.size(), home) == 0 && PendingDeletion(line.substr(2))) return true;
+  const std::string windir = Lower(WindowsDir()), sysdir = Lower(SystemDir());
   for (const std::string& p : {
            std::string("+ hkey_local_machine\\software\\tandrel e2e"),
-           std::string("+ hkey_local_machine\\software\\microsoft\\windows\\currentversion\\shareddlls\\\\"),
+           "+ hkey_local_machine\\software\\microsoft\\windows\\currentversion\\shareddlls\\\\" + sysdir +
+               "\\tandrel_e2e_pre.dll",
            "+ " + windir + "\\tandrel_e2e.ini",
+           "~ " + windir + "\\tandrel_e2e_note.ini",
        })
     if (line.compare(0, p.size(), p) == 0) return true;
   return false;
@@ -510,11 +550,11 @@ std::vector<std::string> Unexpected(const Snapshot& before, const Snapshot& afte
 
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kApp;
 
-bool Uninstall(const std::string& command) {
+bool Uninstall(const std::string& command, const std::string& app = kApp) {
   Step("uninstalling: " + command);
   Proc run(command);
   EXPECT_TRUE(run.started) << command;
-  if (!Answer("Are you sure you want to completely remove '" + kApp + "'", "Yes")) return false;
+  if (!Answer("Are you sure you want to completely remove '" + app + "'", "Yes")) return false;
   bool done = false;
   WAIT_OR_FAIL(([&] {
                  if (HWND shared = FindTopWithCaption("Remove Shared File?")) {
@@ -534,14 +574,20 @@ bool Uninstall(const std::string& command) {
                }()),
                120, "the uninstaller to finish");
   WAIT_OR_FAIL(run.Ended(0), 30, "the uninstaller to end");
+  EXPECT_EQ(run.ExitCode(), 0u) << "a complete uninstall";
   return true;
+}
+
+std::string UninstallCommand(const std::string& app) {
+  return RegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + app,
+                   "UninstallString");
 }
 
 // ---------------------------------------------------------------- the tests
 
 // A run that hangs reports what is on the screen and ends before CTest's limit.
 DWORD WINAPI WatchRun(void*) {
-  Sleep(540 * 1000);
+  Sleep(840 * 1000);
   Step("the whole run took too long; windows:\n" + DescribeWindows());
   ExitProcess(3);
 }
@@ -572,7 +618,35 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &shared, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(shared);
+  // What the user had before: a DLL the package also brings (newer than the package's,
+  // so it stays), a value in the product's key, a comment in an INI section.
+  const std::string pre = SystemDir() + "\\tandrel_e2e_pre.dll";
+  ASSERT_TRUE(CopyFileA((kSrc + "tandrel_e2e_pre.dll").c_str(), pre.c_str(), FALSE));
+  HKEY user;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TandrelE2E", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user,
+                            nullptr),
+            ERROR_SUCCESS);
+  DWORD build = 1000;
+  RegSetValueExA(user, "Build", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&build), sizeof build);
+  RegCloseKey(user);
+  const std::string note = WindowsDir() + "\\tandrel_e2e_note.ini";
+  WriteText(note, "[Notes]\r\n; the user's note\r\n");
   g_beforeSetup = Snap();
+
+  // Cancel on the third page: nothing stays, not even the engine.
+  {
+    Proc setup(kPackage);
+    ASSERT_TRUE(setup.started);
+    ASSERT_TRUE(OnPage("Welcome", 90));
+    ASSERT_TRUE(NextTo("Software License Agreement"));
+    ASSERT_TRUE(NextTo("Product Information"));
+    Click(FindControl(Wizard(), IDC_btnCancel));
+    ASSERT_TRUE(Answer("Setup is not complete", "Yes"));
+    ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
+    EXPECT_EQ(setup.ExitCode(), 1u) << "a cancelled setup";
+  }
+  EXPECT_EQ(Difference(g_beforeSetup, Snap()), std::vector<std::string>{}) << "after a cancel on page 3";
+  EXPECT_EQ(KeptEngine(), "");
 
   {
     Proc setup(kPackage);
@@ -580,6 +654,7 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
     ASSERT_TRUE(WalkWizard(SetupType::Custom, "Examples"));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
+    EXPECT_EQ(setup.ExitCode(), 0u) << "a completed installation";
   }
 
   const std::string dir = InstallDir();
@@ -632,18 +707,23 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
       "IncUsageCount=" + windir + "\\tandrel_e2e_win.txt",
       "CreateFile=" + sysdir + "\\tandrel_e2e_shared.dll",
       "IncUsageCount=" + sysdir + "\\tandrel_e2e_shared.dll",
+      "IncUsageCount=" + sysdir + "\\tandrel_e2e_pre.dll",
       "CreateFolder_PM=" + programs,
       "CreateFile_PM=" + programs + "\\Demo.lnk",
       "CreateFolder_PM=" + desktop + "\\" + kApp,
       "CreateFile_PM=" + desktop + "\\" + kApp + "\\Demo ReadMe.lnk",
       "CreateIniValue=" + windir + "\\tandrel_e2e.ini,Settings,Path",
+      "CreateIniValue=" + windir + "\\tandrel_e2e_note.ini,Notes,Seen",
       "UninstallKey=" + lmKey,
+      "CreateRegKey=" + lmKey,
       "CreateRegKey=" + lmKey + "\\Demo",
       "AddRegValue=(" + lmKey + "\\Demo)Folder",
       "AddRegValue=(" + lmKey + "\\Demo)Count",
       "AddRegValue=(" + lmKey + "\\Demo)Blob",
-      "CreateRegKey=" + cuKey,
       "AddRegValue=(" + cuKey + ")Mode",
+      "CreateRegKey=" + cuKey + " Maker",
+      "CreateRegKey=" + cuKey + " Maker\\App",
+      "AddRegValue=(" + cuKey + " Maker\\App)Path",
       "CreateFile=" + dir + "\\ReadMe.txt",
       "CreateFile=" + dir + "\\License.txt",
   };
@@ -660,16 +740,27 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   EXPECT_EQ(command.substr(0, command.size() - tail.size()), "\"" + KeptEngine());
   EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
 
+  // The DLL that was there before counts for its earlier owner too.
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs", pre),
+            std::string("\x02\0\0\0", 4));
+
   // Uninstall as Windows would, then compare with the machine before the setup.
   ASSERT_TRUE(Uninstall(command));
   EXPECT_FALSE(Exists(dir));
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<no key>");
+  EXPECT_TRUE(Exists(pre));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\TandrelE2E", "Build"), std::string("\xe8\x03\0\0", 4));
+  EXPECT_NE(ReadText(note).find("; the user's note"), std::string::npos) << ReadText(note);
+  // The last product that named the engine takes it along (gone at the restart).
+  EXPECT_EQ(KeptEngine(), "");
   EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
 }
 
+// The engine as the builder packs it.
+const std::string kBuilderEngine = kWork + "builder\\TandrelInstall.exe";
+
 TEST_F(MainRoad, UninstallingAgainSaysTheLogIsMissing) {
-  const std::string engine = KeptEngine();
-  ASSERT_FALSE(engine.empty()) << "the kept engine";
+  const std::string engine = kBuilderEngine;
   Proc again("\"" + engine + "\" \"/UNINST=" + InstallDir() + "\\UnInst.log \" \"/APPNAME=" + kApp + "\"");
   ASSERT_TRUE(again.started);
   ASSERT_TRUE(Answer("An error occurred while attempting to uninstall '" + kApp + "'", "OK"));
@@ -702,10 +793,11 @@ TEST_F(MainRoad, DamagedArchiveTwoIsReportedAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(setup.started);
     ASSERT_TRUE(Answer("damaged", "OK", 60));
     ASSERT_TRUE(setup.Ended(30));
+    EXPECT_EQ(setup.ExitCode(), 3u) << "a damaged package";
   }
   EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
 
-  // The engine itself, given the damaged package and its archive 1, reports it after the
+  // The engine itself, given the damaged package and its archive 1, refuses it before the
   // wizard and takes its files away.
   TPackageLayout layout;
   {
@@ -723,18 +815,126 @@ TEST_F(MainRoad, DamagedArchiveTwoIsReportedAndLeavesNoTemporaryFile) {
     uint32_t l1 = all[s] | (all[s + 1] << 8) | (all[s + 2] << 16) | (uint32_t(all[s + 3]) << 24);
     base::WriteFileBytes(direct + "Setup1.tmp", std::vector<uint8_t>(all.begin() + s + 4, all.begin() + s + 4 + l1));
   }
-  const std::string engine = KeptEngine();
-  ASSERT_FALSE(engine.empty());
+  const std::string engine = kBuilderEngine;
   {
     Proc run("\"" + engine + "\" \"/SOURCE=" + damaged + "\" \"/DATA=" + direct + "Setup1.tmp\"");
     ASSERT_TRUE(run.started);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
     ASSERT_TRUE(Answer("is damaged", "OK", 60));
     ASSERT_TRUE(run.Ended(30)) << DescribeWindows();
+    EXPECT_EQ(run.ExitCode(), 3u);
   }
   EXPECT_FALSE(Exists(direct + "Setup1.tmp"));
   EXPECT_FALSE(Exists(direct + "ZemTmp"));
   EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+}
+
+// Archive 2 of the package, as bytes: where it starts and how long it is.
+struct Archive2 {
+  std::vector<uint8_t> bytes;
+  size_t at = 0, size = 0;
+};
+Archive2 ReadArchive2(const std::string& package) {
+  Archive2 a;
+  a.bytes = base::ReadFileBytes(package);
+  TPackageLayout layout;
+  base::FileStream in(package, base::fmOpenRead);
+  EXPECT_EQ(ReadPackageLayout(in, "ZEM_SIZE", layout), TPackageCheck::Ok);
+  auto get32 = [&](size_t i) {
+    return a.bytes[i] | (a.bytes[i + 1] << 8) | (a.bytes[i + 2] << 16) | (uint32_t(a.bytes[i + 3]) << 24);
+  };
+  const size_t s = layout.StubSize;
+  const size_t l1 = get32(s);
+  a.size = get32(s + 4 + l1);
+  a.at = s + 4 + l1 + 4;
+  return a;
+}
+
+TEST_F(MainRoad, ADamagedArchiveTwoIsRefusedBeforeItTouchesAnything) {
+  const Archive2 a = ReadArchive2(kPackage);
+  ASSERT_GT(a.size, 200u);
+  std::vector<uint8_t> flipped = a.bytes;
+  // One bit in the data of the first file ("Program Files\\demo.exe"): after the header,
+  // its record and its name.
+  flipped[a.at + 21 + 25 + 22 + 100] ^= 0x10;
+  std::vector<uint8_t> cut(a.bytes.begin(), a.bytes.begin() + a.at + 21);  // to its header
+  for (size_t i = 0; i < 4; ++i) cut[a.at - 4 + i] = static_cast<uint8_t>(21 >> (8 * i));
+  struct Case {
+    const char* why;
+    std::vector<uint8_t> bytes;
+  } cases[] = {{"a bit flipped in a file of archive 2", flipped}, {"archive 2 cut to its header", cut}};
+  const Snapshot before = Snap();
+  for (const auto& c : cases) {
+    const std::string file = kWork + "damaged2.exe";
+    base::WriteFileBytes(file, c.bytes);
+    Proc setup(file);
+    ASSERT_TRUE(setup.started) << c.why;
+    ASSERT_TRUE(Answer("is damaged", "OK", 90)) << c.why;
+    ASSERT_TRUE(setup.Ended(30)) << c.why;
+    EXPECT_EQ(setup.ExitCode(), 3u) << c.why;
+    EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{}) << c.why;
+    EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{}) << c.why;
+  }
+}
+
+TEST_F(MainRoad, NoToTheFileErrorUndoesWhatWasDone) {
+  // A folder where a file of the package must go: that file cannot be written.
+  const std::string dir = InstallDir();
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CreateDirectoryA((dir + "\\data.txt").c_str(), nullptr);
+  const Snapshot before = Snap();
+  {
+    Proc setup(kPackage);
+    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(Answer("Continue with the Installation?", "No", 120));
+    ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
+    EXPECT_EQ(setup.ExitCode(), 1u);
+  }
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+  EXPECT_EQ(UninstallCommand(kApp), "<no key>");
+  RemoveDirectoryA((dir + "\\data.txt").c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(MainRoad, InstallTwiceUninstallOnceLeavesWhatOneRoundTripLeaves) {
+  const Snapshot before = Snap();
+  for (int round = 0; round < 2; ++round) {
+    Proc setup(kPackage);
+    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60));
+    EXPECT_EQ(setup.ExitCode(), 0u);
+  }
+  ASSERT_TRUE(Uninstall(UninstallCommand(kApp)));
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+}
+
+TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
+  const std::string maker = ProgramFilesDir() + "\\Tandrel Maker";
+  for (const char* app : {"Maker One", "Maker Two"}) {
+    TTandrelBaseInstall p;
+    MakeSmallProject(p, app, "<ProgramFilesDir>\\Tandrel Maker\\" + std::string(app));
+    const std::string project = kWork + app + ".zem";
+    ASSERT_TRUE(p.SaveToFile(project));
+    ASSERT_TRUE(BuildPackage(p, project));
+  }
+  const Snapshot before = Snap();
+  for (const char* app : {"Maker One", "Maker Two"}) {
+    Proc setup(kWork + app + ".exe");
+    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60));
+  }
+  // The first cannot remove the maker's folder, which the second still fills: that is no
+  // failed step.
+  ASSERT_TRUE(Uninstall(UninstallCommand("Maker One"), "Maker One"));
+  EXPECT_FALSE(Exists(maker + "\\Maker One"));
+  EXPECT_TRUE(Exists(maker + "\\Maker Two\\demo.exe"));
+  // Both entries name one engine: it stays for the second.
+  EXPECT_NE(KeptEngine(), "");
+  ASSERT_TRUE(Uninstall(UninstallCommand("Maker Two"), "Maker Two"));
+  EXPECT_FALSE(Exists(maker));
   EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
 }
 

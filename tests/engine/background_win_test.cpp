@@ -217,7 +217,7 @@ TEST_F(StartUp, MissingPackageOrDataFileStopsAtOnce) {
   for (const auto& line : lines) {
     seams::ClearMessages();
     App().SetCommandLine(line);
-    RunInstall();
+    EXPECT_EQ(RunInstall(), kExitConfigError) << line;
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{IDS_ERR_CONFIG_TEXT}) << line;
     EXPECT_FALSE(DirectoryExists(P("ZemTmp"))) << line;
   }
@@ -246,6 +246,15 @@ TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
   }
 }
 
+// A package around archive 1: a stand-in stub with the size marker, then both archives
+// with their lengths (archive 2 empty).
+std::string PackageAround(const std::string& archive1) {
+  auto le32 = [](size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  const std::string stub = "MZ" + std::string("ZEM_SIZE") + le32(14);
+  const std::string archive2 = fixture::Header(0);
+  return stub + le32(archive1.size()) + archive1 + le32(archive2.size()) + archive2;
+}
+
 std::string ProjectStream(const TTandrelBaseInstall& p) {
   auto b = p.SaveToBytes();
   return std::string(b.begin(), b.end());
@@ -266,12 +275,13 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   e->Executable = "<SUPPORTDIR>\\probe.dll";
   e->Params = "ListSupport";
   e->When = dtWelcome;
-  WriteText(P("a1.tmp"), fixture::Archive({{"Installer\\TandrelInstall.exe", "MZ"},
-                                            {"Info\\Inst.cmp", ProjectStream(p)},
-                                            {"Logo\\logo.bmp", Bitmap(8, 8)},
-                                            {"Billboards\\b1.bmp", Bitmap(8, 8)},
-                                            {"Support\\probe.dll", probe}}));
-  WriteText(P("p.exe"), "MZ");
+  const std::string archive1 = fixture::Archive({{"Installer\\TandrelInstall.exe", "MZ"},
+                                                 {"Info\\Inst.cmp", ProjectStream(p)},
+                                                 {"Logo\\logo.bmp", Bitmap(8, 8)},
+                                                 {"Billboards\\b1.bmp", Bitmap(8, 8)},
+                                                 {"Support\\probe.dll", probe}});
+  WriteText(P("a1.tmp"), archive1);
+  WriteText(P("p.exe"), PackageAround(archive1));
   App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("p.exe") + " /DATA=" + P("a1.tmp"));
   seams::Watchdog dog(30, "install start-up");
   RunInstall();
@@ -282,6 +292,30 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   EXPECT_FALSE(DirectoryExists(P("ZemTmp")));
   EXPECT_TRUE(base::FileExists(P("p.exe")));
   EXPECT_EQ(ExitAction, 0);
+}
+
+// A package whose archives are not whole is refused before the wizard: nothing is started.
+TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
+  TTandrelBaseInstall p;
+  const std::string archive1 = fixture::Archive({{"Info\\Inst.cmp", ProjectStream(p)}});
+  const std::string whole = PackageAround(archive1);
+  struct Case {
+    const char* why;
+    std::string package, data;
+  } cases[] = {
+      {"archive 2 cut short", whole.substr(0, whole.size() - 3), archive1},
+      {"archive 1 with bytes after its last entry", whole, archive1 + "junk"},
+  };
+  for (const auto& c : cases) {
+    seams::ClearMessages();
+    WriteText(P("p.exe"), c.package);
+    WriteText(P("a1.tmp"), c.data);
+    App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("p.exe") + " /DATA=" + P("a1.tmp"));
+    seams::Watchdog dog(30, c.why);
+    EXPECT_EQ(RunInstall(), kExitDamaged) << c.why;
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{InstallFailureText(DamagedPackageText(P("p.exe")))}) << c.why;
+    EXPECT_FALSE(DirectoryExists(P("ZemTmp"))) << c.why;
+  }
 }
 
 // ---------------------------------------------------------------- end of the run
@@ -317,10 +351,10 @@ TEST_F(EndOfRun, EntryRestartsOnlyForExitActionTwo) {
   ExitWindowsCall = RecordRestart;
   App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("none") + " /DATA=" + P("none"));
   ExitAction = 0;
-  EXPECT_EQ(EngineMain(nullptr), 0);
+  EXPECT_EQ(EngineMain(nullptr), kExitConfigError);  // the package named does not exist
   EXPECT_TRUE(g_restartFlags.empty());
   ExitAction = kExitRestart;  // as a run whose complete page chose "restart now" leaves it
-  EXPECT_EQ(EngineMain(nullptr), 0);
+  EXPECT_EQ(EngineMain(nullptr), kExitConfigError);  // the package named does not exist
   EXPECT_EQ(g_restartFlags, std::vector<UINT>{EWX_REBOOT});
   EXPECT_EQ(App().Title(), "Tandrel-Install");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <map>
 #include <stdexcept>
 
@@ -60,6 +62,7 @@ public:
   std::vector<std::pair<int32_t, int64_t>> billboards;  // index, position when shown
   std::map<std::string, int> results;                   // dest -> install result
   std::map<std::string, std::string> raises;            // dest -> exception text
+  std::set<std::string> damaged;                        // dest -> the archive is damaged
   std::map<std::string, int> registerResults;
   std::vector<std::string> questions;
   std::vector<bool> answers;  // answers to the error question, in order; Yes when none left
@@ -91,6 +94,7 @@ public:
     log.push_back("install " + folder + " " + dest);
     if (duringInstall) duringInstall(dest);
     if (auto it = raises.find(dest); it != raises.end()) throw std::runtime_error(it->second);
+    if (damaged.count(dest)) throw EArchiveDamaged("The archive lacks " + dest);
     for (int32_t pct = 0; pct <= 100; pct += percentStep) {
       int32_t v = pct;
       progress(v);
@@ -253,7 +257,7 @@ TEST(CopyRun, FailingFilesAskAndTheAnswerDecides) {
   }
 }
 
-TEST(CopyRun, AnExceptionCountsAsAFailedFileWithItsText) {
+TEST(CopyRun, AnExceptionCountsAsAFailedFileWithTheSystemsTextOnly) {
   Project pr;
   pr.Group("A", "C:\\A\\", {{"gone.dll", 1}, {"next.dll", 1}});
   pr.Select("C", {{"A", 2}});
@@ -261,10 +265,23 @@ TEST(CopyRun, AnExceptionCountsAsAFailedFileWithItsText) {
   host.raises["C:\\A\\gone.dll"] = "List index out of bounds (-1)";
   EXPECT_EQ(Copy(pr, host), kCopyDone);
   ASSERT_EQ(host.questions.size(), 1u);
-  EXPECT_NE(host.questions[0].find("Error installing the file 'gone.dll'\rList index out of bounds (-1)"),
-            std::string::npos);
+  EXPECT_EQ(host.questions[0],
+            "An Error occurred while extracting a file:\r\rError installing the file 'gone.dll'\r\r"
+            "Continue with the Installation?");
   EXPECT_EQ(Installs(host).size(), 2u);
   EXPECT_EQ(host.barPos, 2);  // the failed file's bytes still count
+}
+
+TEST(CopyRun, ADamagedPackageEndsTheCopyWithoutAQuestion) {
+  Project pr;
+  pr.Group("A", "C:\\A\\", {{"1.dll", 1}, {"bad.dll", 1}, {"3.dll", 1}});
+  pr.Group("B", "C:\\B\\", {{"4.dll", 1}});
+  pr.Select("C", {{"A", 3}, {"B", 1}});
+  RecordingHost host;
+  host.damaged = {"C:\\A\\bad.dll"};
+  EXPECT_EQ(Copy(pr, host), kCopyDamaged);
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_EQ(Installs(host).size(), 2u);  // 1.dll and the damaged one; nothing after
 }
 
 TEST(CopyRun, CancelDuringAFileFinishesItAndStartsNoOther) {

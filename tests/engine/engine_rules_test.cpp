@@ -313,6 +313,9 @@ public:
   int throwInOtherTask = -1;
   bool logFails = false;
   uint8_t finishAction = 1;  // what the complete page leaves
+  int undone = 0;            // UndoInstall calls, kept apart from the order of the rest
+
+  void UndoInstall() override { ++undone; }
 
   TWindowHandle WindowHandle() override { return 0x1234; }
   void Repaint() override { calls.push_back("repaint"); }
@@ -513,6 +516,54 @@ TEST_F(Sequence, FailuresEndWithAMessageCancelAndNoArchiveLeft) {
   auto tail = std::vector<std::string>(h.calls.end() - 3, h.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"other 1", "delete C:\\T\\ZemTmp\\Setup2.tmp",
                                             "error " + InstallFailureText("Unable to write to C:\\x.ini")}));
+}
+
+TEST_F(Sequence, AnInstallationThatEndsEarlyIsUndoneAndSaysHowItEnded) {
+  struct Case {
+    const char* why;
+    int copy;
+    bool progressFails;
+    int throwIn;
+    bool logFails;
+    int result, exitCode, undone;
+    std::string error;
+  } cases[] = {
+      {"completed", kResultOk, false, -1, false, kResultOk, kExitCompleted, 0, ""},
+      {"log not saved: installed all the same", kResultOk, false, -1, true, kResultOk, kExitCompleted, 0,
+       LogNotSavedText("C:\\App\\UnInst.log")},
+      {"copy cancelled, or No to the file error", kResultCancel, false, -1, false, kResultCancel, kExitCancelled, 1, ""},
+      {"progress extension stops", kResultOk, true, -1, false, kResultCancel, kExitCancelled, 1, ""},
+      {"a damaged package found while copying", kCopyPackageDamaged, false, -1, false, kResultCancel, kExitDamaged, 1,
+       InstallFailureText(DamagedPackageText("C:\\p.exe"))},
+      {"a failure after the copy", kResultOk, false, 2, false, kResultCancel, kExitFailed, 1,
+       InstallFailureText("Unable to write to C:\\x.ini")},
+  };
+  for (const auto& c : cases) {
+    RecordingHost h;
+    h.copyResult = c.copy;
+    if (c.progressFails) h.failing = {dtProgress};
+    h.throwInOtherTask = c.throwIn;
+    h.logFails = c.logFails;
+    TInstallSequenceState s;
+    s.SupportDir = "C:\\T\\ZemTmp\\";
+    EXPECT_EQ(RunInstallSequence(project, h, s), c.result) << c.why;
+    EXPECT_EQ(s.ExitCode, c.exitCode) << c.why;
+    EXPECT_EQ(h.undone, c.undone) << c.why;
+    std::string error;
+    for (const auto& call : h.calls)
+      if (call.rfind("error ", 0) == 0) error = call.substr(6);
+    EXPECT_EQ(error, c.error) << c.why;
+  }
+  RecordingHost h;
+  h.wizardResult = kResultCancel;
+  TInstallSequenceState s;
+  EXPECT_EQ(RunInstallSequence(project, h, s), kResultCancel);
+  EXPECT_EQ(s.ExitCode, kExitCancelled);
+  h.wizardResult = kResultOk;
+  h.cutThrows = true;
+  TInstallSequenceState d;
+  EXPECT_EQ(RunInstallSequence(project, h, d), kResultCancel);
+  EXPECT_EQ(d.ExitCode, kExitDamaged);
 }
 
 TEST_F(Sequence, ArchiveAlreadyCutIsNotCutAgain) {

@@ -68,6 +68,10 @@ protected:
   void SetUp() override {
     ClearUninstallLog();
     SHDeleteKeyA(HKEY_CURRENT_USER, SubKey().c_str());
+    HKEY parent;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TandrelActionsTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &parent,
+                    nullptr);
+    RegCloseKey(parent);
   }
   void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, SubKey().c_str()); }
 };
@@ -242,8 +246,10 @@ TEST_F(Actions, ValuesInANewKeyLogTheKeyOnce) {
   EXPECT_EQ(WriteRegString(key, "Path", "<WINDIR>\\app"), 0);
   EXPECT_EQ(WriteRegInteger(key, "Count", -2), 0);
   EXPECT_EQ(WriteRegBinary(key, "Blob", "01 02 ff 00"), 0);
+  // The test's own key was missing too: every level made is logged, outermost first.
   EXPECT_EQ(Log(), (std::vector<std::string>{"AddRegValue=(" + key + ")Blob", "AddRegValue=(" + key + ")Count",
-                                             "AddRegValue=(" + key + ")Path", "CreateRegKey=" + key}));
+                                             "AddRegValue=(" + key + ")Path", "CreateRegKey=" + key,
+                                             "CreateRegKey=" + TestKey()}));
 
   RegValue s = ReadValue((SubKey() + "\\New").c_str(), "Path");
   EXPECT_EQ(s.type, static_cast<DWORD>(REG_SZ));
@@ -263,11 +269,52 @@ TEST_F(Actions, CreateRegistryKeyResults) {
   EXPECT_EQ(CreateRegistryKey(key), 112);
   EXPECT_EQ(CreateRegistryKey("hkey_current_user\\" + SubKey() + "\\C"), 111);
   EXPECT_EQ(CreateRegistryKey("HKEY_NOWHERE\\x"), 111);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"CreateRegKey=" + key}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"CreateRegKey=" + key, "CreateRegKey=" + TestKey() + "\\A",
+                                             "CreateRegKey=" + TestKey()}));
   ClearUninstallLog();
   EXPECT_EQ(WriteRegString("hkey_current_user\\" + SubKey(), "v", "x"), 111);
   EXPECT_EQ(WriteRegInteger(key, "n", 5), 0);  // 112 is no failure for a value write
   EXPECT_EQ(Log(), (std::vector<std::string>{"AddRegValue=(" + key + ")n"}));
+}
+
+TEST_F(Actions, ValuesThatExistedBeforeAreWrittenButNotLogged) {
+  // The user's own "Build"=1000 in the product's key must outlive the uninstall.
+  const std::string key = TestKey();
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SubKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  DWORD build = 1000;
+  RegSetValueExA(k, "Build", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&build), sizeof build);
+  RegSetValueExA(k, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>("old"), 4);
+  RegSetValueExA(k, "Blob", 0, REG_BINARY, reinterpret_cast<const BYTE*>("\x01"), 1);
+  RegCloseKey(k);
+  EXPECT_EQ(WriteRegInteger(key, "Build", 2000), 0);
+  EXPECT_EQ(WriteRegString(key, "Name", "new"), 0);
+  EXPECT_EQ(WriteRegBinary(key, "Blob", "02"), 0);
+  EXPECT_EQ(WriteRegString(key, "Fresh", "x"), 0);
+  EXPECT_EQ(ReadValue(SubKey(), "Build").data, std::string("\xd0\x07\0\0", 4));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"AddRegValue=(" + key + ")Fresh"}));
+
+  std::string file = wintest::TempFolder() + "tandrel_ab_existing.ini";
+  WritePrivateProfileStringA("Main", "Build", "1000", file.c_str());
+  WritePrivateProfileStringA("Main", "Empty", "", file.c_str());
+  ClearUninstallLog();
+  EXPECT_EQ(WriteIniValue(file, "Main", "Build", "2000"), 0);
+  EXPECT_EQ(WriteIniValue(file, "Main", "Empty", "now"), 0);
+  EXPECT_EQ(WriteIniValue(file, "Main", "Fresh", "x"), 0);
+  EXPECT_EQ(IniRead(file, "Main", "Build"), "2000");
+  EXPECT_EQ(Log(), (std::vector<std::string>{"CreateIniValue=" + file + ",Main,Fresh"}));
+  DeleteFileA(file.c_str());
+}
+
+TEST_F(Actions, DeleteEmptyRegKeyKeepsAKeyThatHoldsAnother) {
+  const std::string key = TestKey() + "\\Maker";
+  ASSERT_EQ(WriteRegString(key + "\\Other", "v", "x"), 0);
+  EXPECT_EQ(DeleteEmptyRegKey(key), 113);
+  EXPECT_TRUE(KeyThere(SubKey() + "\\Maker\\Other"));
+  EXPECT_EQ(DeleteRegKey(key + "\\Other"), 0);
+  EXPECT_EQ(DeleteEmptyRegKey(key), 0);
+  EXPECT_FALSE(KeyThere(SubKey() + "\\Maker"));
 }
 
 TEST_F(Actions, MalformedBinaryTextWritesNothing) {

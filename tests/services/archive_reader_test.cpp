@@ -143,3 +143,34 @@ TEST(ArchiveReader, FileOperationsAndArchivedFileInfo) {
   EXPECT_TRUE(list.empty());
   TInstArchiveReader::ClearFileList(nullptr);
 }
+
+TEST(ArchiveReader, AWholeArchiveIsToldFromADamagedOne) {
+  using fixture::Archive;
+  const std::string whole = Archive({Entry{"G\\a", "xyz"}, Entry{"G\\b", "hello"}});
+  std::string cut = whole.substr(0, whole.size() - 2);
+  std::string longer = whole + "x";
+  std::string wrongTotal = whole;
+  wrongTotal[8] = 9;  // the header's total
+  Entry junk{"G\\c", std::string("\x13\x37\x00\xff\x10\x20\x30\x40\x50\x60", 10)};
+  junk.Method = 4;  // LH5 data that do not expand to what the record says
+  junk.Expanded = 4000;
+  struct Case {
+    const char* why;
+    std::string bytes;
+    bool whole;
+  } cases[] = {
+      {"every entry whole", whole, true},
+      {"a header alone", fixture::Header(0), true},
+      {"cut in the last entry", cut, false},
+      {"cut to its header", whole.substr(0, 21), false},
+      {"bytes after the last entry", longer, false},
+      {"entries not adding up to the total", wrongTotal, false},
+      {"an entry that does not expand", Archive({Entry{"G\\a", "xyz"}, junk}), false},
+      {"no archive at all", "not an archive at all, just text", false},
+  };
+  for (const auto& c : cases) {
+    const std::string file = testfiles::Write("whole_check.bin", c.bytes);
+    EXPECT_EQ(ArchiveFileIsWhole(file), c.whole) << c.why;
+  }
+  EXPECT_FALSE(ArchiveFileIsWhole(testfiles::Path("no_such_archive.bin")));
+}

@@ -204,11 +204,13 @@ TEST_F(InstallFileTest, EveryMissingFolderLevelIsMadeAndLoggedWithMacros) {
 
 TEST_F(InstallFileTest, MissingEntryAndBareNameRaise) {
   MakeArchive(archive_, {{"Grp\\f.txt", "x"}});
-  EXPECT_ANY_THROW(InstallFile(archive_, dir_ + "\\other.txt", "Grp", nullptr, umAllways, "", AllWindowsVersions, ""));
+  // An entry the archive lacks is damage to the package, not a file's own failure.
+  EXPECT_THROW(InstallFile(archive_, dir_ + "\\other.txt", "Grp", nullptr, umAllways, "", AllWindowsVersions, ""),
+               EArchiveDamaged);
   EXPECT_ANY_THROW(InstallFile(archive_, "f.txt", "Grp", nullptr, umAllways, "", AllWindowsVersions, ""));
 }
 
-// A damaged entry fails with 102; the old file stays whole and nothing is left behind.
+// A damaged entry raises EArchiveDamaged; the old file stays whole and nothing is left behind.
 TEST_F(InstallFileTest, DamagedArchiveFailsAndKeepsTheOldFile) {
   // An LH5 record whose data is junk: the decoder or the checksum must catch it.
   fixture::Entry e;
@@ -221,13 +223,13 @@ TEST_F(InstallFileTest, DamagedArchiveFailsAndKeepsTheOldFile) {
   Put(archive_, bytes);
 
   const std::string absent = dir_ + "\\sub\\d.bin";
-  EXPECT_EQ(InstallFile(archive_, absent, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), 102);
+  EXPECT_THROW(InstallFile(archive_, absent, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), EArchiveDamaged);
   EXPECT_FALSE(Exists(absent));
   EXPECT_EQ(FilesIn(dir_ + "\\sub"), 0u);
 
   const std::string old = dir_ + "\\d.bin";
   Put(old, "the old file");
-  EXPECT_EQ(InstallFile(archive_, old, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), 102);
+  EXPECT_THROW(InstallFile(archive_, old, "Grp", nullptr, umAllways, "", AllWindowsVersions, ""), EArchiveDamaged);
   EXPECT_EQ(Bytes(old), "the old file");
   EXPECT_EQ(FilesIn(dir_), 2u);  // the archive and the old file
   EXPECT_FALSE(Logged("CreateFile=" + old));
@@ -243,7 +245,7 @@ TEST_F(InstallFileTest, ShortStoredEntryIsNotAnEmptySuccess) {
        std::string(1, '\0') + le32(0) + le32(0) + "G\\e.x";
   Put(archive_, a);
   const std::string dest = dir_ + "\\e.x";
-  EXPECT_EQ(InstallFile(archive_, dest, "G", nullptr, umAllways, "", AllWindowsVersions, ""), 102);
+  EXPECT_THROW(InstallFile(archive_, dest, "G", nullptr, umAllways, "", AllWindowsVersions, ""), EArchiveDamaged);
   EXPECT_FALSE(Exists(dest));
 }
 
@@ -383,11 +385,23 @@ TEST_F(InstallFileTest, SystemFolderForcesVersionRuleAndCountsUse) {
   DWORD v = 0, size = sizeof v, type = 0;
   EXPECT_EQ(RegQueryValueExA(key, dest.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &size), ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(v, 2u);
+  // The file was there before without a count: its earlier owner counts too (1 + 1),
+  // then the second install.
+  EXPECT_EQ(v, 3u);
+  EXPECT_EQ(DecSharedDllCount(dest), 2);
   EXPECT_EQ(DecSharedDllCount(dest), 1);
   EXPECT_EQ(DecSharedDllCount(dest), 0);
-  EXPECT_EQ(DecSharedDllCount(dest), 0);  // never below 0
-  RegDeleteValueA(key, dest.c_str());
+  // At 0 the value goes: the file belongs to nobody's count.
+  EXPECT_NE(RegQueryValueExA(key, dest.c_str(), nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(DecSharedDllCount(dest), 99);
+
+  // A file this install brings counts once.
+  DeleteFileA(dest.c_str());
+  EXPECT_EQ(InstallFile(archive_, dest, "Grp", nullptr, umAllways, "", AllWindowsVersions, "1.5"), 0);
+  size = sizeof v;
+  EXPECT_EQ(RegQueryValueExA(key, dest.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&v), &size), ERROR_SUCCESS);
+  EXPECT_EQ(v, 1u);
+  EXPECT_EQ(DecSharedDllCount(dest), 0);
   EXPECT_EQ(DecSharedDllCount(dest), 99);
   RegCloseKey(key);
   DeleteFileA(dest.c_str());

@@ -496,3 +496,20 @@ TEST(FolderForFileOps, DriveRootsKeepTheirBackslash) {
   };
   for (const auto& c : cases) EXPECT_EQ(FolderForFileOps(c.file), c.folder) << c.file;
 }
+
+TEST(UninstallLogMerge, AReinstallKeepsWhatTheEarlierLogHolds) {
+  const std::vector<std::string> earlier = {
+      "CreateFile=C:\\App\\a.exe", "IncUsageCount=C:\\WINDOWS\\SYSTEM\\s.dll", "CreateRegKey=HKEY_CURRENT_USER\\Software\\M",
+      "CreateDir=C:\\App\\Sub", "CreateDir=C:\\App"};
+  const std::vector<std::string> newer = {"CreateFile=C:\\App\\b.exe", "createfile=c:\\app\\A.EXE",
+                                          "IncUsageCount=C:\\WINDOWS\\SYSTEM\\s.dll", "IncUsageCount=C:\\WINDOWS\\SYSTEM\\t.dll"};
+  EXPECT_EQ(MergeUninstallLogs(newer, earlier),
+            (std::vector<std::string>{"CreateFile=C:\\App\\b.exe", "createfile=c:\\app\\A.EXE",
+                                      "IncUsageCount=C:\\WINDOWS\\SYSTEM\\s.dll", "IncUsageCount=C:\\WINDOWS\\SYSTEM\\t.dll",
+                                      "CreateRegKey=HKEY_CURRENT_USER\\Software\\M", "CreateDir=C:\\App\\Sub",
+                                      "CreateDir=C:\\App"}));
+  EXPECT_EQ(CountedTwice(newer, earlier), std::vector<std::string>{"C:\\WINDOWS\\SYSTEM\\s.dll"});
+  EXPECT_TRUE(CountedTwice(newer, {}).empty());
+  EXPECT_EQ(MergeUninstallLogs({}, earlier), earlier);
+  EXPECT_EQ(SplitLogText("A=1\r\nB=2\r\n\r\nC=3"), (std::vector<std::string>{"A=1", "B=2", "C=3"}));
+}

@@ -109,16 +109,4 @@ TEST(StubArchive, CopyArchive1) {
   EXPECT_FALSE(CopyArchive1(again, "ZEM_SIZX", o2));
 }
 
-TEST(StubArchive, EngineFolderNames) {
-  base::MemoryStream empty;
-  EXPECT_EQ(ContentHash(empty), 0xCBF29CE484222325ull);  // FNV-1a of nothing
-  base::MemoryStream a(Bytes{'a'});
-  EXPECT_EQ(ContentHash(a), 0xAF63DC4C8601EC8Cull);
-  EXPECT_EQ(EngineFolderName(0xAF63DC4C8601EC8Cull), "AF63DC4C8601EC8C");
-  EXPECT_EQ(EngineFolderName(1), "0000000000000001");
-  // Engines that differ in one byte get folders of their own.
-  base::MemoryStream x(Filler(5000, 6)), y([] { Bytes b = Filler(5000, 6); b[2500] ^= 1; return b; }());
-  EXPECT_NE(ContentHash(x), ContentHash(y));
-}
-
 }  // namespace

@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "setup/services/InstGlobal.h"
 #include "setup/uninstall/UnInstRules.h"
 
 namespace {
@@ -72,8 +73,8 @@ TEST(SharedFileAnswers, AskWhileYesOrNoThenHoldTheLast) {
 // A machine of files, folders, counts, INI keys and registry entries.
 class FakeMachine : public TUninstallHost {
 public:
-  std::set<std::string> files, lockedFiles, dirs, fullDirs;
-  std::map<std::string, int> counts;  // SharedDLLs
+  std::set<std::string> files, lockedFiles, dirs, fullDirs, stuckDirs;
+  std::map<std::string, int> counts;  // SharedDLLs; -1: the lowered count cannot be written
   std::vector<int> answers;           // shared-file dialog, in order
   std::vector<std::string> log, asked, scheduled;
   std::string raiseOn;
@@ -85,6 +86,7 @@ public:
     Note("dec " + f);
     auto it = counts.find(f);
     if (it == counts.end()) return 99;
+    if (it->second < 0) return kSharedCountNotWritten;
     it->second = std::max(0, it->second - 1);
     return it->second;
   }
@@ -95,8 +97,10 @@ public:
     return a;
   }
   bool FileExists(const std::string& f) override { return files.count(f) > 0; }
+  std::string raiseOnRemove;
   bool RemoveFile(const std::string& f) override {
     Note("delete " + f);
+    if (f == raiseOnRemove) throw std::runtime_error("boom");
     if (lockedFiles.count(f)) return false;
     files.erase(f);
     return true;
@@ -104,14 +108,16 @@ public:
   void ScheduleDelete(const std::string& f) override { scheduled.push_back(f); }
   void RemoveDir(const std::string& d) override {
     Note("rmdir " + d);
-    if (!fullDirs.count(d)) dirs.erase(d);
+    if (!fullDirs.count(d) && !stuckDirs.count(d)) dirs.erase(d);
   }
   bool DirExists(const std::string& d) override { return dirs.count(d) > 0; }
+  bool DirIsEmpty(const std::string& d) override { return !fullDirs.count(d); }
   void DeleteIniValue(const std::string& f, const std::string& s, const std::string& k) override {
     Note("ini " + f + "|" + s + "|" + k);
   }
   void DeleteRegValue(const std::string& k, const std::string& n) override { Note("regvalue " + k + "|" + n); }
   void DeleteRegKey(const std::string& k) override { Note("regkey " + k); }
+  void DeleteEmptyRegKey(const std::string& k) override { Note("empty regkey " + k); }
   void SetProgressMax(int m) override { maximum = m; }
   void SetProgress(int p) override { position = p; }
   void ShowTick(int s) override { ticks.push_back({s, position}); }
@@ -224,19 +230,29 @@ TEST(UninstallPasses, WhatStaysMakesTheRunIncomplete) {
     Lines log;
     bool complete;
   } cases[] = {
-      {"a folder that still holds a user's file", {"CreateDir=C:\\Full"}, false},
+      {"a folder kept by files the log does not name", {"CreateDir=C:\\Full"}, true},
+      {"an empty folder that cannot be removed", {"CreateDir=C:\\Stuck"}, false},
       {"a file that cannot be deleted", {"CreateFile=C:\\locked.txt"}, false},
       {"a file already gone", {"CreateFile=C:\\gone.txt"}, true},
-      {"a shortcut folder still holding a link", {"CreateFolder_PM=C:\\Full"}, false},
+      {"a shortcut folder kept by another's link", {"CreateFolder_PM=C:\\Full"}, true},
+      {"a shortcut folder kept by a link that cannot go", {"CreateFile_PM=C:\\locked.txt", "CreateFolder_PM=C:\\Full"}, false},
       {"registry, INI and unregistering never count", {"DeleteMe=1", "CreateRegKey=HKEY_NOPE\\x", "RegisterFile=C:\\none"}, true},
       {"an empty log", {}, true},
-      {"a step that raises: incomplete, later passes go on", {"CreateRegKey=K", "CreateIniValue=f,s,k"}, false},
+      {"an INI step that raises (a locked file) does not count", {"CreateRegKey=K", "CreateIniValue=f,s,k"}, true},
+      {"a file step that raises: incomplete", {"CreateFile=C:\\raise.txt"}, false},
+      {"a shared file whose lowered count cannot be written: kept, incomplete", {"IncUsageCount=C:\\S\\x.dll"}, false},
   };
   for (const auto& c : cases) {
     FakeMachine m;
     m.files = m.lockedFiles = {"C:\\locked.txt"};
+    m.files.insert("C:\\raise.txt");
+    m.files.insert("C:\\S\\x.dll");
+    m.counts = {{"C:\\S\\x.dll", -1}};
     m.dirs = m.fullDirs = {"C:\\Full"};
+    m.dirs.insert("C:\\Stuck");
+    m.stuckDirs = {"C:\\Stuck"};
     m.raiseOn = "ini f|s|k";
+    m.raiseOnRemove = "C:\\raise.txt";
     EXPECT_EQ(Uninstall(m, c.log), c.complete) << c.why;
   }
   FakeMachine m;
@@ -245,10 +261,61 @@ TEST(UninstallPasses, WhatStaysMakesTheRunIncomplete) {
   EXPECT_EQ(m.log.back(), "regkey K");
 }
 
+TEST(UninstallPasses, ParentKeyLevelsGoOnlyWhenTheyHoldNoOtherKey) {
+  FakeMachine m;
+  EXPECT_TRUE(Uninstall(m, {
+                               "AddRegValue=(HKEY_CURRENT_USER\\Software\\Maker\\App)Build",
+                               "CreateRegKey=HKEY_CURRENT_USER\\Software\\Maker\\App",
+                               "CreateRegKey=HKEY_CURRENT_USER\\Software\\Maker",
+                               "CreateRegKey=HKEY_CURRENT_USER\\Software\\Makers",
+                           }));
+  EXPECT_EQ(m.log, (Lines{
+                       "regvalue HKEY_CURRENT_USER\\Software\\Maker\\App|Build",
+                       "regkey HKEY_CURRENT_USER\\Software\\Maker\\App",
+                       "empty regkey HKEY_CURRENT_USER\\Software\\Maker",
+                       "regkey HKEY_CURRENT_USER\\Software\\Makers",
+                   }));
+  EXPECT_TRUE(IsParentKeyLevel("hkey_current_user\\software", {"HKEY_CURRENT_USER\\Software\\X"}));
+  EXPECT_FALSE(IsParentKeyLevel("HKEY_CURRENT_USER\\Software\\X", {"HKEY_CURRENT_USER\\Software\\X"}));
+  EXPECT_FALSE(IsParentKeyLevel("HKEY_CURRENT_USER\\Soft", {"HKEY_CURRENT_USER\\Software\\X"}));
+}
+
 TEST(UninstallPasses, UnreadableArgumentsAreDroppedWithoutAction) {
   FakeMachine m;
   EXPECT_TRUE(Uninstall(m, {"CreateIniValue=no commas", "AddRegValue=(unclosed", "AddRegValue=(K)"}));
   EXPECT_EQ(m.log, Lines{"regvalue K|"});
+}
+
+TEST(UninstallPasses, AFolderOthersFillIsHandedToTheProductInside) {
+  FakeMachine m;
+  m.dirs = m.fullDirs = {"C:\\PF\\Maker"};
+  m.dirs.insert("C:\\PF\\Maker\\One");
+  TUninstallLogLines log;
+  log.Lines = {"CreateDir=C:\\PF\\Maker\\One", "CreateDir=C:\\PF\\Maker"};
+  std::vector<std::string> kept;
+  EXPECT_TRUE(RunUninstallPasses(log, m, &kept));
+  EXPECT_EQ(kept, Lines{"C:\\PF\\Maker"});
+  EXPECT_EQ(HandOverFolder("CreateFile=C:\\PF\\Maker\\Two\\a.exe\r\nCreateDir=C:\\PF\\Maker\\Two\r\n", "C:\\PF\\Maker"),
+            "CreateFile=C:\\PF\\Maker\\Two\\a.exe\r\nCreateDir=C:\\PF\\Maker\\Two\r\nCreateDir=C:\\PF\\Maker\r\n");
+  EXPECT_EQ(HandOverFolder("CreateDir=c:\\pf\\maker\r\n", "C:\\PF\\Maker"), "CreateDir=c:\\pf\\maker\r\n");
+  EXPECT_EQ(HandOverFolder("CreateFile=x", "C:\\M"), "CreateFile=x\r\nCreateDir=C:\\M\r\n");
+}
+
+TEST(UninstallIniSections, ASectionGoesOnlyWhenItHoldsNoLine) {
+  struct Case {
+    const char* text;
+    const char* section;
+    bool empty;
+  } cases[] = {
+      {"[Main]\r\n\r\n[Other]\r\nk=v\r\n", "main", true},
+      {"[Main]\r\n; the user's comment\r\n[Other]\r\n", "Main", false},
+      {"[Main]\r\nk=v\r\n", "Main", false},
+      {"[Other]\r\nk=v\r\n[Main]", "Main", true},
+      {"[Other]\r\nk=v\r\n", "Main", false},
+      {"", "Main", false},
+      {"[ Main ]\nx\n", "Main", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IniSectionHoldsNoLine(c.text, c.section), c.empty) << c.text;
 }
 
 TEST(UninstallRestartDeletion, NulLinesAccumulate) {
