@@ -11,6 +11,10 @@ std::string DataFile;
 uint8_t ExitAction = 0;
 TWindowHandle ParentWnd = 0;
 
+std::string ReadMeNotOpenedText(const std::string& fileName) {
+  return "The ReadMe file '" + fileName + "' could not be opened. No program may be registered for its type.";
+}
+
 namespace {
 
 bool StartsWith(const std::string& s, const char* prefix) {
@@ -240,8 +244,9 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   host.EnsureFolder(RemoveBackslash(dir));
   if (InSet(project.DialogTypes, dtReadme)) {
     state.ReadMePath = host.WriteTextFile(dir + "ReadMe.txt", project.ReadMe);
-    project.ShowReadMe = true;
   }
+  // The complete page offers the ReadMe only when one was written.
+  project.ShowReadMe = !state.ReadMePath.empty();
   if (InSet(project.DialogTypes, dtLicense)) host.WriteTextFile(dir + "License.txt", project.License);
 
   const std::string log = dir + "UnInst.log";
@@ -258,8 +263,9 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   if (project.FinishAction & kFinishRestartNow) {
     ExitAction = kExitRestart;
   } else {
-    if ((project.FinishAction & kFinishViewReadMe) && !state.ReadMePath.empty())
-      host.RunProgram(state.ReadMePath, "");
+    if ((project.FinishAction & kFinishViewReadMe) && !state.ReadMePath.empty() &&
+        !host.RunProgram(state.ReadMePath, ""))
+      host.ShowError(ReadMeNotOpenedText(state.ReadMePath));
     if (project.FinishAction & kFinishRunApp) host.RunProgram(ExpandMacros(project.RunCommand), project.RunParams);
   }
   host.RunExtensions(project, dtExit);

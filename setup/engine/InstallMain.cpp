@@ -11,6 +11,7 @@
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/EngineRules.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 using namespace base::win;
 
@@ -33,7 +34,7 @@ int TakeOut(const std::string& dest, const std::string& folder) {
   }
 }
 
-void ConfigError() { MessageDlg(IDS_ERR_CONFIG_TEXT, MsgDlgType::Error, mbOK); }
+void ConfigError() { MessageDlg(EngineString(IDS_ERR_CONFIG, IDS_ERR_CONFIG_TEXT), MsgDlgType::Error, mbOK); }
 
 void ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vector<std::string>& cleanup) {
   const std::string info = supportDir + "\\Inst.cmp";
