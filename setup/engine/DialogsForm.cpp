@@ -348,7 +348,8 @@ void TfrmInstDialogs::Browse(const Label& label) {
   EnsureChosenDir();
   const std::string remembered = ChosenDir;
   std::string folder = ChosenDir;
-  if (SelectFolder("", folder)) {
+  // The prompt says what the folder is for, as the installation-folder page does.
+  if (SelectFolder(Text(IDS_WIZ_LOCATION1), folder)) {
     ChosenDir = folder;
     ShowChosenDir(label);
   }
