@@ -11,10 +11,6 @@ std::string DataFile;
 uint8_t ExitAction = 0;
 TWindowHandle ParentWnd = 0;
 
-std::string ReadMeNotOpenedText(const std::string& fileName) {
-  return "The ReadMe file '" + fileName + "' could not be opened. No program may be registered for its type.";
-}
-
 namespace {
 
 bool StartsWith(const std::string& s, const char* prefix) {
@@ -198,6 +194,10 @@ std::string InstallFailureText(const std::string& reason) {
 std::string LogNotSavedText(const std::string& fileName) {
   return "The uninstall log '" + fileName +
          "' could not be written. The program was installed, but it cannot be removed automatically.";
+}
+
+std::string ReadMeNotOpenedText(const std::string& fileName) {
+  return "The ReadMe file '" + fileName + "' could not be opened. No program may be registered for its type.";
 }
 
 namespace {

@@ -31,6 +31,7 @@
 #include "builder/shell/PackageLayout.h"
 #include "resources/engine/DialogsForm.rh"
 #include "setup/model/InstClasses.h"
+#include "tests/e2e/E2eRoad.h"
 #include "tests/e2e/E2eSnapshot.h"
 #include "tests/e2e/E2eWindows.h"
 #include "tests/harness/Bitmaps.h"
@@ -188,140 +189,6 @@ std::vector<std::string> TemporaryLeftovers() {
     FindClose(h);
   }
   return found;
-}
-
-// What the driver is doing, with the time, for a run that fails or hangs.
-void Step(const std::string& what) {
-  static const DWORD start = GetTickCount();
-  fprintf(stderr, "[e2e %6.1fs] %s\n", (GetTickCount() - start) / 1000.0, what.c_str());
-  fflush(stderr);
-}
-
-// ---------------------------------------------------------------- processes
-
-struct Proc {
-  PROCESS_INFORMATION pi{};
-  bool started = false;
-  explicit Proc(const std::string& command) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string line = command;
-    started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
-  }
-  ~Proc() {
-    if (!started) return;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  Proc(const Proc&) = delete;
-  Proc& operator=(const Proc&) = delete;
-  bool Ended(double seconds) {
-    return WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, seconds);
-  }
-  DWORD ExitCode() {
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return code;
-  }
-};
-
-// Fails the test with the windows on the screen when a wait runs out.
-#define WAIT_OR_FAIL(expr, seconds, what)                                                        \
-  do {                                                                                           \
-    if (!WaitFor([&] { return static_cast<bool>(expr); }, seconds)) {                            \
-      ADD_FAILURE() << "timed out waiting for " << what << "\nwindows:\n" << DescribeWindows(); \
-      return false;                                                                              \
-    }                                                                                            \
-  } while (0)
-
-// ---------------------------------------------------------------- the wizard
-
-HWND Wizard() { return FindTopWithControl(IDC_btnNext); }
-std::string WizardPage() {
-  HWND w = Wizard();
-  return w ? WindowText(w) : "";
-}
-
-bool OnPage(const std::string& title, double seconds = 30) {
-  Step("waiting for the page " + title);
-  WAIT_OR_FAIL(WizardPage() == title, seconds, "the wizard page \"" + title + "\"");
-  return true;
-}
-
-// Next (or Yes, or Finish) on the current page.
-bool PressNext() {
-  HWND w = Wizard();
-  HWND next = w ? FindControl(w, IDC_btnNext) : nullptr;
-  WAIT_OR_FAIL(Enabled(next), 10, "an enabled Next button");
-  Click(next);
-  return true;
-}
-
-bool NextTo(const std::string& title) { return PressNext() && OnPage(title); }
-
-bool ClickIn(HWND top, const std::string& button) {
-  HWND b = top ? FindButton(top, button) : nullptr;
-  if (!b) {
-    ADD_FAILURE() << "no button \"" << button << "\"\nwindows:\n" << DescribeWindows();
-    return false;
-  }
-  Click(b);
-  return true;
-}
-
-// Answers the message box that shows part of its text.
-bool Answer(const std::string& part, const std::string& button, double seconds = 30) {
-  Step("waiting for the message " + part);
-  HWND box = nullptr;
-  WAIT_OR_FAIL((box = FindDialogWithText(part)) != nullptr, seconds, "a message containing \"" + part + "\"");
-  return ClickIn(box, button);
-}
-
-enum class SetupType { Typical, Custom };
-
-// From the welcome page to the start of copying.
-bool WalkWizard(SetupType type, const std::string& untick) {
-  if (!OnPage("Welcome", 90)) return false;
-  if (!NextTo("Software License Agreement") || !NextTo("Product Information") || !NextTo("User Information"))
-    return false;
-  HWND w = Wizard();
-  // A later setup of the product offers the name given before: type over it.
-  for (auto [id, text] : {std::pair{IDC_edtUserName, kUserName}, std::pair{IDC_edtUserCompany, kCompany}}) {
-    HWND edit = FindControl(w, id);
-    PostMessageA(edit, EM_SETSEL, 0, -1);
-    TypeText(edit, text);
-  }
-  WAIT_OR_FAIL(Enabled(FindControl(Wizard(), IDC_btnNext)), 10, "Next after typing the user name");
-  if (!NextTo("Choose Destination Directory") || !NextTo("Install Type")) return false;
-  if (type == SetupType::Custom) {
-    HWND custom = FindControl(Wizard(), IDC_rbCustom);
-    Click(custom);
-    WAIT_OR_FAIL(Checked(custom), 10, "Custom chosen");
-    if (!NextTo("Select Components")) return false;
-    HWND lv = FindControl(Wizard(), IDC_lvComponents);
-    int item = -1;
-    WAIT_OR_FAIL((item = ListViewFind(lv, untick)) >= 0, 10, "the component " + untick);
-    EXPECT_TRUE(ListViewChecked(lv, item));
-    ListViewClickCheckBox(lv, item);
-    WAIT_OR_FAIL(!ListViewChecked(lv, item), 10, "the component unticked");
-  }
-  if (!NextTo("Select Program Folder") || !NextTo("Start Copying Files")) return false;
-  return PressNext();
-}
-
-// The complete page: no ReadMe, no program; Finish.
-bool FinishPlainly() {
-  if (!OnPage("Setup Complete", 120)) return false;
-  HWND w = Wizard();
-  for (int id : {IDC_cbViewReadMe, IDC_cbRunApp}) {
-    HWND box = FindControl(w, id);
-    if (box && IsWindowVisible(box) && Checked(box)) {
-      Click(box);
-      WAIT_OR_FAIL(!Checked(box), 10, "a box of the complete page cleared");
-    }
-  }
-  return PressNext();
 }
 
 // ---------------------------------------------------------------- the project
@@ -510,33 +377,6 @@ std::vector<std::string> Unexpected(const Snapshot& before, const Snapshot& afte
 
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kApp;
 
-bool Uninstall(const std::string& command) {
-  Step("uninstalling: " + command);
-  Proc run(command);
-  EXPECT_TRUE(run.started) << command;
-  if (!Answer("Are you sure you want to completely remove '" + kApp + "'", "Yes")) return false;
-  bool done = false;
-  WAIT_OR_FAIL(([&] {
-                 if (HWND shared = FindTopWithCaption("Remove Shared File?")) {
-                   if (HWND all = FindButton(shared, "Yes to All")) Click(all);
-                   return false;
-                 }
-                 HWND form = FindTopWithCaption("Tandrel-Uninstaller");
-                 HWND ok = form ? FindButton(form, "OK") : nullptr;
-                 if (Enabled(ok)) {
-                   std::string texts;
-                   for (HWND h : Descendants(form)) texts += WindowText(h) + "\n";
-                   EXPECT_NE(texts.find("Uninstall completed successfully"), std::string::npos) << texts;
-                   Click(ok);
-                   done = true;
-                 }
-                 return done;
-               }()),
-               120, "the uninstaller to finish");
-  WAIT_OR_FAIL(run.Ended(0), 30, "the uninstaller to end");
-  return true;
-}
-
 // ---------------------------------------------------------------- the tests
 
 // A run that hangs reports what is on the screen and ends before CTest's limit.
@@ -555,7 +395,10 @@ Snapshot g_beforeSetup;
 
 class MainRoad : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { CoInitialize(nullptr); }
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
+  }
 };
 
 TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
@@ -577,7 +420,7 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   {
     Proc setup(kPackage);
     ASSERT_TRUE(setup.started);
-    ASSERT_TRUE(WalkWizard(SetupType::Custom, "Examples"));
+    ASSERT_TRUE(WalkWizard({SetupType::Custom, "Examples", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
   }
@@ -661,7 +504,7 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{});
 
   // Uninstall as Windows would, then compare with the machine before the setup.
-  ASSERT_TRUE(Uninstall(command));
+  ASSERT_TRUE(Uninstall(command, kApp));
   EXPECT_FALSE(Exists(dir));
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<no key>");
   EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
@@ -728,7 +571,7 @@ TEST_F(MainRoad, DamagedArchiveTwoIsReportedAndLeavesNoTemporaryFile) {
   {
     Proc run("\"" + engine + "\" \"/SOURCE=" + damaged + "\" \"/DATA=" + direct + "Setup1.tmp\"");
     ASSERT_TRUE(run.started);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(Answer("is damaged", "OK", 60));
     ASSERT_TRUE(run.Ended(30)) << DescribeWindows();
   }
@@ -742,7 +585,7 @@ TEST_F(MainRoad, DamagedArchiveTwoIsReportedAndLeavesNoTemporaryFile) {
 TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
   {
     Proc setup(kPackage);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
@@ -761,7 +604,7 @@ TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
                             nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Proc setup(kWork + "demo2.exe");
-  ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+  ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
   ASSERT_TRUE(OnPage("Setup Complete", 120));
   HWND restart = FindControl(Wizard(), IDC_rbRestartWindows);
   ASSERT_TRUE(restart && IsWindowVisible(restart)) << DescribeWindows();

@@ -1,0 +1,57 @@
+// Driving a package's setup and its uninstaller from another process as a user would:
+// the wizard page by page, the complete page, the uninstaller with its questions. Shared
+// by the end-to-end test and the run command's tour of the sample.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+// What the driver is doing, with the time, for a run that fails or hangs.
+void Step(const std::string& what);
+
+// Where a failed wait or check goes (the test's failure report; stderr by default).
+void SetFailureHandler(std::function<void(const std::string&)> handler);
+void Fail(const std::string& what);
+
+// Called with the wizard's window and its title whenever a page the driver waited for is
+// on show, and with the uninstaller's window once it has finished (before its OK).
+void SetPageHandler(std::function<void(HWND window, const std::string& title)> handler);
+
+struct Proc {
+  PROCESS_INFORMATION pi{};
+  bool started = false;
+  explicit Proc(const std::string& command);
+  ~Proc();
+  Proc(const Proc&) = delete;
+  Proc& operator=(const Proc&) = delete;
+  bool Ended(double seconds);
+  DWORD ExitCode();
+};
+
+HWND Wizard();
+std::string WizardPage();
+bool OnPage(const std::string& title, double seconds = 30);
+// Next (or Yes, or Finish) on the current page.
+bool PressNext();
+bool NextTo(const std::string& title);
+bool ClickIn(HWND top, const std::string& button);
+// Answers the message box that shows part of its text.
+bool Answer(const std::string& part, const std::string& button, double seconds = 30);
+
+enum class SetupType { Typical, Custom };
+struct WizardWalk {
+  SetupType Type = SetupType::Typical;
+  std::string Untick;  // a component unticked on the components page (Custom)
+  std::string UserName, Company;
+};
+// From the welcome page to the start of copying.
+bool WalkWizard(const WizardWalk& walk);
+// The complete page: no ReadMe, no program; Finish.
+bool FinishPlainly();
+// Runs the registered uninstall command, answers its questions and ends it.
+bool Uninstall(const std::string& command, const std::string& appName);
+
+}  // namespace e2e
