@@ -1,6 +1,6 @@
 # The pictures as "TCOMPRESS" single streams, drawn and packed at build time.
 # Windows build: object libraries tandrel_pictures (builder: ABOUT, FIRST, SECOND, TICK,
-# SIDE) and tandrel_engine_pictures (engine: SIDE); link one into a program.
+# SIDE) and tandrel_engine_pictures (engine: SIDE, TICK); link one into a program.
 # Native build: the packed streams only, for the tests.
 set(TANDREL_PICTURES_DIR ${CMAKE_BINARY_DIR}/resources/pictures)
 
@@ -50,7 +50,7 @@ while(_pictures)
     COMMENT "Packing ${_name} with ${_method}")
   list(APPEND _packed ${_out})
   string(APPEND _rc "${_name} TCOMPRESS \"${_out}\"\n")
-  if(_name STREQUAL "SIDE")
+  if(_name STREQUAL "SIDE" OR _name STREQUAL "TICK")
     string(APPEND _engine_rc "${_name} TCOMPRESS \"${_out}\"\n")
   endif()
 endwhile()

@@ -96,22 +96,85 @@ void Beep() {
 namespace {
 
 struct FolderDialogState {
-  std::string initial;
-  std::string typed;  // a name typed into the edit box that is not an existing folder
-  bool typedAccepted = false;
+  std::string chosen;    // the folder the dialog opens on, which may not exist yet
+  std::string initial;   // its nearest folder that exists: the tree's selection at first
+  std::string selected;  // the tree's selection
+  std::string typed;     // the name field's text when OK was pressed
+  bool okPressed = false;
+  HWND edit = nullptr;
+  WNDPROC dialogProc = nullptr;
 };
+
+const char* const kFolderStateProp = "TandrelFolderDialog";
+
+std::string EditText(HWND edit) {
+  const int n = GetWindowTextLengthA(edit);
+  std::string text(static_cast<size_t>(std::max(0, n)) + 1, '\0');
+  GetWindowTextA(edit, text.data(), n + 1);
+  text.resize(static_cast<size_t>(std::max(0, n)));
+  return text;
+}
+
+BOOL CALLBACK FindNameField(HWND child, LPARAM l) {
+  char cls[32] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  if (_stricmp(cls, "Edit") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(l) = child;
+  return FALSE;
+}
+
+// The dialog's OK: the name field is read before the dialog takes it away, so that a
+// folder typed there counts also where the system does not validate it.
+LRESULT CALLBACK FolderDialogProc(HWND dialog, UINT msg, WPARAM w, LPARAM l) {
+  auto* state = static_cast<FolderDialogState*>(GetPropA(dialog, kFolderStateProp));
+  if (!state) return DefWindowProcA(dialog, msg, w, l);
+  if (msg == WM_COMMAND && LOWORD(w) == IDOK && state->edit) {
+    state->typed = EditText(state->edit);
+    state->okPressed = true;
+  }
+  const WNDPROC proc = state->dialogProc;
+  if (msg == WM_NCDESTROY) {
+    RemovePropA(dialog, kFolderStateProp);
+    SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+  }
+  return CallWindowProcA(proc, dialog, msg, w, l);
+}
 
 int CALLBACK FolderCallback(HWND dialog, UINT msg, LPARAM l, LPARAM data) {
   auto* state = reinterpret_cast<FolderDialogState*>(data);
-  if (msg == BFFM_INITIALIZED && !state->initial.empty()) {
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state->initial.c_str()));
-  } else if (msg == BFFM_VALIDATEFAILEDA) {
-    // A folder that does not exist yet: take the typed name as the choice.
-    state->typed = reinterpret_cast<const char*>(l);
-    state->typedAccepted = true;
-    return 0;
+  if (msg == BFFM_INITIALIZED) {
+    if (!state->initial.empty())
+      SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state->initial.c_str()));
+    EnumChildWindows(dialog, FindNameField, reinterpret_cast<LPARAM>(&state->edit));
+    // The name field shows the whole chosen folder, also one that does not exist yet.
+    if (state->edit) SetWindowTextA(state->edit, state->chosen.c_str());
+    SetPropA(dialog, kFolderStateProp, state);
+    state->dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FolderDialogProc)));
+  } else if (msg == BFFM_SELCHANGED) {
+    char path[MAX_PATH] = {};
+    const bool isFolder = l && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path);
+    state->selected = isFolder ? path : "";
+    // A click in the tree replaces what the field held; the first selection is the
+    // dialog's own and keeps the chosen folder in the field.
+    if (state->dialogProc && state->edit && isFolder) SetWindowTextA(state->edit, path);
   }
+  // BFFM_VALIDATEFAILED: a folder that does not exist yet; the name read at OK counts.
   return 0;
+}
+
+// The folder a name typed into the field stands for: a whole path as it is, a bare name
+// inside the tree's selection.
+std::string TypedFolder(const FolderDialogState& state) {
+  std::string typed = state.typed;
+  while (!typed.empty() && typed.back() == ' ') typed.pop_back();
+  while (!typed.empty() && typed.front() == ' ') typed.erase(typed.begin());
+  if (typed.empty()) return state.selected;
+  const bool absolute = typed.size() >= 2 && (typed[1] == ':' || (typed[0] == '\\' && typed[1] == '\\'));
+  if (absolute) return typed;
+  const std::string base = state.selected.empty() ? state.initial : state.selected;
+  if (base.empty()) return typed;
+  return base + (base.back() == '\\' ? "" : "\\") + typed;
 }
 
 }  // namespace
@@ -123,33 +186,28 @@ bool SelectFolder(const std::string& caption, std::string& folder) {
     return true;
   }
   ComScope com;
-  FolderDialogState state{folder, {}, false};
-  // Open on the nearest folder that exists.
+  FolderDialogState state;
+  state.chosen = folder;
+  state.initial = folder;
+  // The tree opens on the nearest folder that exists.
   while (!state.initial.empty() && GetFileAttributesA(state.initial.c_str()) == INVALID_FILE_ATTRIBUTES) {
     size_t slash = state.initial.find_last_of('\\');
     state.initial = slash == std::string::npos ? std::string() : state.initial.substr(0, slash);
   }
+  if (state.initial.size() == 2 && state.initial[1] == ':') state.initial += '\\';
+  state.selected = state.initial;
   BROWSEINFOA bi{};
   bi.hwndOwner = App().ActiveOwner();
   bi.lpszTitle = caption.c_str();
-  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE;
+  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_VALIDATE;
   bi.lpfn = FolderCallback;
   bi.lParam = reinterpret_cast<LPARAM>(&state);
   LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
-  if (state.typedAccepted) {
-    std::string typed = state.typed;
-    bool absolute = typed.size() >= 2 && (typed[1] == ':' || (typed[0] == '\\' && typed[1] == '\\'));
-    if (!absolute && !state.initial.empty()) typed = state.initial + (state.initial.back() == '\\' ? "" : "\\") + typed;
-    if (pidl) CoTaskMemFree(pidl);
-    folder = typed;
-    return true;
-  }
-  if (!pidl) return false;
-  char path[MAX_PATH] = {};
-  bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
-  CoTaskMemFree(pidl);
-  if (!ok) return false;
-  folder = path;
+  if (pidl) CoTaskMemFree(pidl);
+  if (!state.okPressed) return false;
+  const std::string chosen = TypedFolder(state);
+  if (chosen.empty()) return false;
+  folder = chosen;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "resources/engine_strings.h"
 #include "setup/services/InstEngineHome.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 #include "setup/engine/DialogsForm.h"
 #include "setup/engine/SetupCopyFiles.h"
@@ -49,7 +50,7 @@ void TfrmBackground::FormShow() {
              [this] { Timer1Timer(); });
     Timer1Timer();
   }
-  SetCaption(IDS_BKG_CAPTION_TEXT);
+  SetCaption(EngineString(IDS_BKG_CAPTION, IDS_BKG_CAPTION_TEXT));
   Update();
   if (!NoStart) Post(WM_PAGECHANGE, 0, 0);
 }
@@ -207,8 +208,8 @@ void TfrmBackground::ExecuteCompleteDialog(TTandrelBaseInstall& project) {
   ::ExecuteCompleteDialog(&project);
 }
 
-void TfrmBackground::RunProgram(const std::string& fileName, const std::string& params) {
-  ::RunProgram(fileName, params, SW_SHOWNORMAL, Handle(), false);
+bool TfrmBackground::RunProgram(const std::string& fileName, const std::string& params) {
+  return ::RunProgram(fileName, params, SW_SHOWNORMAL, Handle(), false) >= 0;
 }
 
 void TfrmBackground::ShowError(const std::string& text) { MessageDlg(text, MsgDlgType::Error, mbOK); }

@@ -53,7 +53,7 @@ protected:
   std::string EnginePath() override;
   void HideBillboard() override;
   void ExecuteCompleteDialog(TTandrelBaseInstall& project) override;
-  void RunProgram(const std::string& fileName, const std::string& params) override;
+  bool RunProgram(const std::string& fileName, const std::string& params) override;
   void ShowError(const std::string& text) override;
   void RemoveFile(const std::string& fileName) override;
   void UndoInstall() override;

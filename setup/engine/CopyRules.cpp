@@ -6,6 +6,7 @@
 #include "base/Strings.h"
 #include "resources/engine_strings.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 namespace {
 // The class library's Round: to the nearest, halves to the even neighbour.
@@ -59,7 +60,8 @@ int32_t TBillboardStepper::NextBillboard() {
 }
 
 std::string CopyErrorQuestion(const std::string& resultText) {
-  return std::string(IDS_COPY_ERROR_TEXT) + resultText + IDS_COPY_CONTINUE_TEXT;
+  return EngineString(IDS_COPY_ERROR, IDS_COPY_ERROR_TEXT) + resultText +
+         EngineString(IDS_COPY_CONTINUE, IDS_COPY_CONTINUE_TEXT);
 }
 
 void TCopyRun::SetOverall(int64_t v) {
@@ -147,11 +149,11 @@ uint8_t TCopyRun::Run() {
 
 // ---------------------------------------------------------------------------------------
 
-const char* OtherTaskCaption(uint8_t mode) {
+std::string OtherTaskCaption(uint8_t mode) {
   switch (mode) {
-    case kOtherShortcuts: return IDS_OTHER_ICONS_TEXT;
-    case kOtherIniValues: return IDS_OTHER_INI_TEXT;
-    case kOtherRegistry: return IDS_OTHER_REGISTRY_TEXT;
+    case kOtherShortcuts: return EngineString(IDS_OTHER_ICONS, IDS_OTHER_ICONS_TEXT);
+    case kOtherIniValues: return EngineString(IDS_OTHER_INI, IDS_OTHER_INI_TEXT);
+    case kOtherRegistry: return EngineString(IDS_OTHER_REGISTRY, IDS_OTHER_REGISTRY_TEXT);
     default: return "";
   }
 }

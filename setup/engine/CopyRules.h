@@ -94,7 +94,7 @@ private:
 constexpr uint8_t kOtherShortcuts = 0, kOtherIniValues = 1, kOtherRegistry = 2;
 
 // "Creating Program Icons", "Updating INI Files", "Updating Registry Settings".
-const char* OtherTaskCaption(uint8_t mode);
+std::string OtherTaskCaption(uint8_t mode);
 // The wizard's program folder when the folder page was shown, else the project's.
 std::string ShortcutProgramFolder(const TTandrelBaseInstall& project);
 

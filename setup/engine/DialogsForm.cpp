@@ -72,7 +72,13 @@ void TfrmInstDialogs::FormCreate() {
 
   try {
     auto side = ExpandCompressedResource("SIDE", "");
-    if (side) imgCustom.LoadFromBytes(side->Bytes());
+    if (side && imgCustom.LoadFromBytes(side->Bytes())) {
+      // The frame fits the built-in picture: no grey strips beside or below it.
+      const int w = imgCustom.PictureWidth(), h = imgCustom.PictureHeight();
+      const int edge = 2;  // the etched frame's width
+      pnlImage.SetBounds(pnlImage.Left(), pnlImage.Top(), w + 2 * edge, h + 2 * edge);
+      imgCustom.SetBounds(pnlImage.Left() + edge, pnlImage.Top() + edge, w, h);
+    }
   } catch (const std::exception&) {
     // A program without the picture shows the panel empty.
   }
@@ -342,7 +348,8 @@ void TfrmInstDialogs::Browse(const Label& label) {
   EnsureChosenDir();
   const std::string remembered = ChosenDir;
   std::string folder = ChosenDir;
-  if (SelectFolder("", folder)) {
+  // The prompt says what the folder is for, as the installation-folder page does.
+  if (SelectFolder(Text(IDS_WIZ_LOCATION1), folder)) {
     ChosenDir = folder;
     ShowChosenDir(label);
   }

@@ -203,6 +203,10 @@ std::string LogNotSavedText(const std::string& fileName) {
          "' could not be written. The program was installed, but it cannot be removed automatically.";
 }
 
+std::string ReadMeNotOpenedText(const std::string& fileName) {
+  return "The ReadMe file '" + fileName + "' could not be opened. No program may be registered for its type.";
+}
+
 namespace {
 
 // Deletes "Setup2.tmp" however the sequence ends once it exists.
@@ -248,8 +252,9 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   host.EnsureFolder(RemoveBackslash(dir));
   if (InSet(project.DialogTypes, dtReadme)) {
     state.ReadMePath = host.WriteTextFile(dir + "ReadMe.txt", project.ReadMe);
-    project.ShowReadMe = true;
   }
+  // The complete page offers the ReadMe only when one was written.
+  project.ShowReadMe = !state.ReadMePath.empty();
   if (InSet(project.DialogTypes, dtLicense)) host.WriteTextFile(dir + "License.txt", project.License);
 
   const std::string log = dir + "UnInst.log";
@@ -269,8 +274,9 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   if (project.FinishAction & kFinishRestartNow) {
     ExitAction = kExitRestart;
   } else {
-    if ((project.FinishAction & kFinishViewReadMe) && !state.ReadMePath.empty())
-      host.RunProgram(state.ReadMePath, "");
+    if ((project.FinishAction & kFinishViewReadMe) && !state.ReadMePath.empty() &&
+        !host.RunProgram(state.ReadMePath, ""))
+      host.ShowError(ReadMeNotOpenedText(state.ReadMePath));
     if (project.FinishAction & kFinishRunApp) host.RunProgram(ExpandMacros(project.RunCommand), project.RunParams);
   }
   host.RunExtensions(project, dtExit);

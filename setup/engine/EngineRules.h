@@ -126,7 +126,8 @@ public:
   virtual std::string EnginePath() = 0;
   virtual void HideBillboard() = 0;
   virtual void ExecuteCompleteDialog(TTandrelBaseInstall& project) = 0;
-  virtual void RunProgram(const std::string& fileName, const std::string& params) = 0;
+  // False when the file could not be opened or started.
+  virtual bool RunProgram(const std::string& fileName, const std::string& params) = 0;
   virtual void ShowError(const std::string& text) = 0;
   virtual void RemoveFile(const std::string& fileName) = 0;
   // Undoes what the uninstall log in memory holds: an installation that ends before its
@@ -151,3 +152,4 @@ int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host,
 // Messages of the sequence's own failures.
 std::string InstallFailureText(const std::string& reason);
 std::string LogNotSavedText(const std::string& fileName);
+std::string ReadMeNotOpenedText(const std::string& fileName);

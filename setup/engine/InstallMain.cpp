@@ -12,6 +12,7 @@
 #include "setup/engine/EngineRules.h"
 #include "setup/services/InstArchiveReader.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 using namespace base::win;
 
@@ -34,7 +35,7 @@ int TakeOut(const std::string& dest, const std::string& folder) {
   }
 }
 
-void ConfigError() { MessageDlg(IDS_ERR_CONFIG_TEXT, MsgDlgType::Error, mbOK); }
+void ConfigError() { MessageDlg(EngineString(IDS_ERR_CONFIG, IDS_ERR_CONFIG_TEXT), MsgDlgType::Error, mbOK); }
 
 // A damaged package is refused before the wizard, so that it touches nothing.
 bool PackageIsWhole(const std::string& archive2) {

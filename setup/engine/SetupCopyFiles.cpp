@@ -7,6 +7,7 @@
 #include "base/win/Dialogs.h"
 #include "resources/engine_strings.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 using namespace base::win;
 
@@ -59,7 +60,7 @@ void TfrmCopyFiles::StartCopy() {
 }
 
 void TfrmCopyFiles::Button1Click() {
-  if (MessageDlg(IDS_COPY_CANCEL_TEXT, MsgDlgType::Confirmation, mbYesNo) == mrYes) Copy.Aborted = true;
+  if (MessageDlg(EngineString(IDS_COPY_CANCEL, IDS_COPY_CANCEL_TEXT), MsgDlgType::Confirmation, mbYesNo) == mrYes) Copy.Aborted = true;
 }
 
 void TfrmCopyFiles::ShowGroup(const std::string& caption) {
@@ -70,10 +71,10 @@ void TfrmCopyFiles::ShowGroup(const std::string& caption) {
 
 void TfrmCopyFiles::ShowFile(const std::string& expanded) {
   lastFile_ = expanded;
-  if (BarDue(labelPainted_, false)) {
-    lblFileName.SetCaption(MinimizePathForLabel(lblFileName.Handle(), expanded));
-    lblFileName.Update();
-  }
+  // The label always names the file being copied: a large file after a small one would
+  // otherwise copy under the small one's name. Only the forced repaint waits its turn.
+  lblFileName.SetCaption(MinimizePathForLabel(lblFileName.Handle(), expanded));
+  if (BarDue(labelPainted_, false)) lblFileName.Update();
   App().ProcessMessages();
 }
 

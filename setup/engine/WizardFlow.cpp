@@ -4,6 +4,7 @@
 #include "resources/engine/GroupsForm.rh"
 #include "resources/engine_strings.h"
 #include "setup/services/InstGlobal.h"
+#include "setup/services/InstallRules.h"
 
 namespace {
 
@@ -106,25 +107,25 @@ std::string FormatAppText(const std::string& text, const std::string& applicatio
 
 std::vector<std::string> SettingsLines(TTandrelDialogTypes types, const TWizardChoice& choice) {
   std::vector<std::string> lines;
-  lines.push_back(IDS_WIZ_SET_SETUP_TYPE_TEXT);
+  lines.push_back(EngineString(IDS_WIZ_SET_SETUP_TYPE, IDS_WIZ_SET_SETUP_TYPE_TEXT));
   if (Holds(types, dtSetupType))
-    lines.push_back(choice.Typical   ? IDS_WIZ_SET_TYPICAL_TEXT
-                    : choice.Compact ? IDS_WIZ_SET_COMPACT_TEXT
-                                     : IDS_WIZ_SET_CUSTOM_TEXT);
+    lines.push_back(choice.Typical   ? EngineString(IDS_WIZ_SET_TYPICAL, IDS_WIZ_SET_TYPICAL_TEXT)
+                    : choice.Compact ? EngineString(IDS_WIZ_SET_COMPACT, IDS_WIZ_SET_COMPACT_TEXT)
+                                     : EngineString(IDS_WIZ_SET_CUSTOM, IDS_WIZ_SET_CUSTOM_TEXT));
   else
-    lines.push_back(IDS_WIZ_SET_FULL_TEXT);
+    lines.push_back(EngineString(IDS_WIZ_SET_FULL, IDS_WIZ_SET_FULL_TEXT));
   lines.push_back("");
-  lines.push_back(IDS_WIZ_SET_TARGET_TEXT);
+  lines.push_back(EngineString(IDS_WIZ_SET_TARGET, IDS_WIZ_SET_TARGET_TEXT));
   lines.push_back("    " + choice.ChosenDir);
   lines.push_back("");
   if (Holds(types, dtUser)) {
-    lines.push_back(IDS_WIZ_SET_USER_TEXT);
+    lines.push_back(EngineString(IDS_WIZ_SET_USER, IDS_WIZ_SET_USER_TEXT));
     lines.push_back("    User: " + choice.UserName);
     lines.push_back("    Company: " + choice.UserCompany);
     lines.push_back("");
   }
   if (Holds(types, dtSelectFolder)) {
-    lines.push_back(IDS_WIZ_SET_GROUP_TEXT);
+    lines.push_back(EngineString(IDS_WIZ_SET_GROUP, IDS_WIZ_SET_GROUP_TEXT));
     lines.push_back("    " + choice.ProgramFolder);
     lines.push_back("");
   }

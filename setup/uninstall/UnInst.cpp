@@ -1,5 +1,7 @@
 #include "setup/uninstall/UnInst.h"
 
+#include <algorithm>
+
 #include "base/Streams.h"
 #include "base/Strings.h"
 #include "base/win/Application.h"
@@ -40,10 +42,22 @@ TfrmUninstall::TfrmUninstall() : Form(IDD_frmUninstall) { Create(); }
 void TfrmUninstall::FormCreate() {
   ModalButton(IDC_btnOK, mrOk);
   SetDefaultButton(IDC_btnOK);
-  Font tick;
-  tick.Name = "Marlett";
-  tick.Size = 10;
-  for (const Label& l : img) SetControlFont(l.Handle(), tick);
+  try {
+    // The tick is the program's own picture: a font glyph would need a font the machine may lack.
+    if (auto tick = ExpandCompressedResource("TICK", "")) {
+      for (int i = 0; i < 6; ++i) {
+        const Image& t = img[i];
+        if (!t.LoadFromBytes(tick->Bytes())) continue;
+        const int h = std::min(t.PictureHeight(), lblStep[i].Height() + 8);
+        const int w = t.PictureHeight() > 0 ? h * t.PictureWidth() / t.PictureHeight() : h;
+        t.SetStretch(true);
+        t.SetTransparent(true);
+        t.SetBounds(t.Left(), lblStep[i].Top() + (lblStep[i].Height() - h) / 2, w, h);
+      }
+    }
+  } catch (const std::exception&) {
+    // A program without the picture shows no ticks.
+  }
   try {
     auto side = ExpandCompressedResource("SIDE", "");
     if (side) imgCustom.LoadFromBytes(side->Bytes());

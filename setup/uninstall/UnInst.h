@@ -31,7 +31,7 @@ public:
   base::win::Label Label5{*this, IDC_Label5};
   base::win::Label lblStep[6] = {{*this, IDC_lblStep0}, {*this, IDC_lblStep1}, {*this, IDC_lblStep2},
                                  {*this, IDC_lblStep3}, {*this, IDC_lblStep4}, {*this, IDC_lblStep5}};
-  base::win::Label img[6] = {{*this, IDC_img0}, {*this, IDC_img1}, {*this, IDC_img2},
+  base::win::Image img[6] = {{*this, IDC_img0}, {*this, IDC_img1}, {*this, IDC_img2},
                              {*this, IDC_img3}, {*this, IDC_img4}, {*this, IDC_img5}};
   base::win::ProgressBar ProgressBar1{*this, IDC_ProgressBar1};
   base::win::Label lblCompleted{*this, IDC_lblCompleted};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -319,6 +320,93 @@ TEST_F(WindowLayer, MessageDialogsThroughTheSeam) {
   App().HelpContext(21);
   ASSERT_EQ(seams::HelpRequests().size(), 1u);
   EXPECT_EQ(seams::HelpRequests()[0], 21);
+}
+
+// The real folder dialog, driven from a timer inside its modal loop.
+struct FolderDialogDrive {
+  std::string prompt, field, typed;
+  bool sawPrompt = false;
+  std::string fieldAtOpen;
+  bool done = false;
+};
+FolderDialogDrive* g_drive = nullptr;
+
+BOOL CALLBACK FindFolderDialog(HWND h, LPARAM l) {
+  char cls[32] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (IsWindowVisible(h) && std::string(cls) == "#32770") {
+    *reinterpret_cast<HWND*>(l) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK ReadFolderDialog(HWND child, LPARAM l) {
+  auto* d = reinterpret_cast<FolderDialogDrive*>(l);
+  char cls[32] = {}, text[MAX_PATH] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  GetWindowTextA(child, text, sizeof text);
+  if (d->prompt == text && IsWindowVisible(child)) d->sawPrompt = true;
+  if (_stricmp(cls, "Edit") == 0 && IsWindowVisible(child) && d->fieldAtOpen.empty()) {
+    d->fieldAtOpen = text;
+    SetWindowTextA(child, d->typed.c_str());
+  }
+  return TRUE;
+}
+
+void CALLBACK DriveFolderDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindFolderDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog || g_drive->done) return;
+  g_drive->done = true;
+  KillTimer(nullptr, id);
+  EnumChildWindows(dialog, ReadFolderDialog, reinterpret_cast<LPARAM>(g_drive));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+TEST_F(WindowLayer, TheFolderDialogOpensOnTheChosenFolderAndTakesANewOneTyped) {
+  const std::string base = wintest::TempFolder() + "fd_" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(base.c_str(), nullptr);
+  struct Case {
+    std::string typed, expected;
+  } cases[] = {
+      {base + "\\Brand New", base + "\\Brand New"},  // a whole path that does not exist yet
+      {"Fresh", base + "\\Fresh"},                   // a bare name: inside the folder on show
+  };
+  for (const auto& c : cases) {
+    FolderDialogDrive drive;
+    drive.prompt = "Where shall it go?";
+    drive.typed = c.typed;
+    g_drive = &drive;
+    std::string folder = base + "\\Not Yet";  // chosen earlier, not made yet
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveFolderDialog);
+    const bool ok = SelectFolder(drive.prompt, folder);
+    KillTimer(nullptr, timer);
+    g_drive = nullptr;
+    EXPECT_TRUE(drive.done) << "no folder dialog appeared";
+    EXPECT_TRUE(drive.sawPrompt) << "the prompt is shown";
+    EXPECT_EQ(drive.fieldAtOpen, base + "\\Not Yet") << "the field holds the chosen folder";
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(folder, c.expected);
+  }
+  RemoveDirectoryA(base.c_str());
+}
+
+// Title-bar buttons and other glyphs of the windows use the "Marlett" font.
+int CALLBACK CountFont(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) {
+  ++*reinterpret_cast<int*>(l);
+  return 1;
+}
+
+TEST_F(WindowLayer, TheMarlettFontIsInstalled) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTA lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  strcpy(lf.lfFaceName, "Marlett");
+  int found = 0;
+  EnumFontFamiliesExA(dc, &lf, CountFont, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  EXPECT_GT(found, 0);
 }
 
 TEST_F(WindowLayer, StringTableAndCommandLine) {

@@ -1,12 +1,14 @@
 #include "tests/e2e/E2eRoad.h"
 
-#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdio>
+#include <vector>
+#include <utility>
 
 #include "resources/engine/DialogsForm.rh"
 #include "tests/e2e/E2eSnapshot.h"
+#include "tests/e2e/E2eWindows.h"
 
 namespace e2e {
 
@@ -53,11 +55,31 @@ std::string ProgramFilesDir() {
 bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 
+namespace {
+std::function<void(const std::string&)> g_fail;
+std::function<void(HWND, const std::string&)> g_page;
+}  // namespace
+
+void SetFailureHandler(std::function<void(const std::string&)> handler) { g_fail = std::move(handler); }
+void SetPageHandler(std::function<void(HWND, const std::string&)> handler) { g_page = std::move(handler); }
+
+void Fail(const std::string& what) {
+  if (g_fail) {
+    g_fail(what);
+  } else {
+    fprintf(stderr, "%s\n", what.c_str());
+    fflush(stderr);
+  }
+}
+
+// What the driver is doing, with the time, for a run that fails or hangs.
 void Step(const std::string& what) {
   static const DWORD start = GetTickCount();
   fprintf(stderr, "[e2e %6.1fs] %s\n", (GetTickCount() - start) / 1000.0, what.c_str());
   fflush(stderr);
 }
+
+// ---------------------------------------------------------------- processes
 
 Proc::Proc(const std::string& command) {
   STARTUPINFOA si{};
@@ -65,18 +87,15 @@ Proc::Proc(const std::string& command) {
   std::string line = command;
   started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
 }
-
 Proc::~Proc() {
   if (!started) return;
   if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
 }
-
 bool Proc::Ended(double seconds) {
   return WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, seconds);
 }
-
 DWORD Proc::ExitCode() {
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
@@ -94,6 +113,7 @@ std::string WizardPage() {
 bool OnPage(const std::string& title, double seconds) {
   Step("waiting for the page " + title);
   WAIT_OR_FAIL(WizardPage() == title, seconds, "the wizard page \"" + title + "\"");
+  if (g_page) g_page(Wizard(), title);
   return true;
 }
 
@@ -111,7 +131,7 @@ bool NextTo(const std::string& title) { return PressNext() && OnPage(title); }
 bool ClickIn(HWND top, const std::string& button) {
   HWND b = top ? FindButton(top, button) : nullptr;
   if (!b) {
-    ADD_FAILURE() << "no button \"" << button << "\"\nwindows:\n" << DescribeWindows();
+    Fail("no button \"" + button + "\"\nwindows:\n" + DescribeWindows());
     return false;
   }
   Click(b);
@@ -124,6 +144,52 @@ bool Answer(const std::string& part, const std::string& button, double seconds) 
   HWND box = nullptr;
   WAIT_OR_FAIL((box = FindDialogWithText(part)) != nullptr, seconds, "a message containing \"" + part + "\"");
   return ClickIn(box, button);
+}
+
+// From the welcome page to the start of copying.
+bool WalkWizard(const WizardWalk& walk) {
+  if (!OnPage("Welcome", 90)) return false;
+  if (!NextTo("Software License Agreement") || !NextTo("Product Information") || !NextTo("User Information"))
+    return false;
+  HWND w = Wizard();
+  // A later setup of the product offers the name given before: type over it.
+  for (const auto& [id, text] : {std::pair{IDC_edtUserName, walk.UserName}, std::pair{IDC_edtUserCompany, walk.Company}}) {
+    HWND edit = FindControl(w, id);
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+    TypeText(edit, text);
+  }
+  WAIT_OR_FAIL(Enabled(FindControl(Wizard(), IDC_btnNext)), 10, "Next after typing the user name");
+  if (!NextTo("Choose Destination Directory") || !NextTo("Install Type")) return false;
+  if (walk.Type == SetupType::Custom) {
+    HWND custom = FindControl(Wizard(), IDC_rbCustom);
+    Click(custom);
+    WAIT_OR_FAIL(Checked(custom), 10, "Custom chosen");
+    if (!NextTo("Select Components")) return false;
+    if (!walk.Untick.empty()) {
+      HWND lv = FindControl(Wizard(), IDC_lvComponents);
+      int item = -1;
+      WAIT_OR_FAIL((item = ListViewFind(lv, walk.Untick)) >= 0, 10, "the component " + walk.Untick);
+      if (!ListViewChecked(lv, item)) Fail("the component " + walk.Untick + " was not ticked");
+      ListViewClickCheckBox(lv, item);
+      WAIT_OR_FAIL(!ListViewChecked(lv, item), 10, "the component unticked");
+    }
+  }
+  if (!NextTo("Select Program Folder") || !NextTo("Start Copying Files")) return false;
+  return PressNext();
+}
+
+// The complete page: no ReadMe, no program; Finish.
+bool FinishPlainly() {
+  if (!OnPage("Setup Complete", 120)) return false;
+  HWND w = Wizard();
+  for (int id : {IDC_cbViewReadMe, IDC_cbRunApp}) {
+    HWND box = FindControl(w, id);
+    if (box && IsWindowVisible(box) && Checked(box)) {
+      Click(box);
+      WAIT_OR_FAIL(!Checked(box), 10, "a box of the complete page cleared");
+    }
+  }
+  return PressNext();
 }
 
 // The launcher keeps the engine in "<Windows>\TandrelInstall\<16 hex digits>\".
@@ -166,7 +232,7 @@ std::string KeptEngine() {
 bool Uninstall(const std::string& command, const std::string& appName) {
   Step("uninstalling: " + command);
   Proc run(command);
-  EXPECT_TRUE(run.started) << command;
+  if (!run.started) Fail("cannot start " + command);
   if (!Answer("Are you sure you want to completely remove '" + appName + "'", "Yes")) return false;
   bool done = false;
   WAIT_OR_FAIL(([&] {
@@ -179,7 +245,8 @@ bool Uninstall(const std::string& command, const std::string& appName) {
                  if (Enabled(ok)) {
                    std::string texts;
                    for (HWND h : Descendants(form)) texts += WindowText(h) + "\n";
-                   EXPECT_NE(texts.find("Uninstall completed successfully"), std::string::npos) << texts;
+                   if (texts.find("Uninstall completed successfully") == std::string::npos) Fail(texts);
+                   if (g_page) g_page(form, WindowText(form));
                    Click(ok);
                    done = true;
                  }
@@ -187,7 +254,7 @@ bool Uninstall(const std::string& command, const std::string& appName) {
                }()),
                120, "the uninstaller to finish");
   WAIT_OR_FAIL(run.Ended(0), 30, "the uninstaller to end");
-  EXPECT_EQ(run.ExitCode(), 0u) << "a complete uninstall";
+  if (run.ExitCode() != 0) Fail("the uninstaller ended with " + std::to_string(run.ExitCode()) + ", not 0");
   return true;
 }
 

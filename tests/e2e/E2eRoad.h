@@ -1,8 +1,11 @@
-// The parts of an end-to-end road that every road test shares: the machine's folders and
-// registry, processes, the wizard driven page by page, the kept engine and the uninstaller.
+// Driving a package's setup and its uninstaller from another process as a user would:
+// the machine's folders and registry, processes, the wizard page by page, the complete
+// page, the kept engine, the uninstaller with its questions. Shared by the road tests and
+// the run command's tour of the sample.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "tests/e2e/E2eWindows.h"
@@ -18,8 +21,16 @@ std::string RegString(HKEY root, const std::string& key, const std::string& name
 std::string ProgramFilesDir();
 bool Exists(const std::string& p);
 
-// A progress line on stderr with the seconds since the run began.
+// What the driver is doing, with the time, for a run that fails or hangs.
 void Step(const std::string& what);
+
+// Where a failed wait or check goes (the test's failure report; stderr by default).
+void SetFailureHandler(std::function<void(const std::string&)> handler);
+void Fail(const std::string& what);
+
+// Called with the wizard's window and its title whenever a page the driver waited for is
+// on show, and with the uninstaller's window once it has finished (before its OK).
+void SetPageHandler(std::function<void(HWND window, const std::string& title)> handler);
 
 struct Proc {
   PROCESS_INFORMATION pi{};
@@ -32,25 +43,36 @@ struct Proc {
   DWORD ExitCode();
 };
 
-// Fails the test with the windows on the screen when a wait runs out.
+// Reports a failure (through the failure handler) with the windows on the screen when a
+// wait runs out.
 #define WAIT_OR_FAIL(expr, seconds, what)                                                        \
   do {                                                                                           \
     if (!e2e::WaitFor([&] { return static_cast<bool>(expr); }, seconds)) {                       \
-      ADD_FAILURE() << "timed out waiting for " << what << "\nwindows:\n" << e2e::DescribeWindows(); \
+      e2e::Fail("timed out waiting for " + std::string(what) + "\nwindows:\n" + e2e::DescribeWindows()); \
       return false;                                                                              \
     }                                                                                            \
   } while (0)
 
-// The wizard of a running setup.
 HWND Wizard();
 std::string WizardPage();
 bool OnPage(const std::string& title, double seconds = 30);
-bool PressNext();  // Next (or Yes, or Finish) on the current page
+// Next (or Yes, or Finish) on the current page.
+bool PressNext();
 bool NextTo(const std::string& title);
 bool ClickIn(HWND top, const std::string& button);
 // Answers the message box that shows part of its text.
 bool Answer(const std::string& part, const std::string& button, double seconds = 30);
 
+enum class SetupType { Typical, Custom };
+struct WizardWalk {
+  SetupType Type = SetupType::Typical;
+  std::string Untick;  // a component unticked on the components page (Custom)
+  std::string UserName, Company;
+};
+// From the welcome page to the start of copying.
+bool WalkWizard(const WizardWalk& walk);
+// The complete page: no ReadMe, no program; Finish.
+bool FinishPlainly();
 // The engine an installation keeps in "<Windows>\TandrelInstall\<16 hex digits>\".
 extern const std::string kEngineHome;
 std::string KeptEngine();  // empty when there is none
@@ -60,7 +82,7 @@ bool PendingDeletion(const std::string& file);
 // home until the restart deletes it.
 bool EngineReleased(const std::string& line);
 
-// Runs the registered uninstall command and answers it through to its end.
+// Runs the registered uninstall command, answers its questions and ends it.
 bool Uninstall(const std::string& command, const std::string& appName);
 
 }  // namespace e2e

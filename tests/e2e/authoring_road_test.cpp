@@ -161,6 +161,7 @@ DWORD WINAPI WatchRun(void*) {
 
 TEST(AuthoringRoad, AuthorBuildInstallCheckAndUninstall) {
   CoInitialize(nullptr);
+  SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
   CloseHandle(CreateThread(nullptr, 0, WatchRun, nullptr, 0, nullptr));
   AuthoringRun run;
   run.Work = kWork;

@@ -150,57 +150,6 @@ std::vector<std::string> TemporaryLeftovers() {
   return found;
 }
 
-// What the driver is doing, with the time, for a run that fails or hangs.
-// ---------------------------------------------------------------- processes
-
-// ---------------------------------------------------------------- the wizard
-
-enum class SetupType { Typical, Custom };
-
-// From the welcome page to the start of copying.
-bool WalkWizard(SetupType type, const std::string& untick) {
-  if (!OnPage("Welcome", 90)) return false;
-  if (!NextTo("Software License Agreement") || !NextTo("Product Information") || !NextTo("User Information"))
-    return false;
-  HWND w = Wizard();
-  // A later setup of the product offers the name given before: type over it.
-  for (auto [id, text] : {std::pair{IDC_edtUserName, kUserName}, std::pair{IDC_edtUserCompany, kCompany}}) {
-    HWND edit = FindControl(w, id);
-    PostMessageA(edit, EM_SETSEL, 0, -1);
-    TypeText(edit, text);
-  }
-  WAIT_OR_FAIL(Enabled(FindControl(Wizard(), IDC_btnNext)), 10, "Next after typing the user name");
-  if (!NextTo("Choose Destination Directory") || !NextTo("Install Type")) return false;
-  if (type == SetupType::Custom) {
-    HWND custom = FindControl(Wizard(), IDC_rbCustom);
-    Click(custom);
-    WAIT_OR_FAIL(Checked(custom), 10, "Custom chosen");
-    if (!NextTo("Select Components")) return false;
-    HWND lv = FindControl(Wizard(), IDC_lvComponents);
-    int item = -1;
-    WAIT_OR_FAIL((item = ListViewFind(lv, untick)) >= 0, 10, "the component " + untick);
-    EXPECT_TRUE(ListViewChecked(lv, item));
-    ListViewClickCheckBox(lv, item);
-    WAIT_OR_FAIL(!ListViewChecked(lv, item), 10, "the component unticked");
-  }
-  if (!NextTo("Select Program Folder") || !NextTo("Start Copying Files")) return false;
-  return PressNext();
-}
-
-// The complete page: no ReadMe, no program; Finish.
-bool FinishPlainly() {
-  if (!OnPage("Setup Complete", 120)) return false;
-  HWND w = Wizard();
-  for (int id : {IDC_cbViewReadMe, IDC_cbRunApp}) {
-    HWND box = FindControl(w, id);
-    if (box && IsWindowVisible(box) && Checked(box)) {
-      Click(box);
-      WAIT_OR_FAIL(!Checked(box), 10, "a box of the complete page cleared");
-    }
-  }
-  return PressNext();
-}
-
 // ---------------------------------------------------------------- the project
 
 void MakeSources() {
@@ -417,7 +366,10 @@ Snapshot g_beforeSetup;
 
 class MainRoad : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { CoInitialize(nullptr); }
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
+  }
 };
 
 TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
@@ -467,7 +419,7 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   {
     Proc setup(kPackage);
     ASSERT_TRUE(setup.started);
-    ASSERT_TRUE(WalkWizard(SetupType::Custom, "Examples"));
+    ASSERT_TRUE(WalkWizard({SetupType::Custom, "Examples", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
     EXPECT_EQ(setup.ExitCode(), 0u) << "a completed installation";
@@ -561,7 +513,7 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
             std::string("\x02\0\0\0", 4));
 
   // Uninstall as Windows would, then compare with the machine before the setup.
-  ASSERT_TRUE(Uninstall(command));
+  ASSERT_TRUE(Uninstall(command, kApp));
   EXPECT_FALSE(Exists(dir));
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "<no key>");
   EXPECT_TRUE(Exists(pre));
@@ -701,7 +653,7 @@ TEST_F(MainRoad, NoToTheFileErrorUndoesWhatWasDone) {
   const Snapshot before = Snap();
   {
     Proc setup(kPackage);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(Answer("Continue with the Installation?", "No", 120));
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
     EXPECT_EQ(setup.ExitCode(), 1u);
@@ -716,7 +668,7 @@ TEST_F(MainRoad, InstallTwiceUninstallOnceLeavesWhatOneRoundTripLeaves) {
   const Snapshot before = Snap();
   for (int round = 0; round < 2; ++round) {
     Proc setup(kPackage);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
     EXPECT_EQ(setup.ExitCode(), 0u);
@@ -738,7 +690,7 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
   const Snapshot before = Snap();
   for (const char* app : {"Maker One", "Maker Two"}) {
     Proc setup(kWork + app + ".exe");
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
@@ -758,7 +710,7 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
 TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
   {
     Proc setup(kPackage);
-    ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
@@ -777,7 +729,7 @@ TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
                             nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Proc setup(kWork + "demo2.exe");
-  ASSERT_TRUE(WalkWizard(SetupType::Typical, ""));
+  ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
   ASSERT_TRUE(OnPage("Setup Complete", 120));
   HWND restart = FindControl(Wizard(), IDC_rbRestartWindows);
   ASSERT_TRUE(restart && IsWindowVisible(restart)) << DescribeWindows();

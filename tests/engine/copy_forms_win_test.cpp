@@ -80,6 +80,25 @@ TEST_F(CopyForm, GroupsOfTwoComponentsLandWithLabelsBarAndLog) {
   EXPECT_TRUE(seams::Messages().empty());
 }
 
+TEST_F(CopyForm, TheLabelNamesALargeFileThatFollowsATinyOne) {
+  TestProject pr(dir_);
+  pr.Group("G", "<INSTALLDIR>\\", {{"tiny.txt", "t"}, {"large.bin", Noise(3000000, 7)}});
+  pr.Select("C", {"G"});
+  pr.PackArchive();
+  const std::string large = inst_ + "\\large.bin";
+  std::string shown;
+  seams::WhenShown<TfrmCopyFiles>([&](TfrmCopyFiles& f) {
+    f.SetTimer(7, 1, [&f, &shown, large] {
+      // The large file is being written: its name must be on show.
+      if (shown.empty() && IsFile(large)) shown = f.lblFileName.Caption();
+    });
+  });
+  seams::Watchdog dog(30, "tiny then large");
+  EXPECT_EQ(RunCopyFiles(pr.archive, &pr.p, 0, nullptr), kCopyDone);
+  ASSERT_FALSE(shown.empty()) << "the copy was never seen while the large file was written";
+  EXPECT_NE(shown.find("large.bin"), std::string::npos) << shown;
+}
+
 TEST_F(CopyForm, AFailingFileIsAskedAboutAndTheAnswerDecides) {
   for (int answer : {mrYes, mrNo}) {
     ResetInstGlobalState();

@@ -376,9 +376,9 @@ private:
 };
 
 TEST(OtherTask, CaptionsByMode) {
-  EXPECT_STREQ(OtherTaskCaption(0), "Creating Program Icons");
-  EXPECT_STREQ(OtherTaskCaption(1), "Updating INI Files");
-  EXPECT_STREQ(OtherTaskCaption(2), "Updating Registry Settings");
+  EXPECT_EQ(OtherTaskCaption(0), "Creating Program Icons");
+  EXPECT_EQ(OtherTaskCaption(1), "Updating INI Files");
+  EXPECT_EQ(OtherTaskCaption(2), "Updating Registry Settings");
 }
 
 TEST(OtherTask, ShortcutsUseTheWizardsFolderOnlyWhenItsPageWasShown) {

@@ -374,6 +374,13 @@ TEST_F(Wizard, SidePictureFromTheProgramOrTheProject) {
   Run([&](TfrmInstDialogs& f) {
 #ifdef WIZARD_HAS_SIDE_PICTURE
     EXPECT_FALSE(f.imgCustom.Empty()) << "the program's own SIDE picture";
+    // The frame fits the picture: no strips of panel beside or below it.
+    EXPECT_EQ(f.imgCustom.Width(), f.imgCustom.PictureWidth());
+    EXPECT_EQ(f.imgCustom.Height(), f.imgCustom.PictureHeight());
+    EXPECT_EQ(f.pnlImage.Width(), f.imgCustom.Width() + 4);
+    EXPECT_EQ(f.pnlImage.Height(), f.imgCustom.Height() + 4);
+    EXPECT_EQ(f.imgCustom.Left(), f.pnlImage.Left() + 2);
+    EXPECT_EQ(f.imgCustom.Top(), f.pnlImage.Top() + 2);
 #endif
     EXPECT_TRUE(f.imgCustom.Visible());
     f.SetModalResult(mrCancel);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -312,6 +313,7 @@ public:
   bool cutThrows = false;
   int throwInOtherTask = -1;
   bool logFails = false;
+  bool openFails = false;
   uint8_t finishAction = 1;  // what the complete page leaves
   int undone = 0;            // UndoInstall calls, kept apart from the order of the rest
 
@@ -358,11 +360,12 @@ public:
   std::string EnginePath() override { return "C:\\T\\TandrelInstall.exe"; }
   void HideBillboard() override { calls.push_back("hide"); }
   void ExecuteCompleteDialog(TTandrelBaseInstall& p) override {
-    calls.push_back("complete");
+    calls.push_back(p.ShowReadMe ? "complete, ReadMe offered" : "complete");
     p.FinishAction = finishAction;
   }
-  void RunProgram(const std::string& f, const std::string& params) override {
+  bool RunProgram(const std::string& f, const std::string& params) override {
     calls.push_back("open " + f + "|" + params);
+    return !openFails;
   }
   void ShowError(const std::string& text) override { calls.push_back("error " + text); }
   void RemoveFile(const std::string& f) override { calls.push_back("delete " + f); }
@@ -408,7 +411,7 @@ TEST_F(Sequence, FullRoadInOrder) {
       "log C:\\App\\UnInst.log",
       "entry Demo \"C:\\T\\TandrelInstall.exe\" \"/UNINST=C:\\App\\UnInst.log \" \"/APPNAME=Demo\"",
       "hide",
-      "complete",
+      "complete, ReadMe offered",
       "repaint",
       "ext Exit",
       "delete C:\\T\\ZemTmp\\Setup2.tmp",
@@ -485,6 +488,35 @@ TEST_F(Sequence, NoReadMePageMeansNoTextFileAndNothingToOpen) {
   EXPECT_FALSE(Called("open"));
   EXPECT_FALSE(project.ShowReadMe);
   EXPECT_TRUE(Called("folder C:\\App"));  // the log still needs its folder
+}
+
+TEST_F(Sequence, TheReadMeIsOfferedOnlyWhenWrittenAndAFailedOpenIsReported) {
+  struct Case {
+    bool readMePage;
+    bool openFails;
+    const char* complete;
+    bool reported;
+  } cases[] = {
+      {false, false, "complete", false},
+      {true, false, "complete, ReadMe offered", false},
+      {true, true, "complete, ReadMe offered", true},
+  };
+  for (const auto& c : cases) {
+    TTandrelBaseInstall p;
+    p.SetApplicationName("Demo");
+    p.ShowReadMe = true;  // as a project file may hold it
+    p.DialogTypes = static_cast<TTandrelDialogTypes>(c.readMePage ? (p.DialogTypes | SetBit(dtReadme))
+                                                                  : (p.DialogTypes & ~SetBit(dtReadme)));
+    RecordingHost h;
+    h.finishAction = kFinishViewReadMe;
+    h.openFails = c.openFails;
+    TInstallSequenceState s;
+    s.SupportDir = "C:\\T\\ZemTmp\\";
+    EXPECT_EQ(RunInstallSequence(p, h, s), kResultOk);
+    EXPECT_NE(std::find(h.calls.begin(), h.calls.end(), c.complete), h.calls.end()) << c.complete;
+    const std::string error = "error " + ReadMeNotOpenedText("C:\\App\\ReadMe.txt");
+    EXPECT_EQ(std::find(h.calls.begin(), h.calls.end(), error) != h.calls.end(), c.reported) << c.complete;
+  }
 }
 
 TEST_F(Sequence, UninstallEntryOnlyWithASavedLogAndWhenWanted) {

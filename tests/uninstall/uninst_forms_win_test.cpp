@@ -127,6 +127,28 @@ TEST_F(Uninstaller, SharedFilesByCount) {
   EXPECT_FALSE(IsFile(log_));
 }
 
+TEST_F(Uninstaller, TicksAreTheProgramsTickPicture) {
+  WriteLog({"CreateFile=" + File("a.txt")});
+  std::vector<std::string> seen;
+  seams::WhenShown<TfrmUninstall>([&](TfrmUninstall& f) {
+    f.SetTimer(9, 5, [&] {
+      if (!f.btnOK.Enabled()) return;
+      f.KillTimer(9);
+      for (int i = 0; i < 6; ++i) {
+        char cls[64] = {};
+        GetClassNameA(f.img[i].Handle(), cls, sizeof cls);
+        // The tick picture of the program's resources (36 x 33), drawn within its row.
+        seen.push_back(std::string(cls) + " " + std::to_string(f.img[i].PictureWidth()) + "x" +
+                       std::to_string(f.img[i].PictureHeight()) + (f.img[i].Visible() ? " shown" : " hidden") +
+                       (f.img[i].Height() <= f.lblStep[i].Height() + 8 ? "" : " too tall"));
+      }
+      f.btnOK.Click();
+    });
+  });
+  EXPECT_EQ(RunForm(), mrOk);
+  EXPECT_EQ(seen, std::vector<std::string>(6, "TandrelImage 36x33 shown"));
+}
+
 TEST_F(Uninstaller, YesToAllAndNoToAllAskOnce) {
   for (int button : {IDC_btnYesToAll, IDC_btnNoToAll}) {
     asked_.clear();
