@@ -4,9 +4,7 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
-#ifdef TANDREL_FILE_GROUPS_EDITOR
 #include "builder/editors/SetupGroupFiles.h"
-#endif
 
 namespace {
 
@@ -16,11 +14,7 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 1 Screens: EditScreenSetup
     nullptr,
     // 2 Files/Groups: EditFileGroups
-#ifdef TANDREL_FILE_GROUPS_EDITOR
     builder::EditFileGroups,
-#else
-    nullptr,
-#endif
     // 3 Dialogs/Extensions: EditDialogs
     nullptr,
     // 4 Program Icons: EditIcons

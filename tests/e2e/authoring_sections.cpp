@@ -10,9 +10,7 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       GeneralSection(),
       // Screens
       // Files/Groups
-#ifdef TANDREL_FILE_GROUPS_EDITOR
       FilesSection(),
-#endif
       // Dialogs/Extensions
       // Program Icons
       // Ini Files
