@@ -4,6 +4,7 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
+#include "builder/editors/SetupGroupFiles.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 1 Screens: EditScreenSetup
     nullptr,
     // 2 Files/Groups: EditFileGroups
-    nullptr,
+    builder::EditFileGroups,
     // 3 Dialogs/Extensions: EditDialogs
     nullptr,
     // 4 Program Icons: EditIcons

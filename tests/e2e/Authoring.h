@@ -42,5 +42,6 @@ void SetEditText(HWND edit, const std::string& text);
 
 // The sections' entries (one per file).
 AuthoringSection GeneralSection();
+AuthoringSection FilesSection();
 
 }  // namespace e2e

@@ -10,6 +10,7 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       GeneralSection(),
       // Screens
       // Files/Groups
+      FilesSection(),
       // Dialogs/Extensions
       // Program Icons
       // Ini Files
