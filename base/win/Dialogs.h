@@ -1,7 +1,9 @@
-// Message dialogs in the class library's manner, the system beep, and the folder and
-// file dialogs. Each goes through the test seam first (base/win/TestSeams.h).
+// Message dialogs in the class library's manner, the system beep, and the folder, file,
+// colour and font dialogs. Each goes through the test seam first (base/win/TestSeams.h).
 #pragma once
 #include <string>
+
+#include "base/win/Graphics.h"
 
 namespace base::win {
 
@@ -42,5 +44,10 @@ struct FileDialogOptions {
 // Open or save dialog; true with the chosen name in `fileName`.
 bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName);
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName);
+
+// The colour dialog opened on `color`; true with the chosen colour in it.
+bool ChooseColorDialog(Color& color);
+// The font dialog opened on `font` (name, size, colour and style); true with the choice.
+bool ChooseFontDialog(Font& font);
 
 }  // namespace base::win
