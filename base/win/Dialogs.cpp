@@ -1,6 +1,7 @@
 #include "base/win/Dialogs.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <windows.h>
 #include <commdlg.h>
@@ -193,6 +194,42 @@ bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName) {
 
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName) {
   return FileDialog(options, fileName, true);
+}
+
+bool OpenFilesDialog(const FileDialogOptions& options, std::vector<std::string>& files) {
+  if (auto answer = seams::TakeFilesAnswer()) {
+    if (!*answer) return false;
+    files = **answer;
+    return true;
+  }
+  std::string filter = options.Filter;
+  for (char& c : filter)
+    if (c == '|') c = '\0';
+  filter.push_back('\0');
+  filter.push_back('\0');
+  std::string buffer(65536, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = App().ActiveOwner();
+  ofn.lpstrFilter = options.Filter.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = options.Title.empty() ? nullptr : options.Title.c_str();
+  ofn.lpstrInitialDir = options.InitialDir.empty() ? nullptr : options.InitialDir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  if (!GetOpenFileNameA(&ofn)) return false;
+  // One file: its full path. Several: the folder, then each name, all ended by a zero.
+  std::vector<std::string> parts;
+  for (const char* p = buffer.c_str(); *p; p += std::strlen(p) + 1) parts.emplace_back(p);
+  files.clear();
+  if (parts.size() == 1) {
+    files.push_back(parts[0]);
+  } else if (parts.size() > 1) {
+    std::string folder = parts[0];
+    if (folder.back() != '\\') folder += '\\';
+    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
+  }
+  return !files.empty();
 }
 
 bool ChooseColorDialog(Color& color) {

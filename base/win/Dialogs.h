@@ -2,6 +2,7 @@
 // colour and font dialogs. Each goes through the test seam first (base/win/TestSeams.h).
 #pragma once
 #include <string>
+#include <vector>
 
 #include "base/win/Graphics.h"
 
@@ -44,6 +45,8 @@ struct FileDialogOptions {
 // Open or save dialog; true with the chosen name in `fileName`.
 bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName);
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName);
+// Open dialog that allows several files; true with the chosen paths in the dialog's order.
+bool OpenFilesDialog(const FileDialogOptions& options, std::vector<std::string>& files);
 
 // The colour dialog opened on `color`; true with the chosen colour in it.
 bool ChooseColorDialog(Color& color);

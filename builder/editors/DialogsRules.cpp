@@ -2,6 +2,11 @@
 
 #include "base/Strings.h"
 
+const char* const kPictureFilter =
+    "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|JPEG Image File "
+    "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|Enhanced Metafiles "
+    "(*.emf)|*.emf|Metafiles (*.wmf)|*.wmf";
+
 TDialogRows DialogRowsChecked(TTandrelDialogTypes types) {
   TDialogRows rows{};
   for (int i = 0; i < kDialogRows; ++i) rows[static_cast<size_t>(i)] = (types >> i) & 1;
