@@ -24,8 +24,7 @@ TfrmScreenSetup::~TfrmScreenSetup() { FormDestroy(); }
 
 void TfrmScreenSetup::FormCreate() {
   SectionEditor::FormCreate();
-  AddPages(IDC_SCR_PageControl1, {IDD_SCR_tsScreen});
-  ShowPage(IDC_SCR_PageControl1, 0);
+  PageControl1.AddPage("Screen Settings", IDD_SCR_tsScreen);
   OnClick(IDC_SCR_Button1, [this] { Button1Click(); });
   OnClick(IDC_SCR_Button2, [this] { Button2Click(); });
   for (Channel* c : {&red, &green, &blue}) {

@@ -7,6 +7,7 @@
 
 #include "base/win/Controls.h"
 #include "base/win/Form.h"
+#include "base/win/PageControl.h"
 #include "base/win/PaintBox.h"
 #include "base/win/ScrollBar.h"
 #include "builder/editors/ScreenRules.h"
@@ -45,6 +46,7 @@ public:
                 {*this, IDC_SCR_greenScroll}};
   Channel blue{{*this, IDC_SCR_blueStatic}, {*this, IDC_SCR_blueIncreasing}, {*this, IDC_SCR_blueDecreasing},
                {*this, IDC_SCR_blueScroll}};
+  base::win::PageControl PageControl1{*this, IDC_SCR_PageControl1};
   base::win::Button Button2{*this, IDC_SCR_Button2};  // "&Objects"
   base::win::Button Button1{*this, IDC_SCR_Button1};  // "&Preview"
   base::win::PaintBox PaintBox{*this, IDC_SCR_PaintBox};

@@ -27,8 +27,7 @@ Font ProjectFont(const std::string& name, int size, TColor color, TFontStyles st
 TfrmScreenObjects::TfrmScreenObjects() : Form(IDD_frmScreenObjects) { Create(); }
 
 void TfrmScreenObjects::FormCreate() {
-  AddPages(IDC_SOB_PageControl1, {IDD_SOB_tsObjects});
-  ShowPage(IDC_SOB_PageControl1, 0);
+  PageControl1.AddPage("Sceen Objects", IDD_SOB_tsObjects);
   OnClick(IDC_SOB_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_SOB_btnCancel, mrCancel);
   OnClick(IDC_SOB_btnHelp, [this] { btnHelpClick(); });
@@ -41,8 +40,8 @@ void TfrmScreenObjects::FormCreate() {
   OnClick(IDC_SOB_btnBrowse, [this] { btnBrowseClick(); });
   OnClick(IDC_SOB_btnFont, [this] { btnFontClick(); });
   OnClick(IDC_SOB_btnSubFont, [this] { btnSubFontClick(); });
-  for (const Control* list : {&cbTitlePosition, &cbSubPosition})
-    for (const char* caption : kPositionCaptions) list->Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(caption));
+  for (const ComboBox* list : {&cbTitlePosition, &cbSubPosition})
+    for (const char* caption : kPositionCaptions) list->Add(caption);
 }
 
 void TfrmScreenObjects::SetPanelFont(const Label& panel, Font& keep, const Font& font) {
@@ -58,12 +57,12 @@ void TfrmScreenObjects::FormShow() {
   rbText.SetChecked(!p.IsBitmap);
   edtTitle.SetText(p.TitleCaption);
   SetPanelFont(pnlTitle, titleFont_, ProjectFont(p.TitleFontName, p.TitleFontSize, p.TitleFontColor, p.TitleFontStyle));
-  cbTitlePosition.Send(CB_SETCURSEL, p.TitlePos);
+  cbTitlePosition.SetItemIndex(p.TitlePos);
   rbBitmapClick();
   edtSubTitle.SetText(p.OtherCaption);
   pnlSubTitle.SetCaption(p.OtherCaption);
   SetPanelFont(pnlSubTitle, subFont_, ProjectFont(p.OtherFontName, p.OtherFontSize, p.OtherFontColor, p.OtherFontStyle));
-  cbSubPosition.Send(CB_SETCURSEL, p.OtherPos);
+  cbSubPosition.SetItemIndex(p.OtherPos);
 }
 
 void TfrmScreenObjects::FormClose() { SaveFormPosition(Handle(), "frmScreenObjects"); }
@@ -112,8 +111,8 @@ void TfrmScreenObjects::btnOkClick() {
     p.IsBitmap = true;
   }
   p.TitleCaption = edtTitle.Text();
-  auto row = [](const Control& list, TItemPosition was) {
-    LRESULT i = list.Send(CB_GETCURSEL);
+  auto row = [](const ComboBox& list, TItemPosition was) {
+    const int i = list.ItemIndex();
     return i >= 0 && i <= ipCentre ? static_cast<TItemPosition>(i) : was;
   };
   p.TitlePos = row(cbTitlePosition, p.TitlePos);

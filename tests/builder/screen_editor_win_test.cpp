@@ -316,9 +316,9 @@ TEST_F(ScreenEditor, ObjectsDialogStoresTextFontsAndPlacesOrKeepsTheFontForAPict
       EXPECT_EQ(o.pnlTitle.Caption(), "New & Co");
       wintest::Click(o.btnFont.Handle());
       EXPECT_EQ(o.TitleFont().Name, "Arial");
-      o.cbTitlePosition.Send(CB_SETCURSEL, ipCentre);
+      o.cbTitlePosition.Pick(ipCentre);
       wintest::Type(o.edtSubTitle.Handle(), "Sub");
-      o.cbSubPosition.Send(CB_SETCURSEL, ipTopRight);
+      o.cbSubPosition.Pick(ipTopRight);
       wintest::Click(o.btnOk.Handle());
     });
     wintest::Click(f.Button2.Handle());
