@@ -45,8 +45,10 @@ struct FileDialogOptions {
 // Open or save dialog; true with the chosen name in `fileName`.
 bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName);
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName);
-// Open dialog that allows several files; true with the chosen paths in the dialog's order.
-bool OpenFilesDialog(const FileDialogOptions& options, std::vector<std::string>& files);
+// The open dialog with several files chosen at once, the filter entry `filterIndex`
+// (from 1) preselected; true with the full names in the dialog's order. Through the test
+// seam the queued file answer holds the names one a line.
+bool OpenFilesDialog(const FileDialogOptions& options, int filterIndex, std::vector<std::string>& files);
 
 // The colour dialog opened on `color`; true with the chosen colour in it.
 bool ChooseColorDialog(Color& color);

@@ -22,7 +22,6 @@ struct SeamState {
   std::deque<std::optional<std::string>> folders;
   std::vector<std::string> folderRequests;
   std::deque<std::optional<std::string>> files;
-  std::deque<std::optional<std::vector<std::string>>> fileLists;
   std::deque<std::optional<Color>> colors;
   std::vector<Color> colorRequests;
   std::deque<std::optional<Font>> fonts;
@@ -64,11 +63,6 @@ void QueueFileAnswer(std::optional<std::string> fileName) {
 }
 
 const std::vector<std::string>& FolderRequests() { return S().folderRequests; }
-
-void QueueFilesAnswer(std::optional<std::vector<std::string>> files) {
-  Arm();
-  S().fileLists.push_back(std::move(files));
-}
 
 void QueueColorAnswer(std::optional<Color> color) {
   Arm();
@@ -123,15 +117,6 @@ std::optional<std::optional<std::string>> TakeFileAnswer() {
   if (s.files.empty()) return std::optional<std::string>();
   auto answer = s.files.front();
   s.files.pop_front();
-  return answer;
-}
-
-std::optional<std::optional<std::vector<std::string>>> TakeFilesAnswer() {
-  SeamState& s = S();
-  if (!s.armed) return std::nullopt;
-  if (s.fileLists.empty()) return std::optional<std::vector<std::string>>();
-  auto answer = s.fileLists.front();
-  s.fileLists.pop_front();
   return answer;
 }
 

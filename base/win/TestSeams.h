@@ -39,8 +39,6 @@ void ClearMessages();
 // Folder/file dialogs: the queued path is taken (nullopt: Cancel).
 void QueueFolderAnswer(std::optional<std::string> folder);
 void QueueFileAnswer(std::optional<std::string> fileName);
-// The dialog that allows several files takes its answers from a queue of its own.
-void QueueFilesAnswer(std::optional<std::vector<std::string>> files);
 // What the folder dialogs were opened on, in order.
 const std::vector<std::string>& FolderRequests();
 
@@ -73,7 +71,6 @@ int PendingScripts();
 std::optional<int> TakeMessageAnswer(ShownMessage shown);
 std::optional<std::optional<std::string>> TakeFolderAnswer(const std::string& initial);
 std::optional<std::optional<std::string>> TakeFileAnswer();
-std::optional<std::optional<std::vector<std::string>>> TakeFilesAnswer();
 std::optional<std::optional<Color>> TakeColorAnswer(Color initial);
 std::optional<std::optional<Font>> TakeFontAnswer(const Font& initial);
 bool CountBeep();  // true when the beep was recorded instead of sounded
