@@ -5,6 +5,7 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "builder/editors/SetupScreenObjects.h"
+#include "builder/shell/Previews.h"
 #include "setup/engine/BackgroundPaint.h"
 
 using namespace base::win;
@@ -128,6 +129,7 @@ void TfrmScreenSetup::Button2Click() {
 void TfrmScreenSetup::Button1Click() {
   // The background as the engine shows it, billboards off.
   StoreColourModes();
+  PreviewBackground(*WorkingCopy, false);
 }
 
 bool EditScreenSetup(TTandrelBaseInstall& project) {

@@ -4,6 +4,7 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
+#include "builder/editors/SetupScreen.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 0 General Settings
     ExecuteGeneralSettings,
     // 1 Screens: EditScreenSetup
-    nullptr,
+    EditScreenSetup,
     // 2 Files/Groups: EditFileGroups
     nullptr,
     // 3 Dialogs/Extensions: EditDialogs
