@@ -9,6 +9,7 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // General Settings
       GeneralSection(),
       // Screens
+      ScreensSection(),
       // Files/Groups
       // Dialogs/Extensions
       // Program Icons
