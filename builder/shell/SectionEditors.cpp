@@ -5,6 +5,9 @@
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
 #include "builder/editors/SetupScreen.h"
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+#include "builder/editors/SetupGroupFiles.h"
+#endif
 
 namespace {
 
@@ -14,7 +17,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 1 Screens: EditScreenSetup
     EditScreenSetup,
     // 2 Files/Groups: EditFileGroups
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+    builder::EditFileGroups,
+#else
     nullptr,
+#endif
     // 3 Dialogs/Extensions: EditDialogs
     nullptr,
     // 4 Program Icons: EditIcons
