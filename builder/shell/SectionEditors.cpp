@@ -5,6 +5,9 @@
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
 #include "builder/editors/SetupScreen.h"
+#ifdef TANDREL_DIALOGS_EDITOR
+#include "builder/editors/SetupDialogs.h"
+#endif
 #ifdef TANDREL_FILE_GROUPS_EDITOR
 #include "builder/editors/SetupGroupFiles.h"
 #endif
@@ -23,7 +26,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     nullptr,
 #endif
     // 3 Dialogs/Extensions: EditDialogs
+#ifdef TANDREL_DIALOGS_EDITOR
+    EditDialogs,
+#else
     nullptr,
+#endif
     // 4 Program Icons: EditIcons
     nullptr,
     // 5 Ini Files: EditIniFiles

@@ -12,6 +12,9 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       ScreensSection(),
       // Files/Groups
       // Dialogs/Extensions
+#ifdef TANDREL_DIALOGS_EDITOR
+      DialogsSection(),
+#endif
       // Program Icons
       // Ini Files
       // Registry
