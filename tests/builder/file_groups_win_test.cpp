@@ -157,6 +157,29 @@ TEST_F(FileGroups, DeletingTheSelectedOfTwoEquallyNamedGroupsFreesThatOne) {
   EXPECT_EQ(seams::Messages()[0].Text, "Remove the group 'Examples' from the installation?");
 }
 
+TEST_F(FileGroups, DeletedFilesAreNeverTheCurrentFile) {
+  TTandrelBaseInstall project;
+  for (const char* n : {"C:\\x\\1.txt", "C:\\x\\2.txt", "C:\\x\\3.txt"}) AddFileEntry(*project.Groups[0], n, 1);
+  seams::QueueMessageAnswer(mrYes);
+  seams::QueueMessageAnswer(mrYes);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    SelectOnly(f.lvFiles, {0, 2});
+    ASSERT_NE(f.CurrentFile, nullptr);
+    f.actDeleteExecute();
+    ASSERT_EQ(f.lvFiles.Count(), 1);
+    EXPECT_EQ(f.CurrentFile, nullptr) << "nothing is selected any more";
+    SelectOnly(f.lvFiles, {0});
+    f.actDeleteExecute();
+    EXPECT_EQ(f.CurrentFile, nullptr);
+    EXPECT_EQ(f.lvFiles.Count(), 0);
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Groups[0]->Files.Count(), 0);
+  EXPECT_EQ(seams::Messages().at(0).Text, "Remove the selected files from the installation?");
+}
+
 TEST_F(FileGroups, DraggedFilesMoveExceptTheOneTheTargetHolds) {
   TTandrelBaseInstall project;
   AddFileEntry(*project.Groups[0], "C:\\a\\same.txt", 1);

@@ -47,5 +47,6 @@ void SetEditText(HWND edit, const std::string& text);
 AuthoringSection GeneralSection();
 AuthoringSection ScreensSection();
 AuthoringSection DialogsSection();
+AuthoringSection FilesSection();
 
 }  // namespace e2e

@@ -11,6 +11,9 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // Screens
       ScreensSection(),
       // Files/Groups
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+      FilesSection(),
+#endif
       // Dialogs/Extensions
 #ifdef TANDREL_DIALOGS_EDITOR
       DialogsSection(),
