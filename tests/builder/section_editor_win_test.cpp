@@ -48,8 +48,10 @@ protected:
     AddView(tvGroups);
     AddView(lvFiles);
     lvFiles.AddColumn("Name", 100);
-    tvGroups.OnChange([this](TreeNode) {
-      if (Project == nullptr || destroying) g_changesWhileDestroying.push_back({Clearing, WorkingCopy != nullptr});
+    // Every node's removal is announced; the one of the form's end is recorded.
+    OnNotify(IDC_SP_tvGroups, TVN_DELETEITEMA, [this](NMHDR*) -> LRESULT {
+      if (destroying) g_changesWhileDestroying.push_back({Clearing, WorkingCopy != nullptr});
+      return 0;
     });
     tvGroups.OnEdited([this](TreeNode n, std::string& text) {
       static_cast<TTandrelFileGroup*>(tvGroups.NodeData(n))->SetName(text);
@@ -207,7 +209,7 @@ TEST_F(SectionEditorTest, ViewsAreEmptiedBeforeTheWorkingCopyGoes) {
     g_changesWhileDestroying.clear();
     f.destroying = true;
   }
-  ASSERT_FALSE(g_changesWhileDestroying.empty()) << "the selected node's removal is heard";
+  ASSERT_EQ(g_changesWhileDestroying.size(), 3u) << "one removal for each group's node";
   for (const DestroyRecord& r : g_changesWhileDestroying) {
     EXPECT_TRUE(r.clearing);
     EXPECT_TRUE(r.workingCopyAlive);
