@@ -332,6 +332,35 @@ TEST_F(DialogsEditor, ExtensionRowsAreRedWhenTheBuildPacksTheirFile) {
   }));
 }
 
+TEST_F(DialogsEditor, SidePictureOptionsFollowTheCustomBox) {
+  ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
+    EXPECT_FALSE(f.cbCustom.Checked());
+    for (const Window* w : std::initializer_list<const Window*>{&f.btnBrowse, &f.cbCenter, &f.cbStretch})
+      EXPECT_FALSE(w->Enabled());
+    EXPECT_TRUE(f.cbCenter.Checked());  // the project's CenterImage
+    wintest::Click(f.cbCustom.Handle());
+    for (const Window* w : std::initializer_list<const Window*>{&f.btnBrowse, &f.cbCenter, &f.cbStretch,
+                                                               &f.cbTransparent})
+      EXPECT_TRUE(w->Enabled());
+    wintest::Click(f.cbStretch.Handle());
+    EXPECT_TRUE(f.imgCustom.Stretch());
+    seams::QueueFileAnswer(P("absent.bmp"));  // a missing file: the built-in picture
+    wintest::Click(f.btnBrowse.Handle());
+    EXPECT_EQ(f.edtBitmap.Text(), P("absent.bmp"));
+    wintest::Click(f.cbCustom.Handle());
+    EXPECT_FALSE(f.btnBrowse.Enabled());
+    EXPECT_FALSE(f.imgCustom.Stretch());  // shown plainly, the boxes keep their states
+    EXPECT_TRUE(f.cbStretch.Checked());
+    wintest::Click(f.cbCustom.Handle());
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_TRUE(p.CustomImage);
+  EXPECT_EQ(p.CustomImagePath, P("absent.bmp"));
+  EXPECT_TRUE(p.StretchImage);
+  EXPECT_TRUE(p.CenterImage);
+  EXPECT_FALSE(p.TransparentImage);
+}
+
 // ---------------------------------------------------------------- the extension dialog
 
 class ExtensionDialog : public DialogsEditor {};
