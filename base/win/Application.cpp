@@ -8,6 +8,7 @@
 #include "base/win/Controls.h"
 #include "base/win/Dialogs.h"
 #include "base/win/Form.h"
+#include "base/win/PaintBox.h"
 #include "base/win/TestSeams.h"
 
 namespace base::win {
@@ -25,6 +26,7 @@ void Application::Initialize() {
   // The rich edit class must exist before a template that names it is created.
   LoadLibraryA("riched20.dll");
   RegisterControlClasses(Handle());
+  RegisterPaintBoxClass(Handle());
 }
 
 std::string Application::ExeName() const {

@@ -29,4 +29,17 @@ void CheckListBox::OnCheckChange(std::function<void(int)> handler) const {
   });
 }
 
+void CheckListBox::SetItemIndex(int index) const {
+  ListView v = View();
+  v.ClearSelection();
+  if (index >= 0) v.Select(index);
+}
+
+void CheckListBox::OnSelect(std::function<void(int)> handler) const {
+  MutableOwner().OnNotify(Id(), LVN_ITEMCHANGED, [handler](NMHDR* h) -> LRESULT {
+    if (ListView::BecameSelected(h)) handler(ListView::ChangedItem(h));
+    return 0;
+  });
+}
+
 }  // namespace base::win

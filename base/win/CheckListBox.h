@@ -22,6 +22,12 @@ public:
   COLORREF TextColor() const { return static_cast<COLORREF>(Send(LVM_GETTEXTCOLOR)); }
   // A check box turned by the user (click or Space) or by code.
   void OnCheckChange(std::function<void(int index)> handler) const;
+  // The selected row (-1 none); selecting one as a click does.
+  int ItemIndex() const { return View().Selected(); }
+  void SetItemIndex(int index) const;
+  // A row became the selected one. The list has one change handler: this one, or
+  // OnCheckChange's, whichever was set last.
+  void OnSelect(std::function<void(int index)> handler) const;
 
 private:
   ListView View() const { return ListView(Owner(), Id()); }

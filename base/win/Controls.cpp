@@ -109,6 +109,14 @@ void RichEdit::LoadText(const std::string& text) const {
   Send(EM_STREAMIN, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&es));
 }
 
+void RichEdit::LoadPlainText(const std::string& text) const {
+  StreamSource src{&text, 0};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&src);
+  es.pfnCallback = StreamIn;
+  Send(EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+}
+
 std::string RichEdit::PlainText() const {
   std::string out;
   EDITSTREAM es{};

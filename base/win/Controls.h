@@ -88,6 +88,8 @@ public:
   void LoadText(const std::string& text) const;
   std::string PlainText() const;
   std::string RichText() const;  // the whole text as RTF
+  // The text as it stands, whatever it begins with (an editor in plain-text mode).
+  void LoadPlainText(const std::string& text) const;
   void SetBackColor(Color color) const;
   void SetWordWrap(bool wrap) const;
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <cstring>
 
 #include <windows.h>
 #include <commdlg.h>
@@ -299,6 +300,57 @@ bool OpenFilesDialog(const FileDialogOptions& options, int filterIndex, std::vec
     for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
   }
   return !files.empty();
+}
+
+bool ChooseColorDialog(Color& color) {
+  if (auto answer = seams::TakeColorAnswer(color)) {
+    if (!*answer) return false;
+    color = **answer;
+    return true;
+  }
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = App().ActiveOwner();
+  cc.rgbResult = ColorToRGB(color);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
+  if (!ChooseColorA(&cc)) return false;
+  color = static_cast<Color>(cc.rgbResult & 0xFFFFFF);
+  return true;
+}
+
+bool ChooseFontDialog(Font& font) {
+  if (auto answer = seams::TakeFontAnswer(font)) {
+    if (!*answer) return false;
+    font = **answer;
+    return true;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  LOGFONTA lf{};
+  lf.lfHeight = -MulDiv(font.Size, dpi, 72);
+  lf.lfWeight = (font.Style & fsBoldBit) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (font.Style & fsItalicBit) != 0;
+  lf.lfUnderline = (font.Style & fsUnderlineBit) != 0;
+  lf.lfStrikeOut = (font.Style & fsStrikeOutBit) != 0;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  font.Name.copy(lf.lfFaceName, std::min(font.Name.size(), sizeof lf.lfFaceName - 1));
+  CHOOSEFONTA cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = App().ActiveOwner();
+  cf.lpLogFont = &lf;
+  cf.rgbColors = ColorToRGB(font.Color_);
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontA(&cf)) return false;
+  font.Name = lf.lfFaceName;
+  // The dialog reports the size in tenths of a point.
+  font.Size = cf.iPointSize > 0 ? (cf.iPointSize + 5) / 10 : MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, dpi);
+  font.Color_ = static_cast<Color>(cf.rgbColors & 0xFFFFFF);
+  font.Style = static_cast<uint8_t>((lf.lfWeight >= FW_BOLD ? fsBoldBit : 0) | (lf.lfItalic ? fsItalicBit : 0) |
+                                    (lf.lfUnderline ? fsUnderlineBit : 0) | (lf.lfStrikeOut ? fsStrikeOutBit : 0));
+  return true;
 }
 
 }  // namespace base::win

@@ -1,8 +1,10 @@
-// Message dialogs in the class library's manner, the system beep, and the folder and
-// file dialogs. Each goes through the test seam first (base/win/TestSeams.h).
+// Message dialogs in the class library's manner, the system beep, and the folder, file,
+// colour and font dialogs. Each goes through the test seam first (base/win/TestSeams.h).
 #pragma once
 #include <string>
 #include <vector>
+
+#include "base/win/Graphics.h"
 
 namespace base::win {
 
@@ -47,5 +49,10 @@ bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName);
 // (from 1) preselected; true with the full names in the dialog's order. Through the test
 // seam the queued file answer holds the names one a line.
 bool OpenFilesDialog(const FileDialogOptions& options, int filterIndex, std::vector<std::string>& files);
+
+// The colour dialog opened on `color`; true with the chosen colour in it.
+bool ChooseColorDialog(Color& color);
+// The font dialog opened on `font` (name, size, colour and style); true with the choice.
+bool ChooseFontDialog(Font& font);
 
 }  // namespace base::win

@@ -210,6 +210,8 @@ void Form::OnMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler) {
 
 void Form::OnPaint(std::function<void(HDC, const RECT&)> handler) { paint_ = std::move(handler); }
 
+void Form::OnScroll(int id, std::function<void(int, int)> handler) { scrolls_[id] = std::move(handler); }
+
 void Form::SetTimer(UINT id, UINT milliseconds, std::function<void()> handler) {
   timers_[id] = std::move(handler);
   ::SetTimer(hwnd_, id, milliseconds, nullptr);
@@ -365,6 +367,16 @@ bool Form::Dispatch(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
       Guard([&] { result = handler(header); });
       return true;
     }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+      if (l == 0) break;
+      auto it = scrolls_.find(GetDlgCtrlID(reinterpret_cast<HWND>(l)));
+      if (it == scrolls_.end()) break;
+      auto handler = it->second;
+      const int code = LOWORD(w), thumb = HIWORD(w);
+      Guard([&] { handler(code, thumb); });
+      return true;
+    }
     case WM_TIMER: {
       auto it = timers_.find(static_cast<UINT>(w));
       if (it == timers_.end()) return false;
@@ -468,12 +480,12 @@ INT_PTR CALLBACK Form::PageProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     if (!form) return FALSE;
     // The page is part of the form: its controls' notifications are the form's.
     switch (msg) {
-      case WM_COMMAND: case WM_NOTIFY:
+      case WM_COMMAND: case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL:
       case WM_CTLCOLORSTATIC: case WM_CTLCOLOREDIT: case WM_CTLCOLORBTN: case WM_CTLCOLORLISTBOX: {
         if (msg == WM_COMMAND && l == 0) return FALSE;
         LRESULT result = 0;
         if (!form->Dispatch(msg, w, l, result)) return FALSE;
-        if (msg == WM_COMMAND || msg == WM_NOTIFY) {
+        if (msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_HSCROLL || msg == WM_VSCROLL) {
           SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
           return TRUE;
         }

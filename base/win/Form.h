@@ -100,6 +100,9 @@ public:
   void OnNotify(int id, UINT code, std::function<LRESULT(NMHDR*)> handler);
   void OnMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> handler);
   void OnPaint(std::function<void(HDC, const RECT&)> handler);  // the form erases nothing itself
+  // Scroll bar controls: the handler gets the scroll code (SB_LINELEFT, SB_THUMBTRACK, ...)
+  // and the message's 16-bit thumb place.
+  void OnScroll(int id, std::function<void(int code, int thumb)> handler);
   void SetTimer(UINT id, UINT milliseconds, std::function<void()> handler);
   void KillTimer(UINT id);
   // A button whose click sets the form's modal result (the class library's ModalResult).
@@ -167,6 +170,7 @@ private:
   std::map<std::pair<int, UINT>, std::function<LRESULT(NMHDR*)>> notifies_;
   std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messages_;
   std::map<UINT, std::function<void()>> timers_;
+  std::map<int, std::function<void(int, int)>> scrolls_;
   std::function<void(HDC, const RECT&)> paint_;
   std::map<HWND, ControlLook> looks_;
   std::map<int, NotebookPages> notebooks_;

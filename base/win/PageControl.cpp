@@ -14,7 +14,8 @@ void PageControl::Hook() {
     auto* header = reinterpret_cast<NMHDR*>(l);
     if (header->hwndFrom != Handle()) return false;
     if (header->code == TCN_SELCHANGE) {
-      MutableOwner().ShowPage(Id(), static_cast<int>(Send(TCM_GETCURSEL)));
+      const int tab = static_cast<int>(Send(TCM_GETCURSEL));
+      if (tab >= 0 && tab < static_cast<int>(tabs_.size())) MutableOwner().ShowPage(Id(), tabs_[static_cast<size_t>(tab)]);
       if (OnChange) {
         auto handler = OnChange;
         handler();
@@ -28,12 +29,14 @@ void PageControl::Hook() {
 
 void PageControl::AddPage(const std::string& caption, int pageTemplate) {
   Hook();
-  int index = PageCount();
+  const int index = static_cast<int>(captions_.size());
+  captions_.push_back(caption);
   TCITEMA item{};
   item.mask = TCIF_TEXT;
   std::string text = caption;
   item.pszText = text.data();
-  Send(TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  Send(TCM_INSERTITEMA, static_cast<WPARAM>(tabs_.size()), reinterpret_cast<LPARAM>(&item));
+  tabs_.push_back(index);
   MutableOwner().AddPages(Id(), {pageTemplate});
   // Every page fills the display area below the tabs.
   RECT area = ClientRect();
@@ -45,8 +48,42 @@ void PageControl::AddPage(const std::string& caption, int pageTemplate) {
 }
 
 void PageControl::SetActivePage(int index) const {
-  Send(TCM_SETCURSEL, static_cast<WPARAM>(index));
+  const int tab = TabOf(index);
+  if (tab < 0) return;
+  Send(TCM_SETCURSEL, static_cast<WPARAM>(tab));
   MutableOwner().ShowPage(Id(), index);
+}
+
+int PageControl::TabOf(int page) const {
+  for (size_t t = 0; t < tabs_.size(); ++t)
+    if (tabs_[t] == page) return static_cast<int>(t);
+  return -1;
+}
+
+bool PageControl::TabVisible(int page) const { return TabOf(page) >= 0; }
+
+void PageControl::SetTabVisible(int page, bool visible) {
+  if (page < 0 || page >= static_cast<int>(captions_.size()) || TabVisible(page) == visible) return;
+  const int active = ActivePage();
+  if (!visible) {
+    const int tab = TabOf(page);
+    Send(TCM_DELETEITEM, static_cast<WPARAM>(tab));
+    tabs_.erase(tabs_.begin() + tab);
+    if (active == page) {
+      if (HWND p = Page(page)) ShowWindow(p, SW_HIDE);
+      if (!tabs_.empty()) SetActivePage(tabs_.front());
+    }
+    return;
+  }
+  size_t at = 0;
+  while (at < tabs_.size() && tabs_[at] < page) ++at;
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  std::string text = captions_[static_cast<size_t>(page)];
+  item.pszText = text.data();
+  Send(TCM_INSERTITEMA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
+  tabs_.insert(tabs_.begin() + static_cast<std::ptrdiff_t>(at), page);
+  if (active >= 0) SetActivePage(active);
 }
 
 std::string PageControl::TabCaption(int index) const {

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/win/Controls.h"
 
@@ -23,6 +24,10 @@ public:
   // Shows the page without the change handler, as setting ActivePage does.
   void SetActivePage(int index) const;
   std::string TabCaption(int index) const;
+  // Hides or shows a page's tab (the class library's TabVisible); a hidden page is never
+  // active. Tabs keep the pages' order.
+  void SetTabVisible(int page, bool visible);
+  bool TabVisible(int page) const;
 
   std::function<void()> OnChange;
   // Test entry point: the author clicks the tab.
@@ -30,7 +35,10 @@ public:
 
 private:
   void Hook();
+  int TabOf(int page) const;  // -1 when the page's tab is hidden
   bool hooked_ = false;
+  std::vector<int> tabs_;      // the page of each tab, in tab order
+  std::vector<std::string> captions_;
 };
 
 }  // namespace base::win

@@ -22,6 +22,10 @@ struct SeamState {
   std::deque<std::optional<std::string>> folders;
   std::vector<std::string> folderRequests;
   std::deque<std::optional<std::string>> files;
+  std::deque<std::optional<Color>> colors;
+  std::vector<Color> colorRequests;
+  std::deque<std::optional<Font>> fonts;
+  std::vector<Font> fontRequests;
   int beeps = 0;
   std::vector<int> help;
   std::vector<std::function<bool(Form&)>> scripts;
@@ -59,6 +63,19 @@ void QueueFileAnswer(std::optional<std::string> fileName) {
 }
 
 const std::vector<std::string>& FolderRequests() { return S().folderRequests; }
+
+void QueueColorAnswer(std::optional<Color> color) {
+  Arm();
+  S().colors.push_back(color);
+}
+
+void QueueFontAnswer(std::optional<Font> font) {
+  Arm();
+  S().fonts.push_back(std::move(font));
+}
+
+const std::vector<Color>& ColorRequests() { return S().colorRequests; }
+const std::vector<Font>& FontRequests() { return S().fontRequests; }
 
 int BeepCount() { return S().beeps; }
 const std::vector<int>& HelpRequests() { return S().help; }
@@ -100,6 +117,26 @@ std::optional<std::optional<std::string>> TakeFileAnswer() {
   if (s.files.empty()) return std::optional<std::string>();
   auto answer = s.files.front();
   s.files.pop_front();
+  return answer;
+}
+
+std::optional<std::optional<Color>> TakeColorAnswer(Color initial) {
+  SeamState& s = S();
+  if (!s.armed) return std::nullopt;
+  s.colorRequests.push_back(initial);
+  if (s.colors.empty()) return std::optional<Color>();
+  auto answer = s.colors.front();
+  s.colors.pop_front();
+  return answer;
+}
+
+std::optional<std::optional<Font>> TakeFontAnswer(const Font& initial) {
+  SeamState& s = S();
+  if (!s.armed) return std::nullopt;
+  s.fontRequests.push_back(initial);
+  if (s.fonts.empty()) return std::optional<Font>();
+  auto answer = s.fonts.front();
+  s.fonts.pop_front();
   return answer;
 }
 

@@ -1,5 +1,5 @@
-// Test seams of the window layer: a test answers the next message, folder or file
-// dialog, counts beeps and help requests, and scripts what happens once a form shows.
+// Test seams of the window layer: a test answers the next message, folder, file, colour
+// or font dialog, counts beeps and help requests, and scripts what happens once a form shows.
 // With no seam armed, users see exactly the real dialogs.
 #pragma once
 #include <functional>
@@ -42,6 +42,13 @@ void QueueFileAnswer(std::optional<std::string> fileName);
 // What the folder dialogs were opened on, in order.
 const std::vector<std::string>& FolderRequests();
 
+// Colour and font dialogs: the queued choice is taken (nullopt: Cancel); what each dialog
+// was opened on is recorded, in order.
+void QueueColorAnswer(std::optional<Color> color);
+void QueueFontAnswer(std::optional<Font> font);
+const std::vector<Color>& ColorRequests();
+const std::vector<Font>& FontRequests();
+
 int BeepCount();
 const std::vector<int>& HelpRequests();
 
@@ -64,6 +71,8 @@ int PendingScripts();
 std::optional<int> TakeMessageAnswer(ShownMessage shown);
 std::optional<std::optional<std::string>> TakeFolderAnswer(const std::string& initial);
 std::optional<std::optional<std::string>> TakeFileAnswer();
+std::optional<std::optional<Color>> TakeColorAnswer(Color initial);
+std::optional<std::optional<Font>> TakeFontAnswer(const Font& initial);
 bool CountBeep();  // true when the beep was recorded instead of sounded
 bool CountHelp(int context);
 void RunShownScripts(Form& form);

@@ -4,6 +4,8 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
+#include "builder/editors/SetupScreen.h"
+#include "builder/editors/SetupDialogs.h"
 #include "builder/editors/SetupGroupFiles.h"
 
 namespace {
@@ -12,11 +14,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 0 General Settings
     ExecuteGeneralSettings,
     // 1 Screens: EditScreenSetup
-    nullptr,
+    EditScreenSetup,
     // 2 Files/Groups: EditFileGroups
     builder::EditFileGroups,
     // 3 Dialogs/Extensions: EditDialogs
-    nullptr,
+    EditDialogs,
     // 4 Program Icons: EditIcons
     nullptr,
     // 5 Ini Files: EditIniFiles

@@ -8,6 +8,7 @@
 #include "base/win/Dialogs.h"
 #include "resources/engine/BackgroundForm.rh"
 #include "resources/engine_strings.h"
+#include "setup/engine/BackgroundPaint.h"
 #include "setup/services/InstEngineHome.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
@@ -66,33 +67,22 @@ void TfrmBackground::FormPaint(HDC dc, const RECT& client) {
     FillSolid(dc, client, RGB(0, 0, 0));
     return;
   }
-  const int right = ScreenWidth() + 2;
-  for (const TGradientBand& b : GradientBands(*Project, Height())) {
-    RECT r{0, b.Top, right, b.Bottom};
-    FillSolid(dc, r, RGB(b.Red, b.Green, b.Blue));
-  }
+  PaintGradient(dc, *Project, Height(), ScreenWidth() + 2);
 }
 
-void TfrmBackground::PlaceText(const Label& text, const Label& shadow, const std::string& caption,
-                               const std::string& fontName, TColor color, TColor shadowColor, int size,
-                               TFontStyles style, TItemPosition pos) {
-  Font font;
-  font.Name = fontName;
-  font.Size = size;
-  font.Color_ = color;
-  font.Style = style;
+void TfrmBackground::PlaceText(const Label& text, const Label& shadow, const TBackgroundText& t) {
+  Font font = BackgroundFont(t);
   text.SetFont(font);
-  text.SetTextColor(color);
-  font.Color_ = shadowColor;
+  text.SetTextColor(t.Color);
+  font.Color_ = t.ShadowColor;
   shadow.SetFont(font);
-  shadow.SetTextColor(shadowColor);
-  const std::string shown = BackgroundLabelText(caption);
-  text.SetCaption(shown);
-  shadow.SetCaption(shown);
+  shadow.SetTextColor(t.ShadowColor);
+  text.SetCaption(t.Caption);
+  shadow.SetCaption(t.Caption);
   text.AutoSize();
   shadow.AutoSize();
   RECT c = ClientRect();
-  TPlace at = PlaceByPosition(pos, text.Width(), text.Height(), c.right - c.left, c.bottom - c.top);
+  TPlace at = PlaceByPosition(t.Pos, text.Width(), text.Height(), c.right - c.left, c.bottom - c.top);
   text.SetPos(at.Left, at.Top);
   TPlace s = ShadowPlace(at);
   shadow.SetPos(s.Left, s.Top);
@@ -117,16 +107,12 @@ void TfrmBackground::PlaceTitle() {
     return;
   }
   imgTitle.Hide();
-  if (p.TitleCaption.empty()) return;
-  PlaceText(lblTitle, lblShadow, p.TitleCaption, p.TitleFontName, p.TitleFontColor, p.TitleShadowColor,
-            p.TitleFontSize, p.TitleFontStyle, p.TitlePos);
+  if (auto t = TitleText(p)) PlaceText(lblTitle, lblShadow, *t);
 }
 
 void TfrmBackground::PlaceOther() {
-  if (!Project || Project->OtherCaption.empty()) return;
-  const TTandrelBaseInstall& p = *Project;
-  PlaceText(lblOther, lblOtherShadow, p.OtherCaption, p.OtherFontName, p.OtherFontColor, p.OtherShadowColor,
-            p.OtherFontSize, p.OtherFontStyle, p.OtherPos);
+  if (!Project) return;
+  if (auto t = OtherText(*Project)) PlaceText(lblOther, lblOtherShadow, *t);
 }
 
 void TfrmBackground::ShowBillboardIndex(int n) {

@@ -59,8 +59,6 @@ protected:
   void UndoInstall() override;
 
 private:
-  void PlaceText(const base::win::Label& text, const base::win::Label& shadow, const std::string& caption,
-                 const std::string& fontName, TColor color, TColor shadowColor, int size, TFontStyles style,
-                 TItemPosition pos);
+  void PlaceText(const base::win::Label& text, const base::win::Label& shadow, const TBackgroundText& t);
 };
 

@@ -17,11 +17,6 @@ bool StartsWith(const std::string& s, const char* prefix) {
   return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-uint8_t Channel(int32_t value, bool isStatic, bool increasing, int band) {
-  int32_t v = isStatic ? value : increasing ? band : 255 - band;
-  return static_cast<uint8_t>(v & 0xFF);
-}
-
 uint32_t ReadLength(base::Stream& s) {
   uint8_t b[4];
   s.ReadBuffer(b, 4);
@@ -49,40 +44,6 @@ void ReadInstallArgs(const std::vector<std::string>& args, std::string& packageF
 }
 
 // ---------------------------------------------------------------- background screen
-
-std::vector<TGradientBand> GradientBands(const TTandrelBaseInstall& p, int height) {
-  std::vector<TGradientBand> bands;
-  if (height < 1) return bands;
-  int h = height / 255;
-  if (255 * h < height) ++h;
-  for (int i = 0; i <= height / h; ++i) {
-    TGradientBand b;
-    b.Top = i * h;
-    b.Bottom = (i + 1) * h;
-    b.Red = Channel(p.Red, p.RedStatic, p.RedIncreasing, i);
-    b.Green = Channel(p.Green, p.GreenStatic, p.GreenIncreasing, i);
-    b.Blue = Channel(p.Blue, p.BlueStatic, p.BlueIncreasing, i);
-    bands.push_back(b);
-  }
-  return bands;
-}
-
-TPlace PlaceByPosition(TItemPosition pos, int w, int h, int cw, int ch) {
-  switch (pos) {
-    case ipTopLeft: return {kTextMargin, kTextMargin};
-    case ipTopRight: return {cw - w - kTextMargin, kTextMargin};
-    case ipBottomLeft: return {kTextMargin, ch - h - kTextMargin};
-    case ipBottomRight: return {cw - w - kTextMargin, ch - h - kTextMargin};
-    case ipCentre: return {(cw - w) / 2, (ch - h) / 2};
-  }
-  return {kTextMargin, kTextMargin};
-}
-
-TPlace ShadowPlace(const TPlace& text) { return {text.Left + kShadowOffset, text.Top + kShadowOffset}; }
-
-TPlace BillboardPlace(int w, int h, int cw, int ch) { return {(cw - w) / 2, (ch - h) / 2 - 50}; }
-
-std::string BackgroundLabelText(const std::string& caption) { return caption + " "; }
 
 int TimerBillboard(int index, int count) {
   if (count <= 0) return -1;

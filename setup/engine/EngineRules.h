@@ -1,5 +1,5 @@
 // The setup engine's own decisions, apart from its windows: the command line, the
-// background's gradient and text placement, the files taken out of archive 1, cutting
+// background's billboard timer (its looks are BackgroundLayout's), the files taken out of archive 1, cutting
 // archive 2 out of the package, and the install sequence in its order.
 #pragma once
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Exceptions.h"
+#include "setup/engine/BackgroundLayout.h"
 #include "setup/model/InstClasses.h"
 
 // ---------------------------------------------------------------- engine-wide values
@@ -46,29 +47,6 @@ void ReadInstallArgs(const std::vector<std::string>& args, std::string& packageF
 
 // ---------------------------------------------------------------- background screen
 
-struct TGradientBand {
-  int Top = 0;
-  int Bottom = 0;  // exclusive
-  uint8_t Red = 0, Green = 0, Blue = 0;
-};
-// The vertical gradient for a form of the given outer height: at most 256 bands of equal
-// height (the last may reach past the form); none for a height below 1.
-std::vector<TGradientBand> GradientBands(const TTandrelBaseInstall& project, int height);
-
-struct TPlace {
-  int Left = 0;
-  int Top = 0;
-};
-constexpr int kTextMargin = 15;
-constexpr int kShadowOffset = 3;
-// Where a control of size w x h goes in a client area of cw x ch.
-TPlace PlaceByPosition(TItemPosition pos, int w, int h, int cw, int ch);
-// The shadow label sits right of and below its text.
-TPlace ShadowPlace(const TPlace& text);
-// A billboard: centred horizontally, 50 pixels above the centre.
-TPlace BillboardPlace(int w, int h, int cw, int ch);
-// Caption of a title or second-text label (one blank keeps italic overhang visible).
-std::string BackgroundLabelText(const std::string& caption);
 // The billboard the preview timer shows next, and the index after it; -1 when the list
 // is empty.
 int TimerBillboard(int index, int count);

@@ -26,6 +26,9 @@ struct AuthoringSection {
   void (*CheckInstalled)(const AuthoringRun& run);
   // After the uninstall: nothing of it is left (beyond what the snapshot compares).
   void (*CheckRemoved)(const AuthoringRun& run);
+  // While the setup runs, on each wizard page (by its title) before Next: what the
+  // running setup shows. May be left out.
+  void (*OnWizardPage)(const AuthoringRun& run, const std::string& page) = nullptr;
 };
 
 // The sections, in the order an author fills them in.
@@ -42,6 +45,8 @@ void SetEditText(HWND edit, const std::string& text);
 
 // The sections' entries (one per file).
 AuthoringSection GeneralSection();
+AuthoringSection ScreensSection();
+AuthoringSection DialogsSection();
 AuthoringSection FilesSection();
 
 }  // namespace e2e

@@ -111,10 +111,12 @@ bool BuildThroughTheDialog(HWND main) {
 }
 
 // Next through every page up to the end of copying, typing the user's name where asked.
-bool WalkTheWizard() {
+bool WalkTheWizard(const AuthoringRun& run) {
   if (!OnPage("Welcome", 90)) return false;
   for (int pages = 0; pages < 20; ++pages) {
     const std::string page = WizardPage();
+    for (const AuthoringSection& section : AuthoringSections())
+      if (section.OnWizardPage) section.OnWizardPage(run, page);
     if (page == "Setup Complete") break;
     if (page == "User Information") {
       SetEditText(FindControl(Wizard(), IDC_edtUserName), kUserName);
@@ -194,7 +196,7 @@ TEST(AuthoringRoad, AuthorBuildInstallCheckAndUninstall) {
   {
     Proc setup("\"" + kPackage + "\"");
     ASSERT_TRUE(setup.started);
-    ASSERT_TRUE(WalkTheWizard());
+    ASSERT_TRUE(WalkTheWizard(run));
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
   }
   for (const AuthoringSection& section : AuthoringSections()) section.CheckInstalled(run);

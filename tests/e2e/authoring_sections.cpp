@@ -9,9 +9,11 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // General Settings
       GeneralSection(),
       // Screens
+      ScreensSection(),
       // Files/Groups
       FilesSection(),
       // Dialogs/Extensions
+      DialogsSection(),
       // Program Icons
       // Ini Files
       // Registry

@@ -1,0 +1,134 @@
+#include "builder/editors/SetupScreenObjects.h"
+
+#include "base/win/Application.h"
+#include "base/win/Dialogs.h"
+#include "builder/editors/DialogsRules.h"
+#include "builder/shell/BuilderSettings.h"
+
+using namespace base::win;
+
+const char* const kPositionCaptions[5] = {"Top Left", "Top Right", "Bottom Left", "Bottom Right", "Center"};
+
+namespace {
+
+constexpr int kObjectsHelp = 10;
+
+Font ProjectFont(const std::string& name, int size, TColor color, TFontStyles style) {
+  Font f;
+  f.Name = name;
+  f.Size = size;
+  f.Color_ = color;
+  f.Style = style;  // the model's style bits are the layer's
+  return f;
+}
+
+}  // namespace
+
+TfrmScreenObjects::TfrmScreenObjects() : Form(IDD_frmScreenObjects) { Create(); }
+
+void TfrmScreenObjects::FormCreate() {
+  PageControl1.AddPage("Sceen Objects", IDD_SOB_tsObjects);
+  OnClick(IDC_SOB_btnOk, [this] { btnOkClick(); });
+  ModalButton(IDC_SOB_btnCancel, mrCancel);
+  OnClick(IDC_SOB_btnHelp, [this] { btnHelpClick(); });
+  SetDefaultButton(IDC_SOB_btnOk);
+  SetCancelButton(IDC_SOB_btnCancel);
+  OnClick(IDC_SOB_rbBitmap, [this] { rbBitmapClick(); });
+  OnClick(IDC_SOB_rbText, [this] { rbBitmapClick(); });
+  OnChange(IDC_SOB_edtTitle, [this] { edtTitleChange(); });
+  OnChange(IDC_SOB_edtSubTitle, [this] { edtSubTitleChange(); });
+  OnClick(IDC_SOB_btnBrowse, [this] { btnBrowseClick(); });
+  OnClick(IDC_SOB_btnFont, [this] { btnFontClick(); });
+  OnClick(IDC_SOB_btnSubFont, [this] { btnSubFontClick(); });
+  for (const ComboBox* list : {&cbTitlePosition, &cbSubPosition})
+    for (const char* caption : kPositionCaptions) list->Add(caption);
+}
+
+void TfrmScreenObjects::SetPanelFont(const Label& panel, Font& keep, const Font& font) {
+  keep = font;
+  panel.SetFont(font);
+  panel.SetTextColor(font.Color_);
+}
+
+void TfrmScreenObjects::FormShow() {
+  RestoreFormPosition(Handle(), "frmScreenObjects");
+  const TTandrelBaseInstall& p = *Project;
+  rbBitmap.SetChecked(p.IsBitmap);
+  rbText.SetChecked(!p.IsBitmap);
+  edtTitle.SetText(p.TitleCaption);
+  SetPanelFont(pnlTitle, titleFont_, ProjectFont(p.TitleFontName, p.TitleFontSize, p.TitleFontColor, p.TitleFontStyle));
+  cbTitlePosition.SetItemIndex(p.TitlePos);
+  rbBitmapClick();
+  edtSubTitle.SetText(p.OtherCaption);
+  pnlSubTitle.SetCaption(p.OtherCaption);
+  SetPanelFont(pnlSubTitle, subFont_, ProjectFont(p.OtherFontName, p.OtherFontSize, p.OtherFontColor, p.OtherFontStyle));
+  cbSubPosition.SetItemIndex(p.OtherPos);
+}
+
+void TfrmScreenObjects::FormClose() { SaveFormPosition(Handle(), "frmScreenObjects"); }
+
+void TfrmScreenObjects::rbBitmapClick() {
+  const bool bitmap = rbBitmap.Checked();
+  btnBrowse.Enable(bitmap);
+  edtTitle.SetReadOnly(bitmap);
+  SetControlBackColor(edtTitle.Handle(), bitmap ? clBtnFace : clWindow);
+  pnlTitle.SetCaption(bitmap ? std::string() : edtTitle.Text());
+  btnFont.Enable(!bitmap);
+}
+
+void TfrmScreenObjects::edtTitleChange() {
+  if (!rbBitmap.Checked()) pnlTitle.SetCaption(edtTitle.Text());
+}
+
+void TfrmScreenObjects::edtSubTitleChange() { pnlSubTitle.SetCaption(edtSubTitle.Text()); }
+
+void TfrmScreenObjects::btnBrowseClick() {
+  FileDialogOptions options;
+  options.Filter = kPictureFilter;
+  std::string file = edtTitle.Text();
+  if (OpenFileDialog(options, file)) edtTitle.SetText(file);
+}
+
+void TfrmScreenObjects::btnFontClick() {
+  Font f = titleFont_;
+  if (ChooseFontDialog(f)) SetPanelFont(pnlTitle, titleFont_, f);
+}
+
+void TfrmScreenObjects::btnSubFontClick() {
+  Font f = subFont_;
+  if (ChooseFontDialog(f)) SetPanelFont(pnlSubTitle, subFont_, f);
+}
+
+void TfrmScreenObjects::btnOkClick() {
+  TTandrelBaseInstall& p = *Project;
+  if (!rbBitmap.Checked()) {
+    p.IsBitmap = false;
+    p.TitleFontName = titleFont_.Name;
+    p.TitleFontSize = titleFont_.Size;
+    p.TitleFontColor = titleFont_.Color_;
+    p.TitleFontStyle = titleFont_.Style;
+  } else {
+    p.IsBitmap = true;
+  }
+  p.TitleCaption = edtTitle.Text();
+  auto row = [](const ComboBox& list, TItemPosition was) {
+    const int i = list.ItemIndex();
+    return i >= 0 && i <= ipCentre ? static_cast<TItemPosition>(i) : was;
+  };
+  p.TitlePos = row(cbTitlePosition, p.TitlePos);
+  p.OtherCaption = edtSubTitle.Text();
+  p.OtherFontName = subFont_.Name;
+  p.OtherFontSize = subFont_.Size;
+  p.OtherFontColor = subFont_.Color_;
+  p.OtherFontStyle = subFont_.Style;
+  p.OtherPos = row(cbSubPosition, p.OtherPos);
+  SetModalResult(mrOk);
+}
+
+void TfrmScreenObjects::btnHelpClick() { App().HelpContext(kObjectsHelp); }
+
+bool EditScreenObjects(TTandrelBaseInstall& project) {
+  TfrmScreenObjects form;
+  form.Project = &project;
+  return form.ShowModal() == mrOk;
+}

@@ -1,0 +1,79 @@
+#include "setup/engine/BackgroundPaint.h"
+
+using namespace base::win;
+
+namespace {
+
+// The flags a left-aligned label without prefix processing draws its text with.
+constexpr UINT kLabelText = DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX;
+
+}  // namespace
+
+void PaintGradient(HDC dc, const TTandrelBaseInstall& p, int height, int right) {
+  for (const TGradientBand& b : GradientBands(p, height)) {
+    RECT r{0, b.Top, right, b.Bottom};
+    FillSolid(dc, r, RGB(b.Red, b.Green, b.Blue));
+  }
+}
+
+Font BackgroundFont(const TBackgroundText& text) {
+  Font font;
+  font.Name = text.FontName;
+  font.Size = text.FontSize;
+  font.Color_ = text.Color;
+  font.Style = text.FontStyle;
+  return font;
+}
+
+SIZE MeasureBackgroundText(const TBackgroundText& text) {
+  GdiObject font(CreateGdiFont(BackgroundFont(text)));
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.get());
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, text.Caption.c_str(), static_cast<int>(text.Caption.size()), &r, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return SIZE{r.right, r.bottom};
+}
+
+void DrawBackgroundText(HDC dc, const TBackgroundText& text, const TPlace& at) {
+  const SIZE size = MeasureBackgroundText(text);
+  GdiObject font(CreateGdiFont(BackgroundFont(text)));
+  HGDIOBJ old = SelectObject(dc, font.get());
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColor = GetTextColor(dc);
+  auto draw = [&](const TPlace& p, TColor color) {
+    RECT r{p.Left, p.Top, p.Left + size.cx, p.Top + size.cy};
+    SetTextColor(dc, ColorToRGB(color));
+    DrawTextA(dc, text.Caption.c_str(), static_cast<int>(text.Caption.size()), &r, kLabelText);
+  };
+  draw(ShadowPlace(at), text.ShadowColor);
+  draw(at, text.Color);
+  SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+  SelectObject(dc, old);
+}
+
+void PaintBackground(HDC dc, const TTandrelBaseInstall& p, const RECT& client, int gradientHeight,
+                     const Picture* title) {
+  const int cw = client.right - client.left, ch = client.bottom - client.top;
+  PaintGradient(dc, p, gradientHeight, cw + 2);
+  auto drawText = [&](const TBackgroundText& t) {
+    SIZE size = MeasureBackgroundText(t);
+    if (auto at = PlaceIfKnown(t.Pos, size.cx, size.cy, cw, ch)) DrawBackgroundText(dc, t, *at);
+  };
+  if (p.IsBitmap) {
+    if (title && title->Bitmap()) {
+      if (auto at = PlaceIfKnown(p.TitlePos, title->Width(), title->Height(), cw, ch)) {
+        HDC src = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(src, title->Bitmap());
+        BitBlt(dc, at->Left, at->Top, title->Width(), title->Height(), src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+      }
+    }
+  } else if (auto t = TitleText(p)) {
+    drawText(*t);
+  }
+  if (auto t = OtherText(p)) drawText(*t);
+}

@@ -1,0 +1,356 @@
+// The background screen editor and its objects dialog under Wine, driven through their
+// real controls and checked by the project's saved bytes; the preview painted into a
+// bitmap and sampled, and compared with the engine's own background screen.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Streams.h"
+#include "base/win/Application.h"
+#include "base/win/PaintBox.h"
+#include "base/win/TestSeams.h"
+#include "builder/editors/SetupScreen.h"
+#include "builder/editors/SetupScreenObjects.h"
+#include "setup/engine/BackgroundForm.h"
+#include "setup/engine/BackgroundPaint.h"
+#include "tests/harness/Bitmaps.h"
+#include "tests/harness/FormDriver.h"
+#include "tests/harness/WinTestSupport.h"
+
+using namespace base::win;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class ScreenEditor : public ::testing::Test {
+protected:
+  void SetUp() override {
+    seams::Reset();
+    seams::Arm();
+    dir_ = wintest::TempFolder() + "scr_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    p.SetApplicationName("Demo");
+  }
+  void TearDown() override { seams::Reset(); }
+
+  // Runs the editor on `p` with the script inside its modal loop.
+  bool Edit(std::function<void(TfrmScreenSetup&)> script) {
+    bool ran = false;
+    seams::WhenShown<TfrmScreenSetup>([&](TfrmScreenSetup& f) {
+      ran = true;
+      script(f);
+    });
+    seams::Watchdog dog(30, "screen editor");
+    bool ok = EditScreenSetup(p);
+    EXPECT_TRUE(ran);
+    return ok;
+  }
+  std::string P(const std::string& name) const { return dir_ + name; }
+  static void Write(const std::string& file, const std::string& bytes) {
+    base::WriteFileBytes(file, Bytes(bytes.begin(), bytes.end()));
+  }
+
+  TTandrelBaseInstall p;
+  std::string dir_;
+};
+
+COLORREF PixelOf(const Picture& pic, int x, int y) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, pic.Bitmap());
+  COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return c;
+}
+
+// The picture's pixels row by row, for comparing two drawings.
+std::vector<COLORREF> Pixels(HDC dc, int w, int h) {
+  std::vector<COLORREF> px;
+  px.reserve(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) px.push_back(GetPixel(dc, x, y));
+  return px;
+}
+
+TEST_F(ScreenEditor, OpensOnTheProjectsChannelsAndOkStoresThemUnchanged) {
+  p.Red = 100;
+  p.Green = 50;
+  p.BlueStatic = false;
+  p.BlueIncreasing = true;
+  TTandrelBaseInstall expected;
+  expected.Assign(p);
+  expected.CompletedScreen = true;
+  ASSERT_TRUE(Edit([](TfrmScreenSetup& f) {
+    EXPECT_TRUE(f.red.Static.Checked());
+    EXPECT_TRUE(f.green.Static.Checked());
+    EXPECT_TRUE(f.blue.Increasing.Checked());
+    EXPECT_FALSE(f.blue.Static.Checked());
+    EXPECT_EQ(f.red.Scroll.Position(), 100);
+    EXPECT_EQ(f.green.Scroll.Position(), 50);
+    EXPECT_TRUE(f.red.Scroll.Enabled());
+    EXPECT_TRUE(f.green.Scroll.Enabled());
+    EXPECT_FALSE(f.blue.Scroll.Enabled());
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_TRUE(p.Modified);
+  EXPECT_EQ(p.SaveToBytes(), expected.SaveToBytes());
+}
+
+TEST_F(ScreenEditor, ChannelEditsReachTheProjectOnlyOnOk) {
+  ASSERT_TRUE(Edit([](TfrmScreenSetup& f) {
+    wintest::Click(f.red.Increasing.Handle());  // a static channel turned increasing stores 0
+    EXPECT_FALSE(f.red.Scroll.Enabled());
+    wintest::Click(f.blue.Static.Handle());
+    EXPECT_TRUE(f.blue.Scroll.Enabled());
+    f.blue.Scroll.Scroll(SB_THUMBTRACK, 77);
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_FALSE(p.RedStatic);
+  EXPECT_TRUE(p.RedIncreasing);
+  EXPECT_EQ(p.Red, 0);
+  EXPECT_TRUE(p.BlueStatic);
+  EXPECT_EQ(p.Blue, 77);
+  EXPECT_TRUE(p.CompletedScreen);
+}
+
+TEST_F(ScreenEditor, CancelEscapeAndCloseBoxLeaveTheProjectByteIdentical) {
+  p.TitleCaption = "Before";
+  const Bytes before = p.SaveToBytes();
+  const std::vector<std::function<void(TfrmScreenSetup&)>> leaves = {
+      [](TfrmScreenSetup& f) { wintest::Click(f.btnCancel.Handle()); },
+      [](TfrmScreenSetup& f) { wintest::PostKey(VK_ESCAPE, f.red.Scroll.Handle()); },
+      [](TfrmScreenSetup& f) { wintest::CloseByTitleBar(f.Handle()); },
+  };
+  for (size_t i = 0; i < leaves.size(); ++i) {
+    EXPECT_FALSE(Edit([&](TfrmScreenSetup& f) {
+      wintest::Click(f.green.Decreasing.Handle());
+      f.red.Scroll.Scroll(SB_THUMBTRACK, 9);
+      // The objects dialog writes into the working copy only.
+      seams::WhenShown<TfrmScreenObjects>([](TfrmScreenObjects& o) {
+        wintest::Type(o.edtTitle.Handle(), "After");
+        wintest::Click(o.btnOk.Handle());
+      });
+      wintest::Click(f.Button2.Handle());
+      EXPECT_EQ(f.WorkingCopy->TitleCaption, "After");
+      leaves[i](f);
+    })) << i;
+    EXPECT_EQ(p.SaveToBytes(), before) << i;
+    EXPECT_FALSE(p.CompletedScreen) << i;
+    EXPECT_FALSE(p.Modified) << i;
+  }
+}
+
+TEST_F(ScreenEditor, PreviewShowsTheGradientBandsOfItsArea) {
+  p.RedStatic = false;  // red decreasing from 255, green static 40, blue increasing
+  p.Green = 40;
+  p.BlueStatic = false;
+  p.BlueIncreasing = true;
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    auto shot = f.PaintBox.Snapshot();
+    ASSERT_TRUE(shot);
+    const int h = shot->Height();
+    auto bands = GradientBands(*f.WorkingCopy, h);
+    ASSERT_FALSE(bands.empty());
+    const int step = bands[0].Bottom;
+    for (int i : {0, 1, h / step / 2, h / step - 1}) {
+      int y = i * step + step / 2;
+      if (y >= h) continue;
+      EXPECT_EQ(PixelOf(*shot, 5, y), RGB(255 - i, 40, i)) << i;
+      EXPECT_EQ(PixelOf(*shot, shot->Width() - 1, y), RGB(255 - i, 40, i)) << i;
+    }
+    // A scroll of a static channel repaints at once from the new value.
+    wintest::Click(f.blue.Static.Handle());
+    f.blue.Scroll.Scroll(SB_THUMBTRACK, 200);
+    auto again = f.PaintBox.Snapshot();
+    EXPECT_EQ(PixelOf(*again, 5, step / 2), RGB(255, 40, 200));
+    wintest::Click(f.btnCancel.Handle());
+  }));
+}
+
+// Where the title text's pixels lie: the bounding box of the colour.
+RECT ColourBox(const Picture& pic, COLORREF colour) {
+  RECT box{pic.Width(), pic.Height(), -1, -1};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, pic.Bitmap());
+  for (int y = 0; y < pic.Height(); ++y)
+    for (int x = 0; x < pic.Width(); ++x)
+      if (GetPixel(dc, x, y) == colour) {
+        box.left = std::min<LONG>(box.left, x);
+        box.top = std::min<LONG>(box.top, y);
+        box.right = std::max<LONG>(box.right, x + 1);
+        box.bottom = std::max<LONG>(box.bottom, y + 1);
+      }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return box;
+}
+
+TEST_F(ScreenEditor, TitleTextSitsByItsPositionWithItsShadowAndAmpersandAsWritten) {
+  p.TitleCaption = "R&D Tools";
+  p.TitleFontColor = 0x00FFFF;      // yellow text
+  p.TitleShadowColor = 0x00FF00;    // green shadow
+  p.TitleFontSize = 20;
+  p.TitleFontStyle = 0;
+  p.OtherCaption = "";
+  p.RedStatic = p.GreenStatic = p.BlueStatic = true;  // black ground
+  for (TItemPosition pos : {ipTopLeft, ipTopRight, ipBottomLeft, ipBottomRight, ipCentre}) {
+    p.TitlePos = pos;
+    ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+      auto shot = f.PaintBox.Snapshot();
+      const int cw = shot->Width(), ch = shot->Height();
+      auto text = TitleText(*f.WorkingCopy);
+      ASSERT_TRUE(text);
+      SIZE size = MeasureBackgroundText(*text);
+      TPlace at = PlaceByPosition(pos, size.cx, size.cy, cw, ch);
+      RECT yellow = ColourBox(*shot, RGB(255, 255, 0));
+      RECT green = ColourBox(*shot, RGB(0, 255, 0));
+      ASSERT_GE(yellow.right, 0) << int(pos);
+      // The glyphs lie inside the text's place; the shadow's 3 pixels right and below.
+      EXPECT_GE(yellow.left, at.Left) << int(pos);
+      EXPECT_GE(yellow.top, at.Top) << int(pos);
+      EXPECT_LE(yellow.right, at.Left + size.cx) << int(pos);
+      EXPECT_LE(yellow.bottom, at.Top + size.cy) << int(pos);
+      EXPECT_EQ(green.right, yellow.right + 3) << int(pos);
+      EXPECT_EQ(green.bottom, yellow.bottom + 3) << int(pos);
+      wintest::Click(f.btnCancel.Handle());
+    }));
+  }
+  // "&" is drawn, not taken as a prefix: the text is as wide as written.
+  TBackgroundText withAmp{"R&D Tools ", "Times New Roman", 20, 0, 0, 0, ipTopLeft};
+  TBackgroundText without{"RD Tools ", "Times New Roman", 20, 0, 0, 0, ipTopLeft};
+  EXPECT_GT(MeasureBackgroundText(withAmp).cx, MeasureBackgroundText(without).cx);
+}
+
+TEST_F(ScreenEditor, TitlePictureIsPlacedAndAMissingOneLeavesNothingBehind) {
+  Write(P("logo.bmp"), wintest::MakeBitmap(40, 20, [](int, int) { return std::string("\x60\x40\x20", 3); }));
+  p.IsBitmap = true;
+  p.TitleCaption = P("logo.bmp");
+  p.TitlePos = ipCentre;
+  p.RedStatic = p.GreenStatic = p.BlueStatic = true;
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    auto shot = f.PaintBox.Snapshot();
+    const int cx = shot->Width() / 2, cy = shot->Height() / 2;
+    EXPECT_EQ(PixelOf(*shot, cx, cy), RGB(0x20, 0x40, 0x60));
+    EXPECT_EQ(PixelOf(*shot, (shot->Width() - 40) / 2, (shot->Height() - 20) / 2), RGB(0x20, 0x40, 0x60));
+    EXPECT_EQ(PixelOf(*shot, (shot->Width() - 40) / 2 - 1, cy), RGB(0, 0, 0));
+    ASSERT_TRUE(f.TitlePicture());
+    // The picture's file goes away: the next preview shows no title at all.
+    f.WorkingCopy->TitleCaption = P("gone.bmp");
+    f.UpdatePreview();
+    EXPECT_FALSE(f.TitlePicture());
+    EXPECT_EQ(PixelOf(*f.PaintBox.Snapshot(), cx, cy), RGB(0, 0, 0));
+    wintest::Click(f.btnCancel.Handle());
+  }));
+}
+
+TEST_F(ScreenEditor, PreviewAndEngineBackgroundDrawTheSamePixels) {
+  p.TitleCaption = "R&D Tools";
+  p.TitlePos = ipCentre;
+  p.SetCompanyName("Tandrel");
+  p.OtherPos = ipBottomLeft;
+  p.RedStatic = false;
+  p.RedIncreasing = true;
+  // The preview: its snapshot is the shared painting at the preview's size.
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    auto shot = f.PaintBox.Snapshot();
+    MemoryCanvas ref(shot->Width(), shot->Height());
+    RECT area{0, 0, shot->Width(), shot->Height()};
+    PaintBackground(ref.DC(), *f.WorkingCopy, area, area.bottom, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, shot->Bitmap());
+    EXPECT_TRUE(Pixels(dc, area.right, area.bottom) == Pixels(ref.DC(), area.right, area.bottom));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    wintest::Click(f.btnCancel.Handle());
+  }));
+  // The engine's screen, as the user sees it, against the same painting at its size.
+  TfrmBackground screen;
+  screen.Project = &p;
+  screen.NoStart = true;
+  bool compared = false;
+  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
+    wintest::Pump(200);
+    RECT c = b.ClientRect();
+    // A strip across the middle holds the centred title and the bands around it.
+    const int top = c.bottom / 2 - 40, rows = 80, left = 0, w = c.right;
+    HDC screenDc = GetDC(b.Handle());
+    MemoryCanvas shown(w, rows);
+    BitBlt(shown.DC(), 0, 0, w, rows, screenDc, left, top, SRCCOPY);
+    ReleaseDC(b.Handle(), screenDc);
+    MemoryCanvas full(c.right, c.bottom);
+    PaintBackground(full.DC(), p, c, b.Height(), nullptr);
+    MemoryCanvas ref(w, rows);
+    BitBlt(ref.DC(), 0, 0, w, rows, full.DC(), left, top, SRCCOPY);
+    auto a = Pixels(shown.DC(), w, rows), e = Pixels(ref.DC(), w, rows);
+    size_t differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != e[i];
+    EXPECT_EQ(differ, 0u);
+    // And the second text at the bottom left.
+    compared = true;
+    b.SetModalResult(mrOk);
+  });
+  seams::Watchdog dog(30, "engine background");
+  screen.ShowModal();
+  EXPECT_TRUE(compared);
+}
+
+TEST_F(ScreenEditor, ObjectsDialogStoresTextFontsAndPlacesOrKeepsTheFontForAPicture) {
+  p.TitleCaption = "Old";
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    Font big;
+    big.Name = "Arial";
+    big.Size = 30;
+    big.Color_ = 0x0000FF;
+    big.Style = fsItalicBit;
+    seams::QueueFontAnswer(big);
+    seams::WhenShown<TfrmScreenObjects>([&](TfrmScreenObjects& o) {
+      EXPECT_TRUE(o.rbText.Checked());
+      EXPECT_EQ(o.pnlTitle.Caption(), "Old");
+      EXPECT_TRUE(o.btnFont.Enabled());
+      EXPECT_FALSE(o.btnBrowse.Enabled());
+      wintest::Type(o.edtTitle.Handle(), "New & Co");
+      EXPECT_EQ(o.pnlTitle.Caption(), "New & Co");
+      wintest::Click(o.btnFont.Handle());
+      EXPECT_EQ(o.TitleFont().Name, "Arial");
+      o.cbTitlePosition.Pick(ipCentre);
+      wintest::Type(o.edtSubTitle.Handle(), "Sub");
+      o.cbSubPosition.Pick(ipTopRight);
+      wintest::Click(o.btnOk.Handle());
+    });
+    wintest::Click(f.Button2.Handle());
+    const TTandrelBaseInstall& w = *f.WorkingCopy;
+    EXPECT_FALSE(w.IsBitmap);
+    EXPECT_EQ(w.TitleCaption, "New & Co");
+    EXPECT_EQ(w.TitleFontName, "Arial");
+    EXPECT_EQ(w.TitleFontSize, 30);
+    EXPECT_EQ(w.TitleFontColor, 0x0000FF);
+    EXPECT_EQ(w.TitleFontStyle, SetBit(fsItalic));
+    EXPECT_EQ(w.TitlePos, ipCentre);
+    EXPECT_EQ(w.OtherCaption, "Sub");
+    EXPECT_EQ(w.OtherPos, ipTopRight);
+
+    // A picture title keeps the stored font whatever the panel shows.
+    seams::QueueFontAnswer(Font{});
+    seams::QueueFileAnswer(std::string("C:\\pics\\logo.bmp"));
+    seams::WhenShown<TfrmScreenObjects>([&](TfrmScreenObjects& o) {
+      wintest::Click(o.btnFont.Handle());
+      wintest::Click(o.rbBitmap.Handle());
+      EXPECT_FALSE(o.btnFont.Enabled());
+      EXPECT_EQ(o.pnlTitle.Caption(), "");
+      wintest::Click(o.btnBrowse.Handle());
+      EXPECT_EQ(o.edtTitle.Text(), "C:\\pics\\logo.bmp");
+      wintest::Click(o.btnOk.Handle());
+    });
+    wintest::Click(f.Button2.Handle());
+    EXPECT_TRUE(w.IsBitmap);
+    EXPECT_EQ(w.TitleCaption, "C:\\pics\\logo.bmp");
+    EXPECT_EQ(w.TitleFontName, "Arial");
+    wintest::Click(f.btnCancel.Handle());
+  }));
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// The authoring road's wizard pages: the licence page picked in the page list with a
+// licence typed into it, and a program extension added through the extensions list's
+// popup menu, run at the welcome point. The running wizard shows the licence; the
+// extension leaves its mark; the licence file goes with the uninstall.
+#include <gtest/gtest.h>
+
+#include "resources/builder/SetupDialogs.rh"
+#include "resources/builder/SetupExtension.rh"
+#include "resources/engine/DialogsForm.rh"
+#include "tests/e2e/Authoring.h"
+#include "tests/e2e/E2eRoad.h"
+
+namespace e2e {
+
+namespace {
+
+const char* const kLicence = "Authored licence terms";
+
+std::string Mark(const AuthoringRun& run) { return run.Work + "extension_ran.txt"; }
+
+// The popup menu's window while it tracks.
+HWND PopupMenuWindow() {
+  for (HWND top : TopWindows())
+    if (ClassOf(top) == "#32768") return top;
+  return nullptr;
+}
+
+void Key(HWND target, UINT key) {
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 1 | (3u << 30));
+}
+
+bool Author(AuthoringRun& run) {
+  HWND dialogs = OpenSection(run, 3, "Dialogs");
+  if (!dialogs) return false;
+  HWND pages = FindControl(dialogs, IDC_DLG_clbDialogs);
+  const int licence = ListViewFind(pages, "Software License Agreement");
+  WAIT_OR_FAIL(licence == 1, 1, "the licence row");
+  ListViewClickCheckBox(pages, licence);
+  WAIT_OR_FAIL(ListViewChecked(pages, licence), 20, "the licence page picked");
+  SetEditText(FindControl(dialogs, IDC_DLG_reLicense), kLicence);
+
+  // A program extension, from the extensions list's popup: New, Executable...
+  HWND list = FindControl(dialogs, IDC_DLG_lvExtensions);
+  PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(0xFFFF, 0xFFFF));
+  HWND menu = WaitForWindow(PopupMenuWindow, 20);
+  WAIT_OR_FAIL(menu != nullptr, 1, "the extensions popup");
+  Key(menu, VK_DOWN);
+  Key(menu, VK_RIGHT);
+  Key(menu, VK_RETURN);
+  HWND extension = WaitForWindow([] { return FindTopWithControl(IDC_EXT_edtCommand); }, 30);
+  WAIT_OR_FAIL(extension != nullptr, 1, "the extension dialog");
+  SetEditText(FindControl(extension, IDC_EXT_edtCommand), "C:\\windows\\system32\\cmd.exe");
+  SetEditText(FindControl(extension, IDC_EXT_edtParameters), "/c echo ran> " + Mark(run));
+  Click(FindControl(extension, IDC_EXT_btnOk));
+  WAIT_OR_FAIL(!IsWindow(extension) || !IsWindowVisible(extension), 20, "the extension dialog closed");
+  WAIT_OR_FAIL(ListViewFind(list, "cmd.exe") == 0, 20, "the extension listed");
+
+  Click(FindControl(dialogs, IDC_DLG_btnOk));
+  WAIT_OR_FAIL(!IsWindow(dialogs) || !IsWindowVisible(dialogs), 20, "the dialogs editor closed");
+  return true;
+}
+
+bool sawLicence = false;
+
+void OnWizardPage(const AuthoringRun&, const std::string& page) {
+  if (page != "Software License Agreement") return;
+  HWND text = FindControl(Wizard(), IDC_reLicense);
+  sawLicence = text && WindowText(text).find(kLicence) != std::string::npos;
+}
+
+void CheckInstalled(const AuthoringRun& run) {
+  EXPECT_TRUE(sawLicence) << "the wizard's licence page shows the licence";
+  EXPECT_TRUE(Exists(Mark(run))) << "the extension ran at the welcome point";
+  EXPECT_TRUE(Exists(run.InstallDir + "\\License.txt")) << "the licence beside the program";
+}
+
+void CheckRemoved(const AuthoringRun& run) { EXPECT_FALSE(Exists(run.InstallDir + "\\License.txt")); }
+
+}  // namespace
+
+AuthoringSection DialogsSection() {
+  return {"Dialogs/Extensions", Author, CheckInstalled, CheckRemoved, OnWizardPage};
+}
+
+}  // namespace e2e
