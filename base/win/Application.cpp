@@ -62,6 +62,7 @@ void Application::SetCommandLine(const std::string& commandLine) {
 }
 
 bool Application::DialogMessage(MSG& msg) {
+  if (IsShortCut(msg)) return true;
   // The innermost modal form takes the dialog keys; otherwise the modeless form that
   // holds the message's window.
   if (!modal_.empty()) {
@@ -100,6 +101,75 @@ void Application::HelpContext(int context) {
   WinHelpA(ActiveOwner(), helpFile_.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context));
 }
 
+void Application::SetHint(const std::string& hint) {
+  hint_ = GetLongHint(hint);
+  if (onHint_) {
+    auto handler = onHint_;
+    handler(hint_);
+  }
+}
+
+void Application::AddIdleHandler(const void* owner, std::function<void()> handler) {
+  RemoveIdleHandler(owner);
+  idle_.emplace_back(owner, std::move(handler));
+}
+
+void Application::RemoveIdleHandler(const void* owner) {
+  idle_.erase(std::remove_if(idle_.begin(), idle_.end(), [owner](auto& e) { return e.first == owner; }), idle_.end());
+}
+
+void Application::Idle() {
+  // A handler may add or remove handlers: run a copy.
+  auto handlers = idle_;
+  for (auto& [owner, handler] : handlers) {
+    try {
+      handler();
+    } catch (const std::exception& e) {
+      ShowException(e);
+    } catch (...) {
+    }
+  }
+}
+
+void Application::SetShortCutHandler(HWND topLevel, std::function<bool(UINT, unsigned)> handler) {
+  shortCuts_[topLevel] = std::move(handler);
+}
+
+void Application::RemoveShortCutHandler(HWND topLevel) { shortCuts_.erase(topLevel); }
+
+bool Application::IsShortCut(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (shortCuts_.empty() || !msg.hwnd) return false;
+  HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+  auto it = shortCuts_.find(top);
+  if (it == shortCuts_.end() || !IsWindowEnabled(top)) return false;
+  unsigned shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0 || msg.message == WM_SYSKEYDOWN) shift |= 4;
+  auto handler = it->second;
+  bool eaten = false;
+  try {
+    eaten = handler(static_cast<UINT>(msg.wParam), shift);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    eaten = true;
+  } catch (...) {
+    eaten = true;
+  }
+  return eaten;
+}
+
+std::string GetShortHint(const std::string& hint) {
+  size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(0, bar);
+}
+
+std::string GetLongHint(const std::string& hint) {
+  size_t bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
 void Application::ShowException(const std::string& message) {
   std::string text = message;
   if (!text.empty() && text.back() > '.') text += '.';
@@ -134,6 +204,7 @@ void Application::Run(Form& mainForm) {
   mainForm.ShowModeless();
   MSG msg;
   while (!terminated_ && IsWindow(mainForm.Handle()) && IsWindowVisible(mainForm.Handle())) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) Idle();
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       terminated_ = true;

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,23 @@ public:
   // Opens the help file on a context (through the test seam when one records help).
   void HelpContext(int context);
 
+  // The hint of what the mouse is over ("short|long" texts give their long part) goes to
+  // the hint handler, as the class library's OnHint does.
+  void SetOnHint(std::function<void(const std::string&)> handler) { onHint_ = std::move(handler); }
+  void SetHint(const std::string& hint);
+  const std::string& Hint() const { return hint_; }
+
+  // Work run each time the message queue runs dry (action updates); keyed by the owner.
+  void AddIdleHandler(const void* owner, std::function<void()> handler);
+  void RemoveIdleHandler(const void* owner);
+  void Idle();  // runs them now (the loops call it; tests may)
+
+  // Keyboard shortcuts of a top-level window (menus, actions): offered every key press
+  // that reaches a window of it before the dialog manager sees it; true eats the key.
+  void SetShortCutHandler(HWND topLevel, std::function<bool(UINT key, unsigned shift)> handler);
+  void RemoveShortCutHandler(HWND topLevel);
+  bool IsShortCut(const MSG& msg);
+
   // The class library's exception box: the message with a full stop, title, OK.
   void ShowException(const std::exception& e);
   void ShowException(const std::string& message);
@@ -73,7 +92,15 @@ private:
   std::string commandLine_;
   std::vector<Form*> modal_;
   std::vector<Form*> modeless_;
+  std::function<void(const std::string&)> onHint_;
+  std::string hint_;
+  std::vector<std::pair<const void*, std::function<void()>>> idle_;
+  std::map<HWND, std::function<bool(UINT, unsigned)>> shortCuts_;
 };
+
+// "Short|Long" hints: the part before the bar (tool tips) and after it (status bar).
+std::string GetShortHint(const std::string& hint);
+std::string GetLongHint(const std::string& hint);
 
 inline Application& App() { return Application::Instance(); }
 

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include "base/win/Shape.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -111,6 +113,15 @@ std::string RichEdit::PlainText() const {
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
   es.pfnCallback = StreamOut;
   Send(EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&es));
+  return out;
+}
+
+std::string RichEdit::RichText() const {
+  std::string out;
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
+  es.pfnCallback = StreamOut;
+  Send(EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
   return out;
 }
 
@@ -325,6 +336,7 @@ void PaintImage(HWND h, HDC dc) {
 }
 
 LRESULT CALLBACK ImageProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (NotifyMouse(h, msg)) return 0;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -410,6 +422,37 @@ bool Image::Stretch() const { auto it = Images().find(Handle()); return it != Im
 bool Image::Transparent() const { auto it = Images().find(Handle()); return it != Images().end() && it->second.transparent; }
 
 // ---------------------------------------------------------------------------------------
+// Mouse notifications of the layer's own controls
+
+bool NotifyMouse(HWND h, UINT msg) {
+  HWND parent = GetParent(h);
+  if (!parent) return false;
+  WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(h));
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CN_MOUSEMOVE), reinterpret_cast<LPARAM>(h));
+      return false;
+    case WM_LBUTTONDOWN:
+      SetPropA(h, "TandrelDown", reinterpret_cast<HANDLE>(1));
+      return false;
+    case WM_LBUTTONUP: {
+      bool down = RemovePropA(h, "TandrelDown") != nullptr;
+      if (down) SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CN_CLICKED), reinterpret_cast<LPARAM>(h));
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+void Control::MouseMove(int x, int y) const { SendMessageA(Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+
+void Control::MouseClick(int x, int y) const {
+  SendMessageA(Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageA(Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// ---------------------------------------------------------------------------------------
 // Window classes
 
 void RegisterControlClasses(HINSTANCE instance) {
@@ -423,6 +466,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "TandrelNotebook";
   RegisterClassA(&wc);
+  RegisterShapeClass(instance);
 }
 
 }  // namespace base::win

@@ -14,6 +14,13 @@
 
 namespace base::win {
 
+// Notification codes the layer's own controls (pictures, shapes) send their parent in
+// WM_COMMAND: the mouse moved over it; it was clicked (the button code, for OnClick).
+constexpr WORD CN_MOUSEMOVE = 0x7F01;
+constexpr WORD CN_CLICKED = BN_CLICKED;
+// Sends those notifications for a message of such a control; true when it is used up.
+bool NotifyMouse(HWND control, UINT msg);
+
 class Control : public Window {
 public:
   Control(const Form& form, int id) : form_(&form), id_(id) {}
@@ -23,6 +30,9 @@ public:
   HWND Handle() const override { return form_->Item(id_); }
   bool Visible() const;  // its own visible style, whether or not its page shows
   void SetFont(const Font& font) const;
+  // Test entry points: the mouse moved to, or clicked at, a point of the control's client area.
+  void MouseMove(int x = 1, int y = 1) const;
+  void MouseClick(int x = 1, int y = 1) const;
 
 protected:
   Form& MutableOwner() const { return const_cast<Form&>(*form_); }
@@ -70,13 +80,14 @@ public:
   void SelectAll() const { Send(EM_SETSEL, 0, -1); }
 };
 
-// A multi-line read-only text: plain or RTF.
+// A multi-line text: plain or RTF.
 class RichEdit : public Control {
 public:
   using Control::Control;
   // RTF when the text begins with "{\rtf", plain text otherwise.
   void LoadText(const std::string& text) const;
   std::string PlainText() const;
+  std::string RichText() const;  // the whole text as RTF
   void SetBackColor(Color color) const;
   void SetWordWrap(bool wrap) const;
 };

@@ -177,7 +177,7 @@ bool FileDialog(const FileDialogOptions& options, std::string& fileName, bool sa
   ofn.lpstrTitle = options.Title.empty() ? nullptr : options.Title.c_str();
   ofn.lpstrDefExt = options.DefaultExt.empty() ? nullptr : options.DefaultExt.c_str();
   ofn.lpstrInitialDir = options.InitialDir.empty() ? nullptr : options.InitialDir.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (options.OverwritePrompt ? OFN_OVERWRITEPROMPT : 0) |
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (options.OverwritePrompt ? OFN_OVERWRITEPROMPT : 0) |
               (options.FileMustExist ? OFN_FILEMUSTEXIST : 0);
   BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   if (!ok) return false;

@@ -125,6 +125,7 @@ int Form::ShowModal() {
       if (mayClose) break;
       modalResult_ = mrNone;
     }
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) app.Idle();
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       // Keep the quit request for the loop that owns it.
@@ -132,7 +133,7 @@ int Form::ShowModal() {
       if (modalResult_ == mrNone) modalResult_ = mrCancel;
       break;
     }
-    if (!IsDialogMessageA(hwnd_, &msg)) {
+    if (!app.IsShortCut(msg) && !IsDialogMessageA(hwnd_, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
@@ -325,7 +326,25 @@ bool Form::Command(int id, int code) {
   return false;
 }
 
+void Form::AddHook(const void* owner, MessageHook hook) {
+  RemoveHook(owner);
+  hooks_.emplace_back(owner, std::move(hook));
+}
+
+void Form::RemoveHook(const void* owner) {
+  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [owner](auto& h) { return h.first == owner; }),
+               hooks_.end());
+}
+
 bool Form::Dispatch(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  if (!hooks_.empty()) {
+    auto hooks = hooks_;  // a hook may remove itself
+    for (auto& [owner, hook] : hooks) {
+      bool handled = false;
+      Guard([&] { handled = hook(msg, w, l, result); });
+      if (handled) return true;
+    }
+  }
   switch (msg) {
     case WM_COMMAND: {
       int id = LOWORD(w), code = HIWORD(w);

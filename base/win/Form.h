@@ -127,6 +127,12 @@ public:
   // Runs a handler inside the guard (exceptions shown as the class library shows them).
   static void Guard(const std::function<void()>& work);
 
+  // Listeners of the form's messages besides its own tables (menus, tool bars, tabs):
+  // offered each message first; true, with the result set, means handled.
+  using MessageHook = std::function<bool(UINT msg, WPARAM w, LPARAM l, LRESULT& result)>;
+  void AddHook(const void* owner, MessageHook hook);
+  void RemoveHook(const void* owner);
+
 protected:
   virtual void FormCreate() {}
   virtual void FormShow() {}
@@ -164,6 +170,7 @@ private:
   std::function<void(HDC, const RECT&)> paint_;
   std::map<HWND, ControlLook> looks_;
   std::map<int, NotebookPages> notebooks_;
+  std::vector<std::pair<const void*, MessageHook>> hooks_;
 };
 
 // The message a form posts to itself once it is showing, for the test seam's scripts.

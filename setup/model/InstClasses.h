@@ -341,6 +341,10 @@ public:
   // Reads a project stream into this project, then FixupOwners; false on any failure,
   // the project then holding what was read so far. Modified is not touched.
   bool LoadFromStream(base::Stream& source);
+  // Replaces file groups, components and setup types by those of an InstallShield project
+  // file (".iwz") and fills the other sections from it; false, with nothing changed, when
+  // no such file exists. Failures other than a bad registry entry raise to the caller.
+  bool ImportIwz(const std::string& FileName);
 
   // Any collection item of the project, one place up or down (EListError at the ends).
   void MoveUp(base::CollectionItem& item);
