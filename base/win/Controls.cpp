@@ -1,5 +1,7 @@
 #include "base/win/Controls.h"
 
+#include "base/win/Splitter.h"
+
 #include <richedit.h>
 
 #include "base/win/Shape.h"
@@ -150,146 +152,6 @@ std::vector<std::string> ListBox::Items() const {
   for (int i = 0, n = Count(); i < n; ++i) items.push_back(Item(i));
   return items;
 }
-
-// ---------------------------------------------------------------------------------------
-// ListView
-
-namespace {
-// Nesting depth of BeginUpdate per list view.
-std::map<HWND, int>& UpdateDepths() {
-  static std::map<HWND, int> depths;
-  return depths;
-}
-}  // namespace
-
-void ListView::SetCheckBoxes(bool on) const {
-  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, on ? LVS_EX_CHECKBOXES : 0);
-}
-
-void ListView::SetRowSelect(bool on) const {
-  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, on ? LVS_EX_FULLROWSELECT : 0);
-}
-
-void ListView::AddColumn(const std::string& caption, int width, bool rightAligned) const {
-  LVCOLUMNA col{};
-  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-  col.fmt = rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  col.cx = width;
-  col.pszText = const_cast<char*>(caption.c_str());
-  int n = ColumnCount();
-  Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(&col));
-}
-
-int ListView::ColumnCount() const {
-  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-int ListView::AddItem(const std::string& caption, void* data) const {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = Count();
-  item.pszText = const_cast<char*>(caption.c_str());
-  item.lParam = reinterpret_cast<LPARAM>(data);
-  return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-void ListView::SetSubItem(int index, int column, const std::string& text) const {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-}
-
-std::string ListView::ItemText(int index, int column) const {
-  for (size_t size = 256;; size *= 2) {
-    std::string text(size, '\0');
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(size);
-    auto n = static_cast<size_t>(Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
-    if (n + 1 < size || size >= 65536) {
-      text.resize(std::min(n, size));
-      return text;
-    }
-  }
-}
-
-void* ListView::ItemData(int index) const {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (!Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-  return reinterpret_cast<void*>(item.lParam);
-}
-
-int ListView::IndexOfData(const void* data) const {
-  for (int i = 0, n = Count(); i < n; ++i)
-    if (ItemData(i) == data) return i;
-  return -1;
-}
-
-bool ListView::Checked(int index) const {
-  auto state = static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
-  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
-
-void ListView::SetChecked(int index, bool checked) const {
-  LVITEMA item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-}
-
-int ListView::Selected() const {
-  return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-void ListView::Select(int index) const {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
-}
-
-void ListView::BeginUpdate() const {
-  HWND h = Handle();
-  if (UpdateDepths()[h]++ == 0) SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-}
-
-void ListView::EndUpdate() const {
-  HWND h = Handle();
-  auto it = UpdateDepths().find(h);
-  if (it == UpdateDepths().end()) return;
-  if (--it->second <= 0) {
-    UpdateDepths().erase(it);
-    SendMessageA(h, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(h, nullptr, TRUE);
-  }
-}
-
-bool ListView::Updating() const {
-  auto it = UpdateDepths().find(Handle());
-  return it != UpdateDepths().end() && it->second > 0;
-}
-
-bool ListView::CheckChanged(const NMHDR* header) {
-  if (header->code != LVN_ITEMCHANGED) return false;
-  auto* nm = reinterpret_cast<const NMLISTVIEW*>(header);
-  return nm->iItem >= 0 && (nm->uChanged & LVIF_STATE) &&
-         ((nm->uOldState ^ nm->uNewState) & LVIS_STATEIMAGEMASK) != 0 && (nm->uOldState & LVIS_STATEIMAGEMASK) != 0;
-}
-
-bool ListView::BecameSelected(const NMHDR* header) {
-  if (header->code != LVN_ITEMCHANGED) return false;
-  auto* nm = reinterpret_cast<const NMLISTVIEW*>(header);
-  return nm->iItem >= 0 && (nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_SELECTED) &&
-         !(nm->uOldState & LVIS_SELECTED);
-}
-
-int ListView::ChangedItem(const NMHDR* header) { return reinterpret_cast<const NMLISTVIEW*>(header)->iItem; }
 
 // ---------------------------------------------------------------------------------------
 // Image
@@ -467,6 +329,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   wc.lpszClassName = "TandrelNotebook";
   RegisterClassA(&wc);
   RegisterShapeClass(instance);
+  RegisterSplitterClass(instance);
 }
 
 }  // namespace base::win

@@ -104,36 +104,6 @@ public:
   std::vector<std::string> Items() const;
 };
 
-// A report-view list with optional check boxes; items carry a pointer of the caller's.
-class ListView : public Control {
-public:
-  using Control::Control;
-  void SetCheckBoxes(bool on = true) const;
-  void SetRowSelect(bool on = true) const;
-  void AddColumn(const std::string& caption, int width, bool rightAligned = false) const;
-  int ColumnCount() const;
-  void Clear() const { Send(LVM_DELETEALLITEMS); }
-  int Count() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
-  int AddItem(const std::string& caption, void* data = nullptr) const;
-  void SetSubItem(int index, int column, const std::string& text) const;
-  std::string ItemText(int index, int column = 0) const;
-  void* ItemData(int index) const;
-  int IndexOfData(const void* data) const;  // -1 when absent
-  bool Checked(int index) const;
-  void SetChecked(int index, bool checked) const;
-  int Selected() const;  // -1 when none
-  void Select(int index) const;
-  // Stops repainting until the matching EndUpdate (pairs nest).
-  void BeginUpdate() const;
-  void EndUpdate() const;
-  bool Updating() const;
-
-  // Reading an LVN_ITEMCHANGED notification.
-  static bool CheckChanged(const NMHDR* header);      // the state image (check box) changed
-  static bool BecameSelected(const NMHDR* header);    // the item is now the selected one
-  static int ChangedItem(const NMHDR* header);
-};
-
 class ProgressBar : public Control {
 public:
   using Control::Control;
@@ -186,3 +156,6 @@ public:
 void RegisterControlClasses(HINSTANCE instance);
 
 }  // namespace base::win
+
+// The list view has a pair of its own; its users of old include this header.
+#include "base/win/ListView.h"

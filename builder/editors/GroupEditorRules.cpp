@@ -1,0 +1,164 @@
+#include "builder/editors/GroupEditorRules.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace builder {
+
+namespace {
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+std::string Two(int v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%02d", v);
+  return b;
+}
+}  // namespace
+
+std::string FileNamePart(const std::string& path) {
+  size_t p = path.find_last_of("\\:");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string FilePathPart(const std::string& path) {
+  size_t p = path.find_last_of("\\:");
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string GroupDigits(int64_t value, const std::string& separator) {
+  bool negative = value < 0;
+  uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  std::string digits = std::to_string(magnitude), grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += separator;
+    grouped += digits[i];
+  }
+  return negative ? "-" + grouped : grouped;
+}
+
+std::string FileSizeDetailText(int64_t bytes, const std::string& shortText, const std::string& separator) {
+  return shortText + " (" + GroupDigits(bytes, separator) + " bytes)";
+}
+
+CalendarTime DecodeDateTime(double value) {
+  CalendarTime t;
+  double days = std::floor(value);
+  // Whole milliseconds of the day, rounded as the class library rounds them.
+  auto ms = static_cast<int64_t>(std::llround((value - days) * 86400000.0));
+  if (ms >= 86400000) {
+    ms -= 86400000;
+    days += 1;
+  }
+  // Civil date from days since 1899-12-30 (day 0), through days since 1970-01-01.
+  int64_t z = static_cast<int64_t>(days) - 25569 + 719468;
+  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  int64_t doe = z - era * 146097;
+  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  int64_t y = yoe + era * 400;
+  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  int64_t mp = (5 * doy + 2) / 153;
+  int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  t.Year = static_cast<int>(y + (m <= 2 ? 1 : 0));
+  t.Month = static_cast<int>(m);
+  t.Day = static_cast<int>(d);
+  int64_t secs = ms / 1000;
+  t.Hour = static_cast<int>(secs / 3600);
+  t.Minute = static_cast<int>(secs / 60 % 60);
+  t.Second = static_cast<int>(secs % 60);
+  return t;
+}
+
+std::string ModifiedText(double stamp, const std::array<std::string, 12>& monthNames) {
+  CalendarTime t = DecodeDateTime(stamp);
+  const std::string& month = t.Month >= 1 && t.Month <= 12 ? monthNames[static_cast<size_t>(t.Month - 1)] : "";
+  return Two(t.Day) + " " + month + " " + std::to_string(t.Year) + "  " + Two(t.Hour) + ":" + Two(t.Minute);
+}
+
+std::vector<std::string> DestinationChoices(const std::vector<std::string>& macroLines,
+                                            const std::vector<std::string>& instFolders,
+                                            const std::string& groupName) {
+  std::vector<std::string> choices;
+  for (const std::string& line : macroLines) choices.push_back(line.substr(0, line.find('=')));
+  std::string own = Lower("[" + groupName + "]");
+  for (const std::string& line : instFolders) {
+    std::string bracketed = line.substr(0, line.find('='));
+    if (Lower(bracketed) != own) choices.push_back(bracketed);
+  }
+  return choices;
+}
+
+PlatformChoice PlatformsToChoice(uint8_t platforms) {
+  PlatformChoice c;
+  c.All = platforms == 31;
+  if (!c.All)
+    for (size_t i = 0; i < 4; ++i) c.Checked[i] = (platforms & (1u << i)) != 0;
+  return c;
+}
+
+uint8_t ChoiceToPlatforms(const PlatformChoice& choice) {
+  if (choice.All) return 31;
+  uint8_t v = 0;
+  for (size_t i = 0; i < 4; ++i)
+    if (choice.Checked[i]) v = static_cast<uint8_t>(v | (1u << i));
+  return v;
+}
+
+GroupPageActions DecideGroupPageActions(const GroupPageState& s) {
+  GroupPageActions a;
+  if (s.Editing) return a;
+  bool list = s.Focus == PageFocus::List && s.ListCount > 0;
+  bool tree = s.Focus == PageFocus::Tree && s.TreeCount > 0 && s.GroupIndex >= 0;
+  bool one = list && s.SelCount == 1;
+  a.NewGroup = true;
+  a.AddFiles = s.GroupIndex >= 0;
+  a.Properties = one || tree;
+  a.Delete = (list && s.SelCount > 0) || tree;
+  a.MoveUp = (one && s.FileIndex > 0) || (tree && s.GroupIndex > 0);
+  a.MoveDown = (one && s.FileIndex >= 0 && s.FileIndex < s.FileCount - 1) || (tree && s.GroupIndex < s.GroupCount - 1);
+  return a;
+}
+
+std::string PropertiesHint(PageFocus focus) {
+  switch (focus) {
+    case PageFocus::Tree: return "Group Properties";
+    case PageFocus::List: return "File Properties";
+    default: return "Properties";
+  }
+}
+
+std::string DeleteHint(PageFocus focus) {
+  switch (focus) {
+    case PageFocus::Tree: return "Delete Group";
+    case PageFocus::List: return "Delete Selected Files";
+    default: return "Delete";
+  }
+}
+
+MemberPageActions DecideComponentPageActions(const MemberPageState& s) {
+  MemberPageActions a;
+  if (s.Editing) return a;
+  bool list = s.Focus == PageFocus::List && s.ListCount > 0;
+  bool node = s.Focus == PageFocus::Tree && s.TreeCount > 0 && s.SelectedLevel >= 0;
+  a.New = true;
+  a.NewGroup = s.Focus == PageFocus::List;
+  a.Properties = (list && s.SelCount == 1) || node;
+  a.Delete = (list && s.SelCount > 0) || node;
+  return a;
+}
+
+MemberPageActions DecideInstallTypePageActions(const MemberPageState& s) {
+  MemberPageActions a;
+  if (s.Editing) return a;
+  bool list = s.Focus == PageFocus::List && s.ListCount > 0;
+  bool member = s.Focus == PageFocus::Tree && s.TreeCount > 0 && s.SelectedLevel == 1;
+  a.New = true;
+  a.Properties = (list && s.SelCount == 1) || member;
+  a.Delete = (list && s.SelCount > 0) || member;
+  return a;
+}
+
+}  // namespace builder

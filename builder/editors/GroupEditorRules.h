@@ -1,0 +1,99 @@
+// The decisions of the file groups editor and its dialogs, apart from the windows: the
+// texts of a file's row, the install-directory choices of a group, the platform check
+// boxes, and when each action of the three pages is enabled.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace builder {
+
+// Behind the last "\" or ":"; the part up to and including it.
+std::string FileNamePart(const std::string& path);
+std::string FilePathPart(const std::string& path);
+
+// Whole numbers with the thousands separator: 12345 -> "12,345".
+std::string GroupDigits(int64_t value, const std::string& separator);
+// "12KB (12,345 bytes)": the short size text and the exact count.
+std::string FileSizeDetailText(int64_t bytes, const std::string& shortText, const std::string& separator);
+
+// A date-time of the class library (days since 30 December 1899, the fraction the time).
+struct CalendarTime {
+  int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
+};
+CalendarTime DecodeDateTime(double value);
+// The list's "TimeStamp" text: short date, a blank, long time; the time left out at exactly
+// midnight; empty when the stamp is 0 or negative. The two formatters give the locale's
+// texts of a calendar time.
+template <class DateText, class TimeText>
+std::string TimeStampText(double stamp, DateText date, TimeText time) {
+  if (!(stamp > 0)) return {};
+  CalendarTime t = DecodeDateTime(stamp);
+  std::string text = date(t);
+  if (t.Hour != 0 || t.Minute != 0 || t.Second != 0) text += " " + time(t);
+  return text;
+}
+// "dd mmmm yyyy  hh:nn" with the month's full name.
+std::string ModifiedText(double stamp, const std::array<std::string, 12>& monthNames);
+
+// Install-directory choices of a group: the macro names (each line cut before its first
+// "="), then the bracketed part of every InstFolders line except the group's own, found
+// by the name in the dialog, ignoring case.
+std::vector<std::string> DestinationChoices(const std::vector<std::string>& macroLines,
+                                            const std::vector<std::string>& instFolders,
+                                            const std::string& groupName);
+
+// The platform set and the dialog's choice: "All" is the full set 31; otherwise the four
+// check boxes (95, 98, NT 4.0, NT 5.0 = bits 1, 2, 4, 8).
+struct PlatformChoice {
+  bool All = true;
+  std::array<bool, 4> Checked{};
+};
+PlatformChoice PlatformsToChoice(uint8_t platforms);
+uint8_t ChoiceToPlatforms(const PlatformChoice& choice);
+
+// Which view of a page has the focus.
+enum class PageFocus { None, Tree, List };
+
+// "File Groups" page.
+struct GroupPageState {
+  PageFocus Focus = PageFocus::None;
+  bool Editing = false;
+  int TreeCount = 0;
+  int GroupIndex = -1;  // of the current group, -1 none
+  int GroupCount = 0;
+  int ListCount = 0;
+  int SelCount = 0;
+  int FileIndex = -1;  // of the one selected file in its group
+  int FileCount = 0;   // of the current group
+};
+struct GroupPageActions {
+  bool NewGroup = false, AddFiles = false, Properties = false, Delete = false, MoveUp = false, MoveDown = false;
+};
+GroupPageActions DecideGroupPageActions(const GroupPageState& s);
+// The hints that follow the focus.
+std::string PropertiesHint(PageFocus focus);
+std::string DeleteHint(PageFocus focus);
+
+// "Components" and "Installation Types" pages: a tree of owners (components, setup types)
+// with their members (groups, components) below, and the list of all members.
+struct MemberPageState {
+  PageFocus Focus = PageFocus::None;
+  bool Editing = false;
+  int TreeCount = 0;
+  int SelectedLevel = -1;  // of the tree's selected node, -1 none
+  int ListCount = 0;
+  int SelCount = 0;
+};
+struct MemberPageActions {
+  bool New = false, NewGroup = false, Properties = false, Delete = false;
+};
+// The components page: properties of any node or of one list item; delete of any node
+// or of selected items; a new group only while the list has the focus.
+MemberPageActions DecideComponentPageActions(const MemberPageState& s);
+// The setup types page: properties and delete only for a component (level 1) node or
+// for list items; setup types have neither.
+MemberPageActions DecideInstallTypePageActions(const MemberPageState& s);
+
+}  // namespace builder

@@ -1,0 +1,142 @@
+#include "builder/editors/SectionEditor.h"
+
+#include "base/win/Application.h"
+#include "builder/shell/BuilderSettings.h"
+
+namespace builder {
+
+using namespace base::win;
+
+namespace {
+constexpr UINT kIdleTimer = 0x7E01;
+constexpr UINT kIdleMilliseconds = 50;
+}  // namespace
+
+SectionEditor::SectionEditor(int templateId, Frame frame) : Form(templateId), frame_(std::move(frame)) {}
+
+SectionEditor::~SectionEditor() { FormDestroy(); }
+
+void SectionEditor::FormCreate() {
+  WorkingCopy = std::make_unique<TTandrelBaseInstall>();
+  if (frame_.ok) OnClick(frame_.ok, [this] { btnOkClick(); });
+  if (frame_.cancel) OnClick(frame_.cancel, [this] { btnCancelClick(); });
+  if (frame_.help) OnClick(frame_.help, [this] { btnHelpClick(); });
+  SetDefaultButton(frame_.ok);
+  SetCancelButton(frame_.cancel);
+  SetTimer(kIdleTimer, kIdleMilliseconds, [this] { ActionListUpdate(); });
+}
+
+void SectionEditor::FormShow() {
+  if (!frame_.formName.empty()) RestoreFormPosition(Handle(), frame_.formName);
+}
+
+void SectionEditor::FormClose() {
+  if (!frame_.formName.empty()) SaveFormPosition(Handle(), frame_.formName);
+}
+
+void SectionEditor::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (Created()) {
+    ::KillTimer(Handle(), kIdleTimer);
+    EmptyViews();
+  }
+  WorkingCopy.reset();
+}
+
+void SectionEditor::btnOkClick() {
+  PrepareOk();
+  if (Project && WorkingCopy) Project->Assign(*WorkingCopy);
+  SetModalResult(mrOk);
+}
+
+void SectionEditor::btnCancelClick() { SetModalResult(mrCancel); }
+
+void SectionEditor::btnHelpClick() { App().HelpContext(frame_.helpContext); }
+
+bool SectionEditor::AnyViewEditing() const {
+  for (const auto& probe : editingProbes_)
+    if (probe()) return true;
+  return false;
+}
+
+void SectionEditor::ActionListUpdate() {
+  if (destroyed_) return;
+  SetEditing(AnyViewEditing());
+  UpdateActions();
+}
+
+void SectionEditor::SetEditing(bool value) {
+  if (value == Editing) return;
+  Editing = value;
+  if (value) {
+    SetDefaultButton(0);
+    SetCancelButton(0);
+  } else {
+    SetDefaultButton(frame_.ok);
+    SetCancelButton(frame_.cancel);
+  }
+}
+
+void SectionEditor::AddView(const TreeView& view) {
+  TreeView v = view;
+  editingProbes_.push_back([v] { return v.IsEditing(); });
+  emptiers_.push_back([this, v] { EmptyView(v); });
+}
+
+void SectionEditor::AddView(const ListView& view) {
+  ListView v = view;
+  editingProbes_.push_back([v] { return v.IsEditing(); });
+  emptiers_.push_back([this, v] { EmptyView(v); });
+}
+
+void SectionEditor::EmptyView(const TreeView& view) {
+  UpdateScope<TreeView> update(view);
+  FlagScope clearing(Clearing);
+  view.Clear();
+}
+
+void SectionEditor::EmptyView(const ListView& view) {
+  UpdateScope<ListView> update(view);
+  FlagScope clearing(Clearing);
+  view.Clear();
+}
+
+void SectionEditor::EmptyViews() {
+  for (const auto& empty : emptiers_) empty();
+}
+
+namespace {
+template <class View, class EditSelected>
+void HookKeys(const View& view, SectionEditor::ViewKeys keys, EditSelected editSelected) {
+  view.OnKeyDown([keys, editSelected](UINT key, bool alt) {
+    if (alt) {
+      if (key == VK_RETURN && keys.Properties) keys.Properties();
+      return;
+    }
+    switch (key) {
+      case VK_INSERT: if (keys.Insert) keys.Insert(); break;
+      case VK_DELETE: if (keys.Delete) keys.Delete(); break;
+      case VK_F2: if (keys.Rename) editSelected(); break;
+      default: break;
+    }
+  });
+}
+}  // namespace
+
+void SectionEditor::BindKeys(const TreeView& view, ViewKeys keys) {
+  TreeView v = view;
+  HookKeys(view, std::move(keys), [v] {
+    if (TreeNode n = v.Selected()) v.EditLabel(n);
+  });
+}
+
+void SectionEditor::BindKeys(const ListView& view, ViewKeys keys) {
+  ListView v = view;
+  HookKeys(view, std::move(keys), [v] {
+    int i = v.Selected();
+    if (i >= 0) v.EditLabel(i);
+  });
+}
+
+}  // namespace builder
