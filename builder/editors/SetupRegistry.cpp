@@ -16,6 +16,13 @@ constexpr COLORREF kUninstall = RGB(0x00, 0x80, 0x00);
 TTandrelRegKey* KeyOf(const TreeView& tree, TreeNode node) {
   return node ? static_cast<TTandrelRegKey*>(tree.NodeData(node)) : nullptr;
 }
+
+// Whether key is branch itself or lies below it.
+bool InBranch(const TTandrelRegKey* key, const TTandrelRegKey* branch) {
+  for (; key; key = key->Parent)
+    if (key == branch) return true;
+  return false;
+}
 }  // namespace
 
 TfrmRegistry::TfrmRegistry()
@@ -230,7 +237,8 @@ void TfrmRegistry::actDeleteKeyExecute() {
   if (MessageDlg("Are you sure you want to delete this key?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
   TTandrelRegKey* key = KeyOf(tvFolders, node);
   // Rows and nodes go first: they point into the branch that is freed.
-  if (CurrentKey == key) {
+  const bool currentGoes = InBranch(CurrentKey, key);
+  if (currentGoes) {
     EmptyView(lvValues);
     CurrentValue = nullptr;
   }
@@ -239,7 +247,7 @@ void TfrmRegistry::actDeleteKeyExecute() {
     UpdateScope<TreeView> update(tvFolders);
     tvFolders.Delete(node);
   }
-  if (CurrentKey == key) CurrentKey = nullptr;
+  if (currentGoes) CurrentKey = nullptr;
   if (key) key->Collection()->Remove(key);
   TreeNode now = tvFolders.Selected();
   SetCurrentKey(now ? KeyOf(tvFolders, now) : nullptr);
