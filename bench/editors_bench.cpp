@@ -52,6 +52,13 @@ TTandrelRegKey* FillRegistry(TTandrelBaseInstall& p) {
       }
     }
   }
+  // The rest, one more on each branch key, up to 20,000.
+  for (TTandrelRegKey* branch : top->Keys)
+    for (TTandrelRegKey* key : branch->Keys)
+      if (values < 20000 && key != biggest) {
+        key->AddStringValue("X", "x");
+        ++values;
+      }
   std::printf("registry: %d keys, %d values\n", keys, values);
   return biggest;
 }
