@@ -1,0 +1,33 @@
+// The editor of each section of the main window. An editor that lands replaces its
+// nullptr below and adds its header here; the lines in between keep such changes apart.
+#include "builder/shell/SectionTable.h"
+
+#include "builder/shell/GeneralForm.h"
+// (editor headers)
+
+namespace {
+
+const TSectionEditor kEditors[kSectionCount] = {
+    // 0 General Settings
+    ExecuteGeneralSettings,
+    // 1 Screens: EditScreenSetup
+    nullptr,
+    // 2 Files/Groups: EditFileGroups
+    nullptr,
+    // 3 Dialogs/Extensions: EditDialogs
+    nullptr,
+    // 4 Program Icons: EditIcons
+    nullptr,
+    // 5 Ini Files: EditIniFiles
+    nullptr,
+    // 6 Registry: EditRegistry
+    nullptr,
+    // end
+};
+
+}  // namespace
+
+TSectionEditor SectionEditor(int tag) {
+  if (tag < 0 || tag >= kSectionCount) return nullptr;
+  return kEditors[tag];
+}

@@ -1,0 +1,238 @@
+// The builder's dialogs under Wine: general settings (Browse reads the version block; Cancel
+// leaves the project byte for byte), the rich-text editor, the about box and the previews
+// of the engine's own forms.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <richedit.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/win/Application.h"
+#include "base/win/TestSeams.h"
+#include "builder/shell/AboutForm.h"
+#include "builder/shell/EditorForm.h"
+#include "builder/shell/GeneralForm.h"
+#include "builder/shell/Previews.h"
+#include "setup/engine/BackgroundForm.h"
+#include "setup/engine/DialogsForm.h"
+#include "tests/harness/FormDriver.h"
+
+using namespace base::win;
+namespace fs = std::filesystem;
+
+namespace {
+
+class BuilderForms : public ::testing::Test {
+protected:
+  void SetUp() override {
+    seams::Reset();
+    seams::Arm();
+  }
+  void TearDown() override { seams::Reset(); }
+  seams::Watchdog dog{60, "builder forms test"};
+};
+
+// Runs the general settings on the project with a script for the open dialog's answers.
+bool RunGeneral(TTandrelBaseInstall& p, const std::function<void(TfrmGeneral&)>& script) {
+  seams::WhenShown<TfrmGeneral>(script);
+  return ExecuteGeneralSettings(p);
+}
+
+TEST_F(BuilderForms, BrowseFillsTheFieldsFromTheVersionBlockAndOkStoresThem) {
+  TTandrelBaseInstall p;
+  p.GetGroup(0)->SetName("Main");
+  seams::QueueFileAnswer(std::string(VERSIONED_EXE));
+  ASSERT_TRUE(RunGeneral(p, [](TfrmGeneral& g) {
+    g.btnBrowse.Click();
+    EXPECT_EQ(g.edtApplication.Text(), "App");
+    EXPECT_EQ(g.edtVersion.Text(), "2.1");
+    EXPECT_EQ(g.edtCompany.Text(), "Acme");
+    EXPECT_EQ(g.edtInstallDir.Text(), "<ProgramFilesDir>\\Acme");
+    EXPECT_EQ(g.edtExecutable.Text(), "[Main]\\versioned_app.exe");
+    EXPECT_FALSE(g.edtExecutable.Enabled());
+    g.btnOk.Click();
+  }));
+  EXPECT_TRUE(p.CompletedGeneral);
+  EXPECT_TRUE(p.Modified);
+  EXPECT_EQ(p.ApplicationName(), "App");
+  EXPECT_EQ(p.Executable, "[Main]\\versioned_app.exe");
+  ASSERT_EQ(p.GetGroup(0)->Files.Count(), 1);
+  EXPECT_EQ(p.GetGroup(0)->Files[0]->FileName, std::string(VERSIONED_EXE));
+  TTandrelRegKey* hklm = p.Registry.Count() ? p.GetRegKey(0) : nullptr;
+  ASSERT_NE(hklm, nullptr);
+  EXPECT_EQ(hklm->KeyName, "HKEY_LOCAL_MACHINE");
+  // The whole path exists once.
+  EXPECT_EQ(p.AddRegKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\App\\2.1"), p.AddRegKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\App\\2.1"));
+  EXPECT_EQ(p.Registry.Count(), 1);
+}
+
+TEST_F(BuilderForms, AnExecutableWithoutVersionChangesOnlyItsField) {
+  TTandrelBaseInstall p;
+  p.SetApplicationName("Mine");
+  seams::QueueFileAnswer(std::string(PLAIN_EXE));
+  ASSERT_TRUE(RunGeneral(p, [](TfrmGeneral& g) {
+    g.btnBrowse.Click();
+    EXPECT_EQ(g.edtApplication.Text(), "Mine");
+    EXPECT_EQ(g.edtVersion.Text(), "");
+    EXPECT_EQ(g.edtCompany.Text(), "");
+    EXPECT_EQ(g.edtExecutable.Text(), "[Program Files]\\plain_app.exe");
+    g.edtCompany.SetText("Firm");
+    g.btnOk.Click();
+  }));
+  // An empty version: no registry key.
+  EXPECT_EQ(p.Registry.Count(), 0);
+}
+
+TEST_F(BuilderForms, CancelAfterBrowseLeavesTheProjectByteForByte) {
+  for (bool withGroups : {true, false}) {
+    TTandrelBaseInstall p;
+    if (!withGroups)
+      while (p.Groups.Count() > 0) p.Groups.Delete(0);
+    const std::vector<uint8_t> before = p.SaveToBytes();
+    seams::QueueFileAnswer(std::string(VERSIONED_EXE));
+    EXPECT_FALSE(RunGeneral(p, [](TfrmGeneral& g) {
+      g.btnBrowse.Click();
+      g.edtApplication.SetText("Changed");
+      g.btnCancel.Click();
+    }));
+    EXPECT_EQ(p.SaveToBytes(), before) << withGroups;
+    EXPECT_FALSE(p.CompletedGeneral);
+    EXPECT_FALSE(p.Modified);
+  }
+}
+
+TEST_F(BuilderForms, LeavingTheCompanyRefillsAnEmptyFolder) {
+  TTandrelBaseInstall p;
+  p.InstallDir = "<ProgramFilesDir>\\Old";
+  ASSERT_TRUE(RunGeneral(p, [](TfrmGeneral& g) {
+    g.edtInstallDir.SetText("");
+    g.edtCompany.SetText("Acme");
+    g.edtCompany.Focus();
+    g.edtApplication.Focus();
+    EXPECT_EQ(g.edtInstallDir.Text(), "<ProgramFilesDir>\\Acme");
+    g.edtCompany.Focus();
+    g.edtVersion.Focus();
+    EXPECT_EQ(g.edtInstallDir.Text(), "<ProgramFilesDir>\\Acme");  // not empty: left alone
+    g.btnOk.Click();
+  }));
+  EXPECT_EQ(p.InstallDir, "<ProgramFilesDir>\\Acme");
+  EXPECT_EQ(p.CompanyName(), "Acme");
+}
+
+// --- the rich-text editor
+
+std::string EditWith(std::string text, const std::function<void(TfrmEditor&)>& script, bool* ok = nullptr) {
+  seams::WhenShown<TfrmEditor>(script);
+  bool result = EditRichTextWide(text, true, clWindow);
+  if (ok) *ok = result;
+  return text;
+}
+
+TEST_F(BuilderForms, EditorGivesBackEmptyOrRichText) {
+  bool ok = false;
+  EXPECT_EQ(EditWith("", [](TfrmEditor& e) { e.btnOk.Click(); }, &ok), "");
+  EXPECT_TRUE(ok);
+  const std::string back = EditWith("Plain licence text", [](TfrmEditor& e) {
+    EXPECT_EQ(e.reEditor.PlainText().substr(0, 18), "Plain licence text");
+    e.btnOk.Click();
+  });
+  EXPECT_EQ(back.compare(0, 5, "{\\rtf"), 0) << back;
+  EXPECT_NE(back.find("Plain licence text"), std::string::npos);
+  // The opener's size is the client size.
+  EditWith("", [](TfrmEditor& e) {
+    RECT c = e.ClientRect();
+    EXPECT_EQ(c.right, 448);
+    EXPECT_EQ(c.bottom, 240);
+    e.btnCancel.Click();
+  });
+}
+
+TEST_F(BuilderForms, TheCaretInBoldCentredTextPressesBoldAndCentre) {
+  const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc\\f0\\fs24\\b Bold centre\\b0\\par\\pard plain\\par}";
+  const std::string back = EditWith(rtf, [&](TfrmEditor& e) {
+    const std::string before = e.reEditor.PlainText();
+    e.reEditor.Send(EM_SETSEL, 3, 3);
+    wintest::Pump(20);
+    EXPECT_TRUE(e.ToolBar1.Down(IDC_EDT_BoldButton));
+    EXPECT_TRUE(e.ToolBar1.Down(IDC_EDT_CenterAlign));
+    EXPECT_FALSE(e.ToolBar1.Down(IDC_EDT_LeftAlign));
+    EXPECT_EQ(e.FontSize.Text(), "12");
+    EXPECT_EQ(e.FontName.Text(), "Arial");
+    EXPECT_FALSE(e.ToolBar1.ButtonEnabled(IDC_EDT_CopyButton));
+    EXPECT_EQ(e.reEditor.PlainText(), before);
+    // In the plain paragraph: nothing pressed but Align Left.
+    e.reEditor.Send(EM_SETSEL, 14, 14);
+    EXPECT_FALSE(e.ToolBar1.Down(IDC_EDT_BoldButton));
+    EXPECT_TRUE(e.ToolBar1.Down(IDC_EDT_LeftAlign));
+    // A selection enables copy and cut; Italic formats it.
+    e.reEditor.Send(EM_SETSEL, 13, 18);
+    EXPECT_TRUE(e.ToolBar1.ButtonEnabled(IDC_EDT_CopyButton));
+    EXPECT_TRUE(e.mnuCut.Enabled());
+    e.ToolBar1.Press(IDC_EDT_ItalicButton);
+    e.btnOk.Click();
+  });
+  EXPECT_NE(back.find("\\i "), std::string::npos) << back;
+}
+
+TEST_F(BuilderForms, CancelLeavesTheCallersTextEvenAfterEdits) {
+  bool ok = true;
+  const std::string text = "{\\rtf1 Original\\par}";
+  EXPECT_EQ(EditWith(text, [](TfrmEditor& e) {
+    e.reEditor.Send(EM_SETSEL, 0, -1);
+    e.reEditor.Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("Edited"));
+    EXPECT_TRUE(e.ToolBar1.ButtonEnabled(IDC_EDT_UndoButton));
+    e.btnCancel.Click();
+  }, &ok), text);
+  EXPECT_FALSE(ok);
+}
+
+// --- about box and previews
+
+TEST_F(BuilderForms, AboutBoxShowsVersionAndBuildOfTheVersionBlock) {
+  struct Case {
+    const char* file;
+    const char* version;
+    const char* build;
+  } cases[] = {{VERSIONED_EXE, "2.1", "2.1.0.57"}, {PLAIN_EXE, "", ""}};
+  for (const Case& c : cases) {
+    TfrmAbout about;
+    about.ExeFileName = c.file;
+    seams::WhenShown<TfrmAbout>([&](TfrmAbout& a) {
+      EXPECT_EQ(a.lblVersion.Caption(), c.version);
+      EXPECT_EQ(a.lblBuild.Caption(), c.build);
+      EXPECT_EQ(a.Caption(), "About Tandrel-Install");
+      a.btnOk.Click();
+    });
+    about.ShowModal();
+  }
+  EXPECT_EQ(seams::PendingScripts(), 0);
+}
+
+TEST_F(BuilderForms, PreviewsShowTheEngineFormsAndStoreNothing) {
+  TTandrelBaseInstall p;
+  p.SetApplicationName("Previewed");
+  p.BillBoards = {"C:\\no\\such\\board.bmp"};
+  const std::vector<uint8_t> before = p.SaveToBytes();
+  bool wizard = false, background = false;
+  seams::WhenShown<TfrmInstDialogs>([&](TfrmInstDialogs& d) {
+    wizard = true;
+    wintest::Pump(50);
+    EXPECT_TRUE(d.Preview);
+    EXPECT_EQ(d.CurrentPage, dtUser);
+    d.SetModalResult(mrCancel);
+  });
+  PreviewInstDialog(p, dtUser);
+  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
+    background = true;
+    EXPECT_FALSE(b.UseTimer);
+    EXPECT_TRUE(b.NoStart);
+    wintest::PostKey(VK_ESCAPE, b.Handle());
+  });
+  PreviewBackground(p, false);
+  EXPECT_TRUE(wizard);
+  EXPECT_TRUE(background);
+  EXPECT_EQ(p.SaveToBytes(), before);
+}
+
+}  // namespace

@@ -1,0 +1,370 @@
+// The builder's main window under Wine: menus and sections, New / Open / Save / Save As /
+// Reopen, the save question, the recent list across a restart, ticks, hover frames, the
+// status bar, Build through the build dialog, and failures that must say so.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/Streams.h"
+#include "base/win/Application.h"
+#include "base/win/Dialogs.h"
+#include "base/win/TestSeams.h"
+#include "builder/shell/AboutForm.h"
+#include "builder/shell/BuildForm.h"
+#include "builder/shell/BuilderSettings.h"
+#include "builder/shell/GeneralForm.h"
+#include "builder/shell/MainForm.h"
+#include "tests/harness/FormDriver.h"
+#include "tests/model/fixtures/IwzCases.h"
+
+using namespace base::win;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    seams::Reset();
+    seams::Arm();
+    folder = fs::temp_directory_path() /
+             (std::string("tandrel_main_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    WriteBuilderSetting("Tandrel-Install MRU", "");
+  }
+  void TearDown() override {
+    seams::Reset();
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+  std::string Path(const std::string& name) const { return (folder / name).string(); }
+  // A saved project named after its application.
+  std::string Project(const std::string& name, bool general = false) const {
+    TTandrelBaseInstall p;
+    p.SetApplicationName(name);
+    p.CompletedGeneral = general;
+    const std::string file = Path(name + ".zem");
+    EXPECT_TRUE(p.SaveToFile(file));
+    return file;
+  }
+  std::string LastMessage() const { return seams::Messages().empty() ? "" : seams::Messages().back().Text; }
+
+  seams::Watchdog dog{60, "main window test"};
+  fs::path folder;
+};
+
+TEST_F(MainWindow, MenusSectionsAndToolBarAsTheAuthorSeesThem) {
+  TfrmMain f;
+  f.ShowModeless();
+  EXPECT_EQ(f.Caption(), "Tandrel-Install Configuration Builder");
+  EXPECT_EQ(f.File1.Caption(), "&File");
+  EXPECT_EQ(f.Action1.Caption(), "&Action");
+  EXPECT_EQ(f.Help1.Caption(), "&Help");
+  EXPECT_EQ(f.New1.Caption(), "&New");
+  EXPECT_EQ(ShortCutToText(f.New1.GetShortCut()), "Ctrl+N");
+  EXPECT_EQ(ShortCutToText(f.Build1->GetShortCut()), "F2");
+  const char* shortcuts[] = {"Ctrl+G", "Ctrl+M", "Ctrl+F", "Ctrl+D", "Ctrl+P", "Ctrl+I", "Ctrl+R"};
+  for (int tag = 0; tag < kSectionCount; ++tag) {
+    EXPECT_EQ(f.SectionItems[tag]->Caption(), kSections[tag].Caption);
+    EXPECT_EQ(f.SectionItems[tag]->Tag, tag);
+    EXPECT_EQ(ShortCutToText(f.SectionItems[tag]->GetShortCut()), shortcuts[tag]);
+  }
+  EXPECT_EQ(f.SectionItems[4]->Hint(), "Select Icons");
+  EXPECT_EQ(f.ToolBar1.ToolTip(IDC_MAIN_btnOpen), "Open or Import a file");
+  EXPECT_EQ(f.pcMain.TabCaption(0), "Builder");
+  EXPECT_EQ(f.pcMain.TabCaption(1), "More Information");
+  RECT client = f.ClientRect();
+  EXPECT_EQ(client.right, 620);
+  EXPECT_EQ(client.bottom, 470);
+  // Sections without an editor yet do nothing.
+  for (int tag = 1; tag < kSectionCount; ++tag) f.SectionItems[tag]->Click();
+  EXPECT_TRUE(seams::Messages().empty());
+  EXPECT_FALSE(f.Project->Modified);
+  // Menu hints go to the first status panel.
+  App().SetHint(f.SectionItems[2]->Hint());
+  EXPECT_EQ(f.StatusBar1.PanelText(0), "Define Files and Groups");
+  f.Close();
+}
+
+TEST_F(MainWindow, TicksFollowTheCompletedFlagsAndFramesTheMouse) {
+  TfrmMain f;
+  f.ShowModeless();
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_FALSE(f.Tick(tag).Visible()) << tag;
+  f.Project->CompletedFiles = true;
+  f.Project->CompletedRegistry = true;
+  f.UpdateTicks();
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_EQ(f.Tick(tag).Visible(), tag == 2 || tag == 6) << tag;
+  // Hover: the section under the mouse gets its frame, the background clears them all.
+  f.SectionImage(3).MouseMove();
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_EQ(f.Frame(tag).Visible(), tag == 3) << tag;
+  f.Frame(5).MouseMove(1, 1);
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_EQ(f.Highlight[tag], tag == 5) << tag;
+  f.Image1.MouseMove();
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_FALSE(f.Frame(tag).Visible()) << tag;
+  // The backdrop follows the active page.
+  f.pcMain.PickTab(1);
+  EXPECT_EQ(GetParent(f.imgMain.Handle()), f.pcMain.Page(1));
+  f.pcMain.PickTab(0);
+  EXPECT_EQ(GetParent(f.imgMain.Handle()), f.pcMain.Page(0));
+  f.Close();
+}
+
+TEST_F(MainWindow, OpenSaveReopenAndTheRecentList) {
+  TfrmMain f;
+  f.ShowModeless();
+  std::string files[10];
+  for (int i = 0; i < 10; ++i) files[i] = Project("App" + std::to_string(i), i == 4);
+  for (int i = 0; i < 10; ++i) {
+    seams::QueueFileAnswer(files[i]);
+    f.actOpen.Execute();
+  }
+  ASSERT_EQ(f.RecentFiles.size(), 9u);
+  EXPECT_EQ(f.RecentFiles.front(), files[9]);
+  EXPECT_EQ(f.Project->ApplicationName(), "App9");
+  EXPECT_EQ(f.StatusBar1.PanelText(1), "App9.zem");
+  // The Reopen submenu leaves out the current file; the fifth entry opens and goes first.
+  f.MainMenu1.OpenSubmenu(f.Reopen1);
+  EXPECT_FALSE(f.mnuNone.Visible());
+  ASSERT_EQ(f.Reopen1.Count(), 1 + 8);
+  MenuItem& fifth = f.Reopen1.Items(4);
+  EXPECT_EQ(fifth.Hint(), "Re-open : " + files[5]);
+  fifth.Click();
+  EXPECT_EQ(f.FileName, files[5]);
+  EXPECT_EQ(f.RecentFiles.size(), 9u);
+  EXPECT_EQ(f.RecentFiles.front(), files[5]);
+  // A changed project saves to its file.
+  f.Project->InstallDir = "<ProgramFilesDir>\\Changed";
+  f.Project->Modified = true;
+  f.actSave.Execute();
+  EXPECT_FALSE(f.Project->Modified);
+  TTandrelBaseInstall back;
+  ASSERT_TRUE(back.LoadFromFile(files[5]));
+  EXPECT_EQ(back.InstallDir, "<ProgramFilesDir>\\Changed");
+  // Only the current file in the list: "<None>".
+  f.RecentFiles = {files[5]};
+  f.MainMenu1.OpenSubmenu(f.Reopen1);
+  EXPECT_TRUE(f.mnuNone.Visible());
+  EXPECT_EQ(f.Reopen1.Count(), 1);
+  f.Close();
+}
+
+TEST_F(MainWindow, APathWithAnAmpersandReopens) {
+  fs::create_directories(folder / "R&D");
+  TTandrelBaseInstall p;
+  p.SetApplicationName("Research");
+  const std::string file = (folder / "R&D" / "Lab & Co.zem").string();
+  ASSERT_TRUE(p.SaveToFile(file));
+  TfrmMain f;
+  f.ShowModeless();
+  f.RecentFiles = {file};
+  f.MainMenu1.OpenSubmenu(f.Reopen1);
+  ASSERT_EQ(f.Reopen1.Count(), 2);
+  char caption[MAX_PATH] = {};
+  GetMenuStringA(f.Reopen1.Handle(), 0, caption, sizeof caption, MF_BYPOSITION);
+  EXPECT_NE(std::string(caption).find("R&&D"), std::string::npos) << caption;
+  f.Reopen1.Items(1).Click();
+  EXPECT_TRUE(seams::Messages().empty()) << LastMessage();
+  EXPECT_EQ(f.FileName, file);
+  EXPECT_EQ(f.Project->ApplicationName(), "Research");
+  f.Close();
+}
+
+TEST_F(MainWindow, QuerySaveAnswers) {
+  const std::string existing = Project("Existing");
+  struct Case {
+    bool named;
+    int answer;
+    bool dialogOk;
+    bool result;
+    bool saved;
+    const char* why;
+  } cases[] = {
+      {true, mrCancel, false, false, false, "Cancel stops"},
+      {true, mrNo, false, true, false, "No goes on without saving"},
+      {true, mrYes, false, true, true, "Yes saves under the file name"},
+      {false, mrYes, true, true, true, "Yes without a name asks for one"},
+      {false, mrYes, false, false, false, "a cancelled save dialog stops"},
+  };
+  for (const Case& c : cases) {
+    seams::Reset();
+    seams::Arm();
+    TfrmMain f;
+    f.Create();
+    const std::string target = c.named ? existing : Path("Named.zem");
+    fs::remove(Path("Named.zem"));
+    if (c.named) f.OpenFile(existing);
+    f.Project->InstallDir = "<ProgramFilesDir>\\Q";
+    f.Project->Modified = true;
+    seams::QueueMessageAnswer(c.answer);
+    if (!c.named) seams::QueueFileAnswer(c.dialogOk ? std::optional<std::string>(target) : std::nullopt);
+    EXPECT_EQ(f.QuerySave(), c.result) << c.why;
+    ASSERT_EQ(seams::Messages().size(), 1u) << c.why;
+    EXPECT_EQ(seams::Messages()[0].Text, "The current file has changed. Save your changes first?");
+    EXPECT_EQ(seams::Messages()[0].Type, MsgDlgType::Confirmation);
+    TTandrelBaseInstall back;
+    bool loaded = back.LoadFromFile(target);
+    EXPECT_EQ(loaded && back.InstallDir == "<ProgramFilesDir>\\Q", c.saved) << c.why;
+    // Not modified: no question at all.
+    f.Project->Modified = false;
+    seams::ClearMessages();
+    EXPECT_TRUE(f.QuerySave());
+    EXPECT_TRUE(seams::Messages().empty());
+  }
+}
+
+TEST_F(MainWindow, AFailedSaveSaysSoAndKeepsTheProjectModified) {
+  TfrmMain f;
+  f.ShowModeless();
+  const std::string bad = Path("missing\\folder\\Lost.zem");
+  f.Project->Modified = true;
+  seams::QueueFileAnswer(bad);
+  f.SaveAs1Click();
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_EQ(LastMessage(), "Cannot save the file " + bad + ".");
+  EXPECT_TRUE(f.Project->Modified);
+  EXPECT_TRUE(f.RecentFiles.empty());
+  // The next Exit asks again.
+  seams::QueueMessageAnswer(mrCancel);
+  f.Close();
+  EXPECT_TRUE(f.Visible());
+  seams::QueueMessageAnswer(mrNo);
+  f.Close();
+  EXPECT_FALSE(f.Visible());
+}
+
+TEST_F(MainWindow, NewClearsTheNameAndTheStatusBar) {
+  const std::string file = Project("Old", true);
+  TfrmMain f;
+  f.ShowModeless();
+  f.OpenFile(file);
+  EXPECT_EQ(f.StatusBar1.PanelText(1), "Old.zem");
+  EXPECT_TRUE(f.Tick(0).Visible());
+  f.actNew.Execute();
+  EXPECT_EQ(f.FileName, "");
+  EXPECT_EQ(f.StatusBar1.PanelText(1), "");
+  EXPECT_FALSE(f.Tick(0).Visible());
+  f.Close();
+}
+
+TEST_F(MainWindow, FilesThatCannotBeOpened) {
+  const std::string junk = Path("Junk.zem");
+  base::WriteFileBytes(junk, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'r', 'o', 'j', 'e', 'c', 't'});
+  TfrmMain f;
+  f.ShowModeless();
+  f.OpenFile(junk);
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_EQ(LastMessage(), "Invalid file format.");
+  EXPECT_EQ(seams::Messages()[0].Type, MsgDlgType::Error);
+  EXPECT_EQ(f.FileName, "");
+  EXPECT_EQ(f.RecentFiles.front(), junk);
+  // An InstallShield file that no longer exists.
+  seams::ClearMessages();
+  f.OpenFile(Path("Gone.iwz"));
+  EXPECT_EQ(LastMessage(), "Invalid file format.");
+  EXPECT_EQ(f.FileName, "");
+  f.Close();
+}
+
+TEST_F(MainWindow, OpeningAnInstallShieldFileImportsItUnderAZemName) {
+  const std::string iwz = Path("Old.IWZ");
+  const std::string text = iwz::DemoExport(folder.string() + "\\");
+  base::WriteFileBytes(iwz, std::vector<uint8_t>(text.begin(), text.end()));
+  TfrmMain f;
+  f.ShowModeless();
+  f.OpenFile(iwz);
+  EXPECT_TRUE(seams::Messages().empty()) << LastMessage();
+  EXPECT_EQ(f.StatusBar1.PanelText(1), "Old.zem");
+  EXPECT_EQ(f.FileName, Path("Old.zem"));
+  EXPECT_EQ(f.RecentFiles.front(), iwz);
+  EXPECT_EQ(f.Project->ApplicationName(), "Demo Writer");
+  for (int tag = 0; tag < kSectionCount; ++tag)
+    EXPECT_EQ(f.Tick(tag).Visible(), f.Project.get()->*kSections[tag].Completed) << tag;
+  EXPECT_TRUE(f.Tick(0).Visible());
+  f.actSave.Execute();
+  TTandrelBaseInstall back;
+  ASSERT_TRUE(back.LoadFromFile(Path("Old.zem")));
+  EXPECT_EQ(back.ApplicationName(), "Demo Writer");
+  EXPECT_FALSE(fs::exists(Path("Old.IWZ.zem")));
+  f.Close();
+}
+
+TEST_F(MainWindow, TheRecentListSurvivesARestart) {
+  const std::string a = Project("A"), b = Project("B"), gone = Project("Gone");
+  {
+    TfrmMain f;
+    f.OpenFile(a);
+    f.OpenFile(gone);
+    f.OpenFile(b);
+  }
+  fs::remove(gone);
+  TfrmMain again;
+  EXPECT_EQ(again.RecentFiles, (std::vector<std::string>{b, a}));
+  EXPECT_EQ(again.FileName, "");
+}
+
+TEST_F(MainWindow, BuildAsksTheSaveQuestionFirst) {
+  const std::string file = Project("Build");
+  TfrmMain f;
+  f.ShowModeless();
+  f.OpenFile(file);
+  f.Project->InstallDir = "<ProgramFilesDir>\\Unsaved";
+  f.Project->Modified = true;
+  int builds = 0;
+  std::string builtDir, builtName;
+  // Cancel: no build dialog.
+  seams::QueueMessageAnswer(mrCancel);
+  seams::WhenShown<TfrmBuilder>([&](TfrmBuilder& b) {
+    ++builds;
+    b.SetModalResult(mrOk);
+  });
+  f.actBuild.Execute();
+  EXPECT_EQ(builds, 0);
+  // No: the unsaved state is built under the current name (F2 through the window).
+  seams::QueueMessageAnswer(mrNo);
+  seams::Reset();
+  seams::Arm();
+  seams::QueueMessageAnswer(mrNo);
+  seams::WhenShown<TfrmBuilder>([&](TfrmBuilder& b) {
+    ++builds;
+    builtDir = b.Project->InstallDir;
+    builtName = b.FileName;
+    b.SetModalResult(mrOk);
+  });
+  EXPECT_TRUE(f.MainMenu1.ShortCutKey(VK_F2, 0));
+  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(builtDir, "<ProgramFilesDir>\\Unsaved");
+  EXPECT_EQ(builtName, file);
+  f.Project->Modified = false;
+  f.Close();
+}
+
+TEST_F(MainWindow, GeneralSettingsOpenFromTheSectionAndTickIt) {
+  TfrmMain f;
+  f.ShowModeless();
+  seams::WhenShown<TfrmGeneral>([](TfrmGeneral& g) {
+    g.edtApplication.SetText("Tool");
+    g.btnOk.Click();
+  });
+  f.SectionImage(0).MouseClick();
+  EXPECT_EQ(f.Project->ApplicationName(), "Tool");
+  EXPECT_TRUE(f.Project->Modified);
+  EXPECT_TRUE(f.Tick(0).Visible());
+  // Help and about.
+  f.Contents1.Click();
+  f.Contactingus1.Click();
+  EXPECT_EQ(seams::HelpRequests(), (std::vector<int>{1, 5}));
+  bool aboutShown = false;
+  seams::WhenShown<TfrmAbout>([&](TfrmAbout& a) {
+    aboutShown = true;
+    a.btnOk.Click();
+  });
+  f.About1.Click();
+  EXPECT_TRUE(aboutShown);
+  f.Project->Modified = false;
+  f.Close();
+}
+
+}  // namespace

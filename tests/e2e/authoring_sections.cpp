@@ -1,0 +1,21 @@
+// The authoring road's sections: one line each, in the order an author fills them in.
+// A section that lands adds its file and its line; the comment lines keep such changes apart.
+#include "tests/e2e/Authoring.h"
+
+namespace e2e {
+
+const std::vector<AuthoringSection>& AuthoringSections() {
+  static const std::vector<AuthoringSection> sections = {
+      // General Settings
+      GeneralSection(),
+      // Screens
+      // Files/Groups
+      // Dialogs/Extensions
+      // Program Icons
+      // Ini Files
+      // Registry
+  };
+  return sections;
+}
+
+}  // namespace e2e
