@@ -328,8 +328,8 @@ void RegisterControlClasses(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "TandrelNotebook";
   RegisterClassA(&wc);
-  RegisterShapeClass(instance);
   RegisterSplitterClass(instance);
+  RegisterShapeClass(instance);
 }
 
 }  // namespace base::win

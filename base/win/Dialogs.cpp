@@ -1,5 +1,7 @@
 #include "base/win/Dialogs.h"
 
+#include <cstring>
+
 #include <algorithm>
 
 #include <windows.h>
@@ -193,6 +195,52 @@ bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName) {
 
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName) {
   return FileDialog(options, fileName, true);
+}
+
+bool OpenFilesDialog(const FileDialogOptions& options, int filterIndex, std::vector<std::string>& files) {
+  files.clear();
+  if (auto answer = seams::TakeFileAnswer()) {
+    if (!*answer) return false;
+    size_t start = 0;
+    const std::string& text = **answer;
+    while (start <= text.size()) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      if (end > start) files.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return !files.empty();
+  }
+  std::string filter = options.Filter;
+  for (char& c : filter)
+    if (c == '|') c = '\0';
+  filter.push_back('\0');
+  filter.push_back('\0');
+  // Room for a thousand long names at once.
+  std::string buffer(1 << 20, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = App().ActiveOwner();
+  ofn.lpstrFilter = options.Filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrTitle = options.Title.empty() ? nullptr : options.Title.c_str();
+  ofn.lpstrInitialDir = options.InitialDir.empty() ? nullptr : options.InitialDir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT |
+              (options.FileMustExist ? OFN_FILEMUSTEXIST : 0);
+  if (!GetOpenFileNameA(&ofn)) return false;
+  // One name: the full path. Several: the folder, then each name, all zero-separated.
+  std::vector<std::string> parts;
+  for (const char* p = buffer.c_str(); *p; p += std::strlen(p) + 1) parts.emplace_back(p);
+  if (parts.size() == 1) {
+    files = parts;
+  } else {
+    std::string folder = parts[0];
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    for (size_t i = 1; i < parts.size(); ++i) files.push_back(folder + parts[i]);
+  }
+  return !files.empty();
 }
 
 }  // namespace base::win

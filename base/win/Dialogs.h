@@ -2,6 +2,7 @@
 // file dialogs. Each goes through the test seam first (base/win/TestSeams.h).
 #pragma once
 #include <string>
+#include <vector>
 
 namespace base::win {
 
@@ -42,5 +43,9 @@ struct FileDialogOptions {
 // Open or save dialog; true with the chosen name in `fileName`.
 bool OpenFileDialog(const FileDialogOptions& options, std::string& fileName);
 bool SaveFileDialog(const FileDialogOptions& options, std::string& fileName);
+// The open dialog with several files chosen at once, the filter entry `filterIndex`
+// (from 1) preselected; true with the full names in the dialog's order. Through the test
+// seam the queued file answer holds the names one a line.
+bool OpenFilesDialog(const FileDialogOptions& options, int filterIndex, std::vector<std::string>& files);
 
 }  // namespace base::win

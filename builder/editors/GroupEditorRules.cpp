@@ -1,5 +1,6 @@
 #include "builder/editors/GroupEditorRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -159,6 +160,37 @@ MemberPageActions DecideInstallTypePageActions(const MemberPageState& s) {
   a.Properties = (list && s.SelCount == 1) || member;
   a.Delete = (list && s.SelCount > 0) || member;
   return a;
+}
+
+namespace {
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void EraseFirstName(TStrings& list, const std::string& name) {
+  auto it = std::find_if(list.begin(), list.end(), [&](const std::string& s) { return SameText(s, name); });
+  if (it != list.end()) list.erase(it);
+}
+
+void DeleteGroupObject(TTandrelBaseInstall& project, TTandrelFileGroup* group) {
+  std::string name = group->Name();
+  for (TTandrelComponent* c : project.Components) EraseFirstName(c->Groups, name);
+  project.Groups.Remove(group);
+}
+
+void DeleteComponentObject(TTandrelBaseInstall& project, TTandrelComponent* component) {
+  std::string name = component->Name();
+  for (TTandrelInstallType* t : project.InstallTypes) EraseFirstName(t->Components, name);
+  project.Components.Remove(component);
 }
 
 }  // namespace builder

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/model/InstClasses.h"
+
 namespace builder {
 
 // Behind the last "\" or ":"; the part up to and including it.
@@ -95,5 +97,12 @@ MemberPageActions DecideComponentPageActions(const MemberPageState& s);
 // The setup types page: properties and delete only for a component (level 1) node or
 // for list items; setup types have neither.
 MemberPageActions DecideInstallTypePageActions(const MemberPageState& s);
+
+// Frees a group or a component itself (not the first of its name, since names may
+// repeat) and takes its name out of the lists that name it, as deleting by name does.
+void DeleteGroupObject(TTandrelBaseInstall& project, TTandrelFileGroup* group);
+void DeleteComponentObject(TTandrelBaseInstall& project, TTandrelComponent* component);
+// Deletes the first entry equal to the name, ignoring case.
+void EraseFirstName(TStrings& list, const std::string& name);
 
 }  // namespace builder

@@ -7,11 +7,6 @@ namespace builder {
 
 using namespace base::win;
 
-namespace {
-constexpr UINT kIdleTimer = 0x7E01;
-constexpr UINT kIdleMilliseconds = 50;
-}  // namespace
-
 SectionEditor::SectionEditor(int templateId, Frame frame) : Form(templateId), frame_(std::move(frame)) {}
 
 SectionEditor::~SectionEditor() { FormDestroy(); }
@@ -23,7 +18,7 @@ void SectionEditor::FormCreate() {
   if (frame_.help) OnClick(frame_.help, [this] { btnHelpClick(); });
   SetDefaultButton(frame_.ok);
   SetCancelButton(frame_.cancel);
-  SetTimer(kIdleTimer, kIdleMilliseconds, [this] { ActionListUpdate(); });
+  App().AddIdleHandler(this, [this] { ActionListUpdate(); });
 }
 
 void SectionEditor::FormShow() {
@@ -37,10 +32,8 @@ void SectionEditor::FormClose() {
 void SectionEditor::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  if (Created()) {
-    ::KillTimer(Handle(), kIdleTimer);
-    EmptyViews();
-  }
+  App().RemoveIdleHandler(this);
+  if (Created()) EmptyViews();
   WorkingCopy.reset();
 }
 

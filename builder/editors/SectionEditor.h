@@ -35,8 +35,8 @@ public:
   bool Filling = false;
   bool ChangesIgnored() const { return Clearing || Filling; }
 
-  // The idle update (a timer of the form, and any test that wants it now): the editing
-  // state from the views, then the editor's own action states.
+  // The idle update (whenever the application is idle, and whenever a test wants it):
+  // the editing state from the views, then the editor's own action states.
   void ActionListUpdate();
   void SetEditing(bool value);
   bool AnyViewEditing() const;

@@ -146,3 +146,26 @@ TEST(GroupEditorRules, ComponentAndSetupTypePageActions) {
   c = DecideComponentPageActions(list);
   EXPECT_FALSE(c.New || c.NewGroup || c.Properties || c.Delete);
 }
+
+TEST(GroupEditorRules, DeletingTheSecondOfTwoEquallyNamedGroupsFreesThatOne) {
+  TTandrelBaseInstall project;
+  TTandrelFileGroup* twin = project.Groups.Add();
+  twin->Owner = &project;
+  twin->SetName("examples");
+  twin->Files.Add()->FileName = "C:\\second.txt";
+  project.Groups[2]->Files.Add()->FileName = "C:\\first.txt";
+  DeleteGroupObject(project, twin);
+  ASSERT_EQ(project.Groups.Count(), 3);
+  EXPECT_EQ(project.Groups[2]->Files[0]->FileName, "C:\\first.txt") << "by name, the first would have gone";
+  EXPECT_TRUE(project.Components[2]->Groups.empty()) << "its name leaves the components as by name";
+
+  TTandrelComponent* copy = project.Components.Add();
+  copy->Owner = &project;
+  copy->SetName("Application Files");
+  copy->Description = "second";
+  DeleteComponentObject(project, copy);
+  ASSERT_EQ(project.Components.Count(), 3);
+  EXPECT_EQ(project.Components[0]->Description, "Files required to run the application");
+  EXPECT_EQ(project.InstallTypes[0]->Components,
+            (TStrings{"Help and Tutorial Files", "Example Files"}));
+}

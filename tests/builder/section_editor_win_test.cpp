@@ -148,7 +148,7 @@ TEST_F(SectionEditorTest, LabelEditTakesAwayDefaultAndCancelRoles) {
     wintest::Pump(30);
     EXPECT_EQ(f.ModalResult(), mrNone);
     EXPECT_FALSE(f.tvGroups.IsEditing());
-    wintest::Pump(120);  // the idle update gives the roles back by itself
+    f.ActionListUpdate();
     EXPECT_FALSE(f.Editing);
     EXPECT_EQ(f.DefaultButton(), IDC_SP_btnOk);
     EXPECT_EQ(f.CancelButton(), IDC_SP_btnCancel);
