@@ -4,6 +4,8 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
+#include "builder/editors/SetupIniFiles.h"
+#include "builder/editors/SetupRegistry.h"
 
 namespace {
 
@@ -19,9 +21,9 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 4 Program Icons: EditIcons
     nullptr,
     // 5 Ini Files: EditIniFiles
-    nullptr,
+    EditIniFiles,
     // 6 Registry: EditRegistry
-    nullptr,
+    EditRegistry,
     // end
 };
 
