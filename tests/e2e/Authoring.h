@@ -42,5 +42,7 @@ void SetEditText(HWND edit, const std::string& text);
 
 // The sections' entries (one per file).
 AuthoringSection GeneralSection();
+AuthoringSection IniFilesSection();
+AuthoringSection RegistrySection();
 
 }  // namespace e2e

@@ -13,7 +13,9 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // Dialogs/Extensions
       // Program Icons
       // Ini Files
+      IniFilesSection(),
       // Registry
+      RegistrySection(),
   };
   return sections;
 }
