@@ -101,7 +101,7 @@ bool Drag::Hook(HWND hwnd, UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
         DropHandler drop = t->drop;
         drop(source, client);
       }
-      return true;
+      return false;  // the view ends its own mouse tracking too
     }
     case WM_KEYDOWN:
       if (w == VK_ESCAPE) End();

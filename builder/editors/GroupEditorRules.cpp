@@ -181,6 +181,10 @@ void EraseFirstName(TStrings& list, const std::string& name) {
   if (it != list.end()) list.erase(it);
 }
 
+bool MoveFileInGroup(TTandrelFileGroup& group, int fromIndex, int toIndex) {
+  return group.MoveFile(fromIndex, toIndex);
+}
+
 void DeleteGroupObject(TTandrelBaseInstall& project, TTandrelFileGroup* group) {
   std::string name = group->Name();
   for (TTandrelComponent* c : project.Components) EraseFirstName(c->Groups, name);

@@ -102,6 +102,8 @@ MemberPageActions DecideInstallTypePageActions(const MemberPageState& s);
 // repeat) and takes its name out of the lists that name it, as deleting by name does.
 void DeleteGroupObject(TTandrelBaseInstall& project, TTandrelFileGroup* group);
 void DeleteComponentObject(TTandrelBaseInstall& project, TTandrelComponent* component);
+// TTandrelFileGroup::MoveFile, callable where windows.h renames MoveFile.
+bool MoveFileInGroup(TTandrelFileGroup& group, int fromIndex, int toIndex);
 // Deletes the first entry equal to the name, ignoring case.
 void EraseFirstName(TStrings& list, const std::string& name);
 

@@ -4,6 +4,9 @@
 
 #include "builder/shell/GeneralForm.h"
 // (editor headers)
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+#include "builder/editors/SetupGroupFiles.h"
+#endif
 #include "builder/editors/SetupIniFiles.h"
 #include "builder/editors/SetupRegistry.h"
 
@@ -15,7 +18,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 1 Screens: EditScreenSetup
     nullptr,
     // 2 Files/Groups: EditFileGroups
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+    builder::EditFileGroups,
+#else
     nullptr,
+#endif
     // 3 Dialogs/Extensions: EditDialogs
     nullptr,
     // 4 Program Icons: EditIcons

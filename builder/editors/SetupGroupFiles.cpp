@@ -1,0 +1,1054 @@
+#include "builder/editors/SetupGroupFiles.h"
+
+#include <algorithm>
+
+#include "base/win/Application.h"
+#include "base/win/Dialogs.h"
+#include "base/win/TestSeams.h"
+#include "builder/editors/SetupComponent.h"
+#include "builder/editors/SetupFile.h"
+#include "builder/editors/SetupGroup.h"
+#include "builder/shell/BuilderSettings.h"
+
+namespace builder {
+
+using namespace base::win;
+
+namespace {
+
+constexpr int kHelpFileGroups = 8;
+// Pictures of ilFiles, in this order, before the icon cache's own.
+enum { imgGroup = 0, imgGroupSelected = 1, imgSelfRegister = 2, imgComponent = 3, imgInstallType = 4 };
+
+// A 16 x 16 picture on a magenta ground: a filled shape of one colour.
+HBITMAP Picture(int shape, COLORREF colour) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 16);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, 16, 16};
+  HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, ground);
+  DeleteObject(ground);
+  HBRUSH fill = CreateSolidBrush(colour);
+  HGDIOBJ oldBrush = SelectObject(dc, fill);
+  switch (shape) {
+    case imgGroup: Rectangle(dc, 1, 4, 15, 14); Rectangle(dc, 1, 2, 7, 5); break;
+    case imgGroupSelected: Rectangle(dc, 1, 4, 15, 14); Rectangle(dc, 3, 7, 16, 14); break;
+    case imgSelfRegister: Ellipse(dc, 3, 3, 13, 13); break;
+    case imgComponent: Rectangle(dc, 2, 2, 14, 14); break;
+    default: Ellipse(dc, 1, 1, 15, 15); break;
+  }
+  SelectObject(dc, oldBrush);
+  DeleteObject(fill);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return bmp;
+}
+
+bool Confirm(const std::string& text) {
+  return MessageDlg(text, MsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+}
+
+}  // namespace
+
+std::string FileTimeStampText(double stamp) {
+  auto system = [](const CalendarTime& t) {
+    SYSTEMTIME s{};
+    s.wYear = static_cast<WORD>(t.Year);
+    s.wMonth = static_cast<WORD>(t.Month);
+    s.wDay = static_cast<WORD>(t.Day);
+    s.wHour = static_cast<WORD>(t.Hour);
+    s.wMinute = static_cast<WORD>(t.Minute);
+    s.wSecond = static_cast<WORD>(t.Second);
+    return s;
+  };
+  auto date = [&](const CalendarTime& t) {
+    SYSTEMTIME s = system(t);
+    char buf[80] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &s, nullptr, buf, sizeof buf);
+    return std::string(buf);
+  };
+  auto time = [&](const CalendarTime& t) {
+    SYSTEMTIME s = system(t);
+    char buf[80] = {};
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &s, nullptr, buf, sizeof buf);
+    return std::string(buf);
+  };
+  return TimeStampText(stamp, date, time);
+}
+
+// ---------------------------------------------------------------------------------------
+// Frame
+
+TfrmGroup::TfrmGroup()
+    : SectionEditor(IDD_FRMGROUP, {IDC_FG_btnOk, IDC_FG_btnCancel, IDC_FG_btnHelp, kHelpFileGroups, "frmGroup"}) {
+  Create();
+}
+
+TfrmGroup::~TfrmGroup() {
+  FormDestroy();
+  Association.reset();
+}
+
+bool EditFileGroups(TTandrelBaseInstall& project) {
+  return EditSection<TfrmGroup>(project, &TTandrelBaseInstall::CompletedFiles);
+}
+
+void TfrmGroup::CreateImages() {
+  const COLORREF colours[] = {RGB(230, 200, 60), RGB(250, 225, 90), RGB(40, 160, 60), RGB(60, 100, 200),
+                              RGB(200, 60, 60)};
+  for (int i = 0; i < 5; ++i) {
+    HBITMAP bmp = Picture(i, colours[i]);
+    ilFiles.AddMasked(bmp, RGB(255, 0, 255));
+    DeleteObject(bmp);
+  }
+  ilFiles.SetShareImages(true);
+  Association = std::make_unique<TZemAssociation>(nullptr, ilFiles);
+}
+
+void TfrmGroup::FormCreate() {
+  SectionEditor::FormCreate();
+  // The form's template has the last page active; FormShow goes to the first.
+  pcMain.AddPage("File Groups", IDD_FRMGROUP_TSGROUP);
+  pcMain.AddPage("Components", IDD_FRMGROUP_TSCOMPONENT);
+  pcMain.AddPage("Installation Types", IDD_FRMGROUP_TSINSTALLTYPE);
+  pcMain.SetActivePage(tsInstallType);
+  pcMain.OnChange = [this] { pcMainChange(); };
+  CreateImages();
+
+  for (const TreeView* tv : {&tvGroups, &tvComponents, &tvInstallTypes}) {
+    tv->SetImageList(ilFiles.Handle());
+    AddView(*tv);
+  }
+  for (const ListView* lv : {&lvFiles, &lvGroups, &lvComponents}) {
+    lv->SetRowSelect();
+    lv->SetImageList(ilFiles.Handle(), LVSIL_SMALL);
+    AddView(*lv);
+  }
+  lvFiles.SetImageList(ilFiles.Handle(), LVSIL_STATE);
+  lvFiles.AddColumn("Name", 150);
+  lvFiles.AddColumn("Location", 60);
+  lvFiles.AddColumn("Size", 60, true);
+  lvFiles.AddColumn("TimeStamp", 60);
+  lvGroups.AddColumn("Name", 170);
+  lvGroups.AddColumn("Install Path", 60);
+  lvComponents.AddColumn("Name", 170);
+  lvComponents.AddColumn("Description", 60);
+  for (const ListView* lv : {&lvFiles, &lvGroups, &lvComponents}) lv->SetFillLastColumn();
+  splGroup.Attach({IDC_FG_lblGroups, IDC_FG_tvGroups}, {IDC_FG_lblFiles, IDC_FG_lvFiles});
+  splComponent.Attach({IDC_FG_lblComponents, IDC_FG_tvComponents}, {IDC_FG_lblAvailableGroups, IDC_FG_lvGroups});
+  splInstallType.Attach({IDC_FG_lblInstallTypes, IDC_FG_tvInstallTypes},
+                        {IDC_FG_lblAvailableComponents, IDC_FG_lvComponents});
+
+  tvGroups.OnChange([this](TreeNode n) { tvGroupsChange(n); });
+  tvGroups.OnEdited([this](TreeNode n, std::string& t) { tvGroupsEdited(n, t); });
+  lvFiles.OnChange([this](int i) { lvFilesChange(i); });
+  tvComponents.OnChange([this](TreeNode n) { tvComponentsChange(n); });
+  tvComponents.OnEdited([this](TreeNode n, std::string& t) { tvComponentsEdited(n, t); });
+  lvGroups.OnChange([this](int i) { lvGroupsChange(i); });
+  lvGroups.OnEdited([this](int i, std::string& t) { lvGroupsEdited(i, t); });
+  tvInstallTypes.OnChange([this](TreeNode n) { tvInstallTypesChange(n); });
+  tvInstallTypes.OnEditing([this](TreeNode n) { return tvInstallTypesEditing(n); });
+  tvInstallTypes.OnEdited([this](TreeNode n, std::string& t) { tvInstallTypesEdited(n, t); });
+  lvComponents.OnChange([this](int i) { lvComponentsChange(i); });
+  lvComponents.OnEdited([this](int i, std::string& t) { lvComponentsEdited(i, t); });
+
+  tvGroups.OnDblClick([this] { actPropertiesExecute(); });
+  lvFiles.OnDblClick([this] { actPropertiesExecute(); });
+  tvComponents.OnDblClick([this] { actComponentPropertiesExecute(); });
+  lvGroups.OnDblClick([this] { actComponentPropertiesExecute(); });
+  tvInstallTypes.OnDblClick([this] { actInstallTypePropertiesExecute(); });
+  lvComponents.OnDblClick([this] { actInstallTypePropertiesExecute(); });
+
+  BindKeys(tvGroups, {[this] { actNewGroupExecute(); }, [this] { actDeleteExecute(); },
+                      [this] { actPropertiesExecute(); }, true});
+  BindKeys(lvFiles, {[this] { actAddFilesExecute(); }, [this] { actDeleteExecute(); },
+                     [this] { actPropertiesExecute(); }, false});
+  ViewKeys componentKeys{[this] { actNewComponentExecute(); }, [this] { actDeleteComponentExecute(); },
+                         [this] { actComponentPropertiesExecute(); }, true};
+  BindKeys(tvComponents, componentKeys);
+  BindKeys(lvGroups, componentKeys);
+  ViewKeys typeKeys{[this] { actInstallTypeNewComponentExecute(); }, [this] { actInstallTypeDeleteExecute(); },
+                    [this] { actInstallTypePropertiesExecute(); }, true};
+  BindKeys(tvInstallTypes, typeKeys);
+  BindKeys(lvComponents, typeKeys);
+
+  for (const TreeView* tv : {&tvGroups, &tvComponents, &tvInstallTypes}) DragDrop.AddSource(*tv);
+  for (const ListView* lv : {&lvFiles, &lvGroups, &lvComponents}) DragDrop.AddSource(*lv);
+  DragDrop.AddTarget(tvGroups, [this](HWND s, POINT p) { return tvGroupsDragOver(s, p); },
+                     [this](HWND s, POINT p) { tvGroupsDragDrop(s, p); });
+  DragDrop.AddTarget(lvFiles, [this](HWND s, POINT p) { return lvFilesDragOver(s, p); },
+                     [this](HWND s, POINT p) { lvFilesDragDrop(s, p); });
+  DragDrop.AddTarget(tvComponents, [this](HWND s, POINT p) { return tvComponentsDragOver(s, p); },
+                     [this](HWND s, POINT p) { tvComponentsDragDrop(s, p); });
+  DragDrop.AddTarget(lvGroups, [this](HWND s, POINT p) { return lvGroupsDragOver(s, p); },
+                     [this](HWND s, POINT p) { lvGroupsDragDrop(s, p); });
+  DragDrop.AddTarget(tvInstallTypes, [this](HWND s, POINT p) { return tvInstallTypesDragOver(s, p); },
+                     [this](HWND s, POINT p) { tvInstallTypesDragDrop(s, p); });
+  DragDrop.AddTarget(lvComponents, [this](HWND s, POINT p) { return lvComponentsDragOver(s, p); },
+                     [this](HWND s, POINT p) { lvComponentsDragDrop(s, p); });
+  CreateActions();
+}
+
+void TfrmGroup::CreateActions() {
+  auto add = [this](const char* caption, const char* hint, std::function<void()> execute) {
+    Action& a = ActionList.Add(caption, hint, {}, [execute](Action&) { execute(); });
+    return &a;
+  };
+  actNewGroup = add("&New...", "New File Group", [this] { actNewGroupExecute(); });
+  actAddFiles = add("&Add Files...", "Add Files to current Group", [this] { actAddFilesExecute(); });
+  actProperties = add("&Properties...", "Properties", [this] { actPropertiesExecute(); });
+  actDelete = add("&Delete", "", [this] { actDeleteExecute(); });
+  actMoveUp = add("Move Up", "Move Up", [this] { actMoveUpExecute(); });
+  actMoveDown = add("Move Down", "Move Down", [this] { actMoveDownExecute(); });
+  actNewComponent = add("&New Component...", "New Component", [this] { actNewComponentExecute(); });
+  actComponentNewGroup = add("New &Group...", "New Group", [this] { actComponentNewGroupExecute(); });
+  actComponentProperties = add("&Properties...", "Properties", [this] { actComponentPropertiesExecute(); });
+  actDeleteComponent = add("&Delete", "Delete", [this] { actDeleteComponentExecute(); });
+  actInstallTypeNewComponent =
+      add("New &Component...", "New Component", [this] { actInstallTypeNewComponentExecute(); });
+  actInstallTypeProperties = add("&Properties...", "Properties", [this] { actInstallTypePropertiesExecute(); });
+  actInstallTypeDelete = add("&Delete", "Delete", [this] { actInstallTypeDeleteExecute(); });
+
+  for (ToolBar* tb : {&tbGroup, &tbComponent, &tbInstallType}) tb->UseStandardImages();
+  tbGroup.AddButton(IDC_FG_actNewGroup, STD_FILENEW, *actNewGroup);
+  tbGroup.AddButton(IDC_FG_actAddFiles, STD_FILEOPEN, *actAddFiles);
+  tbGroup.AddSeparator();
+  tbGroup.AddButton(IDC_FG_actProperties, STD_PROPERTIES, *actProperties);
+  tbGroup.AddButton(IDC_FG_actDelete, STD_DELETE, *actDelete);
+  tbGroup.AddSeparator();
+  tbGroup.AddButton(IDC_FG_actMoveUp, STD_UNDO, *actMoveUp);
+  tbGroup.AddButton(IDC_FG_actMoveDown, STD_REDOW, *actMoveDown);
+  tbComponent.AddButton(IDC_FG_actNewComponent, STD_FILENEW, *actNewComponent);
+  tbComponent.AddButton(IDC_FG_actComponentNewGroup, STD_FILEOPEN, *actComponentNewGroup);
+  tbComponent.AddSeparator();
+  tbComponent.AddButton(IDC_FG_actComponentProperties, STD_PROPERTIES, *actComponentProperties);
+  tbComponent.AddButton(IDC_FG_actDeleteComponent, STD_DELETE, *actDeleteComponent);
+  tbInstallType.AddButton(IDC_FG_actInstallTypeNewComponent, STD_FILENEW, *actInstallTypeNewComponent);
+  tbInstallType.AddSeparator();
+  tbInstallType.AddButton(IDC_FG_actInstallTypeProperties, STD_PROPERTIES, *actInstallTypeProperties);
+  tbInstallType.AddButton(IDC_FG_actInstallTypeDelete, STD_DELETE, *actInstallTypeDelete);
+
+  MainPopup.Add("").SetAction(actNewGroup);
+  MainPopup.Add("").SetAction(actDelete);
+  MainPopup.Add("").SetAction(actAddFiles);
+  MainPopup.AddSeparator();
+  MainPopup.Add("").SetAction(actProperties);
+  popComponents.Add("").SetAction(actNewComponent);
+  popComponents.Add("").SetAction(actComponentNewGroup);
+  popComponents.Add("").SetAction(actDeleteComponent);
+  popComponents.AddSeparator();
+  popComponents.Add("").SetAction(actComponentProperties);
+  popInstallTypes.Add("").SetAction(actInstallTypeNewComponent);
+  popInstallTypes.Add("").SetAction(actInstallTypeDelete);
+  popInstallTypes.AddSeparator();
+  popInstallTypes.Add("").SetAction(actInstallTypeProperties);
+  // Each popup belongs to both views of its page.
+  MainPopup.Attach(*this, IDC_FG_tvGroups);
+  popComponents.Attach(*this, IDC_FG_tvComponents);
+  popInstallTypes.Attach(*this, IDC_FG_tvInstallTypes);
+  struct Second { const ListView* view; PopupMenu* menu; };
+  for (Second s : {Second{&lvFiles, &MainPopup}, Second{&lvGroups, &popComponents},
+                   Second{&lvComponents, &popInstallTypes}}) {
+    AddHook(s.view, [s](UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+      if (msg != WM_CONTEXTMENU || reinterpret_cast<HWND>(w) != s.view->Handle()) return false;
+      int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+      if (x == -1 && y == -1) {
+        RECT r;
+        GetWindowRect(s.view->Handle(), &r);
+        x = r.left + 4;
+        y = r.top + 4;
+      }
+      s.menu->Popup(x, y);
+      result = 0;
+      return true;
+    });
+  }
+}
+
+void TfrmGroup::FormShow() {
+  SectionEditor::FormShow();
+  pcMain.SetActivePage(tsGroup);
+  FillGroups();
+}
+
+void TfrmGroup::PrepareOk() {
+  for (TTandrelFileGroup* g : WorkingCopy->Groups) g->RefreshFiles();
+}
+
+void TfrmGroup::pcMainChange() {
+  switch (pcMain.ActivePage()) {
+    case tsGroup:
+      CurrentComponent = nullptr;
+      CurrentComponentGroup = nullptr;
+      CurrentInstallType = nullptr;
+      CurrentTypeComponent = nullptr;
+      EmptyView(tvComponents);
+      EmptyView(lvGroups);
+      EmptyView(tvInstallTypes);
+      EmptyView(lvComponents);
+      FillGroups();
+      break;
+    case tsComponent:
+      CurrentFile = nullptr;
+      SetCurrentGroup(nullptr);
+      CurrentInstallType = nullptr;
+      CurrentTypeComponent = nullptr;
+      EmptyView(lvFiles);
+      EmptyView(tvGroups);
+      EmptyView(tvInstallTypes);
+      EmptyView(lvComponents);
+      FillComponents();
+      FillAvailableGroups();
+      break;
+    case tsInstallType:
+      CurrentComponent = nullptr;
+      CurrentComponentGroup = nullptr;
+      CurrentFile = nullptr;
+      SetCurrentGroup(nullptr);
+      EmptyView(tvComponents);
+      EmptyView(lvGroups);
+      EmptyView(lvFiles);
+      EmptyView(tvGroups);
+      FillInstallTypes();
+      FillAvailableComponents();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmGroup::UpdateActions() {
+  GroupPageActions g = DecideGroupPageActions(GroupState());
+  actNewGroup->SetEnabled(g.NewGroup);
+  actAddFiles->SetEnabled(g.AddFiles);
+  actProperties->SetEnabled(g.Properties);
+  actDelete->SetEnabled(g.Delete);
+  actMoveUp->SetEnabled(g.MoveUp);
+  actMoveDown->SetEnabled(g.MoveDown);
+  PageFocus focus = GroupState().Focus;
+  actProperties->SetHint(PropertiesHint(focus));
+  actDelete->SetHint(DeleteHint(focus));
+  MemberPageActions c = DecideComponentPageActions(ComponentState());
+  actNewComponent->SetEnabled(c.New);
+  actComponentNewGroup->SetEnabled(c.NewGroup);
+  actComponentProperties->SetEnabled(c.Properties);
+  actDeleteComponent->SetEnabled(c.Delete);
+  MemberPageActions t = DecideInstallTypePageActions(InstallTypeState());
+  actInstallTypeNewComponent->SetEnabled(t.New);
+  actInstallTypeProperties->SetEnabled(t.Properties);
+  actInstallTypeDelete->SetEnabled(t.Delete);
+}
+
+namespace {
+PageFocus FocusOf(const TreeView& tree, const ListView& list) {
+  HWND f = GetFocus();
+  if (f && f == tree.Handle()) return PageFocus::Tree;
+  if (f && f == list.Handle()) return PageFocus::List;
+  return PageFocus::None;
+}
+}  // namespace
+
+GroupPageState TfrmGroup::GroupState() const {
+  GroupPageState s;
+  s.Focus = FocusOf(tvGroups, lvFiles);
+  s.Editing = Editing;
+  s.TreeCount = tvGroups.Count();
+  s.GroupIndex = CurrentGroup ? CurrentGroup->Index() : -1;
+  s.GroupCount = WorkingCopy ? WorkingCopy->Groups.Count() : 0;
+  s.ListCount = lvFiles.Count();
+  s.SelCount = lvFiles.SelCount();
+  if (s.SelCount == 1)
+    if (auto* f = static_cast<TTandrelFile*>(lvFiles.ItemData(lvFiles.Selected()))) s.FileIndex = f->Index();
+  s.FileCount = CurrentGroup ? CurrentGroup->Files.Count() : 0;
+  return s;
+}
+
+MemberPageState TfrmGroup::ComponentState() const {
+  MemberPageState s;
+  s.Focus = FocusOf(tvComponents, lvGroups);
+  s.Editing = Editing;
+  s.TreeCount = tvComponents.Count();
+  if (TreeNode n = tvComponents.Selected()) s.SelectedLevel = tvComponents.Level(n);
+  s.ListCount = lvGroups.Count();
+  s.SelCount = lvGroups.SelCount();
+  return s;
+}
+
+MemberPageState TfrmGroup::InstallTypeState() const {
+  MemberPageState s;
+  s.Focus = FocusOf(tvInstallTypes, lvComponents);
+  s.Editing = Editing;
+  s.TreeCount = tvInstallTypes.Count();
+  if (TreeNode n = tvInstallTypes.Selected()) s.SelectedLevel = tvInstallTypes.Level(n);
+  s.ListCount = lvComponents.Count();
+  s.SelCount = lvComponents.SelCount();
+  return s;
+}
+
+// ---------------------------------------------------------------------------------------
+// "File Groups" page
+
+void TfrmGroup::FillGroups() {
+  EmptyView(tvGroups);
+  UpdateScope<TreeView> update(tvGroups);
+  FlagScope filling(Filling);
+  for (TTandrelFileGroup* g : WorkingCopy->Groups) AddGroupNode(g, false);
+}
+
+void TfrmGroup::AddGroupNode(TTandrelFileGroup* group, bool select) {
+  TreeNode n = tvGroups.Add(nullptr, group->Name(), group, imgGroup, imgGroupSelected);
+  if (select) {
+    tvGroups.Select(n);
+    SetCurrentGroup(group);
+  }
+}
+
+void TfrmGroup::SetCurrentGroup(TTandrelFileGroup* group) {
+  if (group == CurrentGroup) return;
+  CurrentGroup = group;
+  CurrentFile = nullptr;  // a file of another group is never current
+  FillFiles();
+}
+
+void TfrmGroup::FillFiles() {
+  EmptyView(lvFiles);
+  if (!CurrentGroup) return;
+  UpdateScope<ListView> update(lvFiles);
+  FlagScope filling(Filling);
+  for (TTandrelFile* f : CurrentGroup->Files) AddFileItem(f, false);
+}
+
+void TfrmGroup::SetFileItem(int i, TTandrelFile* file) {
+  lvFiles.SetItemData(i, file);
+  lvFiles.SetCaption(i, FileNamePart(file->FileName));
+  lvFiles.SetSubItem(i, 1, FilePathPart(file->FileName));
+  lvFiles.SetSubItem(i, 2, FormatSizeKM(file->Size));
+  lvFiles.SetSubItem(i, 3, FileTimeStampText(file->Timestamp));
+  lvFiles.SetStateImage(i, file->SelfRegister ? imgSelfRegister + 1 : 0);
+  lvFiles.SetItemImage(i, Association->GetImageIndex(file->FileName));
+}
+
+void TfrmGroup::AddFileItem(TTandrelFile* file, bool select) {
+  int i = lvFiles.AddItem(FileNamePart(file->FileName), file, Association->GetImageIndex(file->FileName));
+  lvFiles.SetSubItem(i, 1, FilePathPart(file->FileName));
+  lvFiles.SetSubItem(i, 2, FormatSizeKM(file->Size));
+  lvFiles.SetSubItem(i, 3, FileTimeStampText(file->Timestamp));
+  if (file->SelfRegister) lvFiles.SetStateImage(i, imgSelfRegister + 1);
+  if (select) lvFiles.Select(i);
+}
+
+void TfrmGroup::UpdateFileItem(TTandrelFile* file) {
+  int i = lvFiles.IndexOfData(file);
+  if (i >= 0) SetFileItem(i, file);
+}
+
+void TfrmGroup::UpdateGroupNode(TTandrelFileGroup* group) {
+  for (TreeNode n : tvGroups.Children(nullptr))
+    if (tvGroups.NodeData(n) == group) tvGroups.SetNodeText(n, group->Name());
+}
+
+void TfrmGroup::tvGroupsChange(TreeNode node) {
+  if (ChangesIgnored() || !node || node != tvGroups.Selected()) return;
+  if (auto* g = static_cast<TTandrelFileGroup*>(tvGroups.NodeData(node))) SetCurrentGroup(g);
+}
+
+void TfrmGroup::lvFilesChange(int item) {
+  if (ChangesIgnored() || item < 0 || !lvFiles.IsSelected(item)) return;
+  if (auto* f = static_cast<TTandrelFile*>(lvFiles.ItemData(item))) CurrentFile = f;
+}
+
+void TfrmGroup::FollowFileSelection() {
+  int i = lvFiles.Selected();
+  CurrentFile = i >= 0 ? static_cast<TTandrelFile*>(lvFiles.ItemData(i)) : nullptr;
+}
+
+void TfrmGroup::tvGroupsEdited(TreeNode node, std::string& text) {
+  if (auto* g = static_cast<TTandrelFileGroup*>(tvGroups.NodeData(node))) g->SetName(text);
+}
+
+void TfrmGroup::actNewGroupExecute() {
+  if (!NewFileGroup(*WorkingCopy)) return;
+  AddGroupNode(WorkingCopy->Groups[WorkingCopy->Groups.Count() - 1], true);
+}
+
+void TfrmGroup::actAddFilesExecute() {
+  if (!CurrentGroup) return;
+  FileDialogOptions options;
+  options.Filter = "Executable file (*.exe; *.com; *.bat)|*.exe;*.com;*.bat|Help Files (*.hlp)|*.hlp|All Files (*.*)|*.*";
+  options.FileMustExist = true;
+  std::vector<std::string> files;
+  if (!OpenFilesDialog(options, 3, files)) return;
+  {
+    FlagScope filling(Filling);
+    UpdateScope<ListView> update(lvFiles);
+    for (const std::string& path : files)
+      if (CurrentGroup->AddFile(path)) AddFileItem(CurrentGroup->Files[CurrentGroup->Files.Count() - 1], false);
+  }
+  lvFiles.Focus();
+}
+
+void TfrmGroup::actPropertiesExecute() {
+  if (Editing) return;
+  if (tvGroups.Focused() && tvGroups.Count() > 0 && tvGroups.Selected() && CurrentGroup) {
+    if (EditFileGroup(*WorkingCopy, CurrentGroup->Index())) UpdateGroupNode(CurrentGroup);
+  } else if (lvFiles.Focused() && lvFiles.SelCount() == 1) {
+    auto* f = static_cast<TTandrelFile*>(lvFiles.ItemData(lvFiles.Selected()));
+    if (f && ShowFileProperties(*f)) UpdateFileItem(f);
+  }
+}
+
+void TfrmGroup::actDeleteExecute() {
+  if (Editing) return;
+  if (lvFiles.Focused() && lvFiles.Count() > 0 && lvFiles.SelCount() > 0) {
+    if (!Confirm("Remove the selected files from the installation?")) return;
+    {
+      FlagScope clearing(Clearing);
+      UpdateScope<ListView> update(lvFiles);
+      for (int i = lvFiles.Count() - 1; i >= 0; --i) {
+        if (!lvFiles.IsSelected(i)) continue;
+        auto* f = static_cast<TTandrelFile*>(lvFiles.ItemData(i));
+        if (!f || !CurrentGroup) continue;
+        // The item goes first, so no view points at a freed file; the file itself goes,
+        // not the first of its name.
+        lvFiles.Delete(i);
+        if (CurrentFile == f) CurrentFile = nullptr;
+        CurrentGroup->Files.Remove(f);
+      }
+    }
+    FollowFileSelection();
+  } else if (tvGroups.Focused() && tvGroups.Count() > 0 && CurrentGroup) {
+    if (Confirm("Remove the group '" + CurrentGroup->Name() + "' from the installation?")) {
+      TTandrelFileGroup* group = CurrentGroup;
+      TreeNode node = tvGroups.FindData(group);
+      {
+        FlagScope clearing(Clearing);
+        EmptyView(lvFiles);
+        CurrentFile = nullptr;
+        CurrentGroup = nullptr;
+        if (node) tvGroups.Delete(node);
+      }
+      DeleteGroupObject(*WorkingCopy, group);
+      if (TreeNode now = tvGroups.Selected()) tvGroupsChange(now);
+    }
+    if (WorkingCopy->Groups.Count() == 0) SetCurrentGroup(nullptr);
+  }
+}
+
+void TfrmGroup::actMoveUpExecute() {
+  if (Editing) return;
+  GroupPageState s = GroupState();
+  if (s.Focus == PageFocus::List && s.ListCount > 0 && s.SelCount == 1 && s.FileIndex > 0) {
+    int item = lvFiles.Selected();
+    MoveFiles(s.FileIndex, s.FileIndex - 1, item - 1);
+  } else if (s.Focus == PageFocus::Tree && s.TreeCount > 0 && s.GroupIndex > 0) {
+    TreeNode node = tvGroups.Selected();
+    TreeNode before = nullptr;
+    for (TreeNode n : tvGroups.Children(nullptr)) {
+      if (n == node) break;
+      before = n;
+    }
+    MoveGroup(s.GroupIndex, s.GroupIndex - 1, before);
+  }
+}
+
+void TfrmGroup::actMoveDownExecute() {
+  if (Editing) return;
+  GroupPageState s = GroupState();
+  if (s.Focus == PageFocus::List && s.ListCount > 0 && s.SelCount == 1 && s.FileIndex >= 0 &&
+      s.FileIndex < s.FileCount - 1) {
+    int item = lvFiles.Selected();
+    MoveFiles(s.FileIndex, s.FileIndex + 1, item + 1);
+  } else if (s.Focus == PageFocus::Tree && s.TreeCount > 0 && s.GroupIndex >= 0 && s.GroupIndex < s.GroupCount - 1) {
+    MoveGroup(s.GroupIndex, s.GroupIndex + 1, tvGroups.NextSibling(tvGroups.Selected()));
+  }
+}
+
+void TfrmGroup::MoveGroup(int from, int to, TreeNode node) {
+  UpdateScope<TreeView> update(tvGroups);
+  if (!WorkingCopy->MoveGroup(from, to)) return;
+  std::vector<TreeNode> nodes = tvGroups.Children(nullptr);
+  for (size_t i = 0; i < nodes.size() && static_cast<int>(i) < WorkingCopy->Groups.Count(); ++i)
+    tvGroups.SetNodeData(nodes[i], WorkingCopy->Groups[static_cast<int>(i)]);
+  for (TTandrelFileGroup* g : WorkingCopy->Groups) UpdateGroupNode(g);
+  if (node) {
+    // The node now shows the moved group; selecting it makes that group current.
+    if (tvGroups.Selected() == node) tvGroupsChange(node);
+    else tvGroups.Select(node);
+  }
+}
+
+void TfrmGroup::MoveFiles(int from, int to, int item) {
+  if (!CurrentGroup) return;
+  UpdateScope<ListView> update(lvFiles);
+  if (!MoveFileInGroup(*CurrentGroup, from, to)) return;
+  {
+    FlagScope filling(Filling);
+    lvFiles.ClearSelection();
+    // Item i shows file i again; only the rows between the two places changed.
+    int lo = std::min(from, to), hi = std::max(from, to);
+    for (int i = lo; i <= hi && i < lvFiles.Count(); ++i) SetFileItem(i, CurrentGroup->Files[i]);
+  }
+  if (item >= 0 && item < lvFiles.Count()) {
+    lvFiles.Select(item);
+    CurrentFile = static_cast<TTandrelFile*>(lvFiles.ItemData(item));
+  }
+}
+
+std::vector<TTandrelFile*> TfrmGroup::SelectedFiles() const {
+  std::vector<TTandrelFile*> files;
+  for (int i : lvFiles.SelectedIndices())
+    if (auto* f = static_cast<TTandrelFile*>(lvFiles.ItemData(i))) files.push_back(f);
+  return files;
+}
+
+bool TfrmGroup::tvGroupsDragOver(HWND source, POINT p) {
+  if (source != lvFiles.Handle() && source != tvGroups.Handle()) return false;
+  TreeNode n = tvGroups.NodeAt(p);
+  return n && n != tvGroups.Selected();
+}
+
+void TfrmGroup::tvGroupsDragDrop(HWND source, POINT p) {
+  TreeNode drop = tvGroups.NodeAt(p);
+  if (!drop) return;
+  auto* target = static_cast<TTandrelFileGroup*>(tvGroups.NodeData(drop));
+  if (!target) return;
+  if (source == lvFiles.Handle()) {
+    if (target == CurrentGroup || !CurrentGroup) return;
+    std::vector<TTandrelFile*> files = SelectedFiles();
+    {
+      FlagScope clearing(Clearing);
+      UpdateScope<ListView> update(lvFiles);
+      for (TTandrelFile* f : files) {
+        if (!target->AddFileItem(*f)) continue;  // the target holds that name: it stays here
+        int i = lvFiles.IndexOfData(f);
+        if (i >= 0) lvFiles.Delete(i);
+        if (CurrentFile == f) CurrentFile = nullptr;
+        CurrentGroup->Files.Remove(f);
+      }
+    }
+    FollowFileSelection();
+  } else if (source == tvGroups.Handle()) {
+    auto* dragged = static_cast<TTandrelFileGroup*>(tvGroups.NodeData(tvGroups.Selected()));
+    if (dragged) MoveGroup(dragged->Index(), target->Index(), drop);
+  }
+}
+
+bool TfrmGroup::lvFilesDragOver(HWND source, POINT) { return source == lvFiles.Handle() && lvFiles.SelCount() == 1; }
+
+void TfrmGroup::lvFilesDragDrop(HWND source, POINT p) {
+  if (source != lvFiles.Handle() || lvFiles.SelCount() != 1) return;
+  int drop = lvFiles.ItemAt(p);
+  if (drop < 0) return;
+  auto* selected = static_cast<TTandrelFile*>(lvFiles.ItemData(lvFiles.Selected()));
+  auto* target = static_cast<TTandrelFile*>(lvFiles.ItemData(drop));
+  if (selected && target) MoveFiles(selected->Index(), target->Index(), drop);
+}
+
+// ---------------------------------------------------------------------------------------
+// Nodes with children rebuilt in place
+
+void TfrmGroup::RefillNodeChildren(const TreeView& tree, TreeNode node,
+                                   const std::vector<std::pair<std::string, void*>>& children, int image) {
+  bool expanded = tree.Expanded(node);
+  {
+    FlagScope clearing(Clearing);
+    tree.DeleteChildren(node);
+  }
+  for (const auto& [text, data] : children) tree.Add(node, text, data, image);
+  if (expanded) tree.Expand(node, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// "Components" page
+
+void TfrmGroup::FillComponents() {
+  EmptyView(tvComponents);
+  UpdateScope<TreeView> update(tvComponents);
+  FlagScope filling(Filling);
+  for (TTandrelComponent* c : WorkingCopy->Components) AddComponentNode(c, false);
+}
+
+void TfrmGroup::AddComponentNode(TTandrelComponent* component, bool select) {
+  TreeNode n = tvComponents.Add(nullptr, component->Name(), component, imgComponent);
+  for (int i = 0; i < static_cast<int>(component->Groups.size()); ++i)
+    if (TTandrelFileGroup* g = component->GetGroup(i)) tvComponents.Add(n, g->Name(), g, imgGroup);
+  if (select) {
+    tvComponents.Select(n);
+    CurrentComponent = component;
+    CurrentComponentGroup = nullptr;
+  }
+}
+
+void TfrmGroup::UpdateComponentNode(TTandrelComponent* component, bool rebuild) {
+  for (TreeNode n : tvComponents.Children(nullptr)) {
+    if (tvComponents.NodeData(n) != component) continue;
+    tvComponents.SetNodeText(n, component->Name());
+    if (!rebuild) continue;
+    std::vector<std::pair<std::string, void*>> children;
+    for (int i = 0; i < static_cast<int>(component->Groups.size()); ++i)
+      if (TTandrelFileGroup* g = component->GetGroup(i)) children.emplace_back(g->Name(), g);
+    RefillNodeChildren(tvComponents, n, children, imgGroup);
+  }
+}
+
+void TfrmGroup::FillAvailableGroups() {
+  EmptyView(lvGroups);
+  UpdateScope<ListView> update(lvGroups);
+  FlagScope filling(Filling);
+  for (TTandrelFileGroup* g : WorkingCopy->Groups) AddAvailableGroupItem(g, false);
+}
+
+void TfrmGroup::AddAvailableGroupItem(TTandrelFileGroup* group, bool select) {
+  int i = lvGroups.AddItem(group->Name(), group, imgGroup);
+  lvGroups.SetSubItem(i, 1, group->Destination());
+  if (select) {
+    lvGroups.Select(i);
+    CurrentComponentGroup = group;
+    CurrentComponent = nullptr;
+  }
+}
+
+void TfrmGroup::UpdateGroupItems(TTandrelFileGroup* group) {
+  for (TreeNode n : tvComponents.AllNodes())
+    if (tvComponents.NodeData(n) == group) tvComponents.SetNodeText(n, group->Name());
+  for (int i = 0; i < lvGroups.Count(); ++i)
+    if (lvGroups.ItemData(i) == group) {
+      lvGroups.SetCaption(i, group->Name());
+      lvGroups.SetSubItem(i, 1, group->Destination());
+    }
+}
+
+void TfrmGroup::tvComponentsChange(TreeNode node) {
+  if (ChangesIgnored() || !node || node != tvComponents.Selected()) return;
+  void* data = tvComponents.NodeData(node);
+  if (!data) return;
+  if (tvComponents.Level(node) == 0) {
+    CurrentComponent = static_cast<TTandrelComponent*>(data);
+    CurrentComponentGroup = nullptr;
+  } else {
+    CurrentComponentGroup = static_cast<TTandrelFileGroup*>(data);
+    CurrentComponent = nullptr;
+  }
+}
+
+void TfrmGroup::lvGroupsChange(int item) {
+  if (ChangesIgnored() || item < 0 || !lvGroups.IsSelected(item)) return;
+  if (auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(item))) {
+    CurrentComponentGroup = g;
+    CurrentComponent = nullptr;
+  }
+}
+
+void TfrmGroup::tvComponentsEdited(TreeNode node, std::string& text) {
+  void* data = tvComponents.NodeData(node);
+  if (!data) return;
+  if (tvComponents.Level(node) == 0) {
+    static_cast<TTandrelComponent*>(data)->SetName(text);
+  } else {
+    auto* g = static_cast<TTandrelFileGroup*>(data);
+    g->SetName(text);
+    UpdateGroupItems(g);
+  }
+}
+
+void TfrmGroup::lvGroupsEdited(int item, std::string& text) {
+  if (auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(item))) {
+    g->SetName(text);
+    UpdateGroupItems(g);
+  }
+}
+
+void TfrmGroup::actNewComponentExecute() {
+  if (!NewComponent(*WorkingCopy)) return;
+  AddComponentNode(WorkingCopy->Components[WorkingCopy->Components.Count() - 1], true);
+}
+
+void TfrmGroup::actComponentNewGroupExecute() {
+  if (!NewFileGroup(*WorkingCopy)) return;
+  AddAvailableGroupItem(WorkingCopy->Groups[WorkingCopy->Groups.Count() - 1], true);
+}
+
+void TfrmGroup::actComponentPropertiesExecute() {
+  if (Editing) return;
+  TreeNode n = tvComponents.Selected();
+  if (tvComponents.Focused() && tvComponents.Count() > 0 && n) {
+    void* data = tvComponents.NodeData(n);
+    if (!data) return;
+    if (tvComponents.Level(n) == 0) {
+      auto* c = static_cast<TTandrelComponent*>(data);
+      if (EditComponent(*WorkingCopy, c->Index())) UpdateComponentNode(c, false);
+    } else {
+      auto* g = static_cast<TTandrelFileGroup*>(data);
+      if (EditFileGroup(*WorkingCopy, g->Index())) UpdateGroupItems(g);
+    }
+  } else if (lvGroups.Focused() && lvGroups.SelCount() == 1) {
+    auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(lvGroups.Selected()));
+    if (g && EditFileGroup(*WorkingCopy, g->Index())) UpdateGroupItems(g);
+  }
+}
+
+void TfrmGroup::RemoveGroupEntry(TreeNode groupNode) {
+  TreeNode parent = tvComponents.Parent(groupNode);
+  auto* c = static_cast<TTandrelComponent*>(tvComponents.NodeData(parent));
+  auto* g = static_cast<TTandrelFileGroup*>(tvComponents.NodeData(groupNode));
+  if (!c || !g) return;
+  EraseFirstName(c->Groups, g->Name());
+  UpdateComponentNode(c, true);
+  tvComponentsChange(tvComponents.Selected());
+}
+
+void TfrmGroup::actDeleteComponentExecute() {
+  if (Editing) return;
+  TreeNode n = tvComponents.Selected();
+  if (lvGroups.Focused() && lvGroups.Count() > 0 && lvGroups.SelCount() > 0) {
+    if (!Confirm("Remove the selected groups from the installation?")) return;
+    std::vector<TTandrelFileGroup*> groups;
+    for (int i : lvGroups.SelectedIndices())
+      if (auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(i))) groups.push_back(g);
+    // The tree's nodes point at these groups too: both views go before the groups do.
+    EmptyView(tvComponents);
+    {
+      FlagScope clearing(Clearing);
+      UpdateScope<ListView> update(lvGroups);
+      for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+        int i = lvGroups.IndexOfData(*it);
+        if (i >= 0) lvGroups.Delete(i);
+        DeleteGroupObject(*WorkingCopy, *it);
+      }
+    }
+    CurrentComponent = nullptr;
+    CurrentComponentGroup = nullptr;
+    FillComponents();
+    FillAvailableGroups();
+  } else if (tvComponents.Focused() && tvComponents.Count() > 0 && n && tvComponents.Level(n) == 0) {
+    auto* c = static_cast<TTandrelComponent*>(tvComponents.NodeData(n));
+    if (!c || !Confirm("Remove the component '" + c->Name() + "' from the installation?")) return;
+    {
+      FlagScope clearing(Clearing);
+      UpdateScope<TreeView> update(tvComponents);
+      tvComponents.Delete(n);
+      if (CurrentComponent == c) CurrentComponent = nullptr;
+      DeleteComponentObject(*WorkingCopy, c);
+    }
+    CurrentComponent = nullptr;
+    CurrentComponentGroup = nullptr;
+    if (TreeNode now = tvComponents.Selected()) tvComponentsChange(now);
+  } else if (tvComponents.Focused() && tvComponents.Count() > 0 && n) {
+    RemoveGroupEntry(n);
+  }
+}
+
+bool TfrmGroup::tvComponentsDragOver(HWND source, POINT p) {
+  if (source != lvGroups.Handle() || lvGroups.SelCount() == 0) return false;
+  TreeNode n = tvComponents.NodeAt(p);
+  return n && tvComponents.Level(n) == 0;
+}
+
+void TfrmGroup::tvComponentsDragDrop(HWND source, POINT p) {
+  TreeNode n = tvComponents.NodeAt(p);
+  if (source != lvGroups.Handle() || !n || tvComponents.Level(n) != 0) return;
+  auto* target = static_cast<TTandrelComponent*>(tvComponents.NodeData(n));
+  if (!target) return;
+  for (int i : lvGroups.SelectedIndices())
+    if (auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(i))) target->AddGroup(*g);
+  UpdateComponentNode(target, true);
+  tvComponentsChange(tvComponents.Selected());
+}
+
+bool TfrmGroup::lvGroupsDragOver(HWND source, POINT) {
+  if (source != tvComponents.Handle()) return false;
+  TreeNode n = tvComponents.Selected();
+  return n && tvComponents.Level(n) == 1;
+}
+
+void TfrmGroup::lvGroupsDragDrop(HWND source, POINT p) {
+  if (!lvGroupsDragOver(source, p)) return;
+  RemoveGroupEntry(tvComponents.Selected());
+}
+
+// ---------------------------------------------------------------------------------------
+// "Installation Types" page
+
+void TfrmGroup::FillInstallTypes() {
+  EmptyView(tvInstallTypes);
+  UpdateScope<TreeView> update(tvInstallTypes);
+  FlagScope filling(Filling);
+  for (TTandrelInstallType* t : WorkingCopy->InstallTypes) AddInstallTypeNode(t, false);
+}
+
+void TfrmGroup::AddInstallTypeNode(TTandrelInstallType* type, bool select) {
+  if (!type->Owner) type->Owner = WorkingCopy.get();
+  TreeNode n = tvInstallTypes.Add(nullptr, type->Name, type, imgInstallType);
+  for (int i = 0; i < static_cast<int>(type->Components.size()); ++i)
+    if (TTandrelComponent* c = type->GetComponent(i)) tvInstallTypes.Add(n, c->Name(), c, imgComponent);
+  if (select) {
+    tvInstallTypes.Select(n);
+    CurrentInstallType = type;
+    CurrentTypeComponent = nullptr;
+  }
+}
+
+void TfrmGroup::UpdateInstallTypeNode(TTandrelInstallType* type, bool rebuild) {
+  for (TreeNode n : tvInstallTypes.Children(nullptr)) {
+    if (tvInstallTypes.NodeData(n) != type) continue;
+    tvInstallTypes.SetNodeText(n, type->Name);
+    if (!rebuild) continue;
+    std::vector<std::pair<std::string, void*>> children;
+    for (int i = 0; i < static_cast<int>(type->Components.size()); ++i)
+      if (TTandrelComponent* c = type->GetComponent(i)) children.emplace_back(c->Name(), c);
+    RefillNodeChildren(tvInstallTypes, n, children, imgComponent);
+  }
+}
+
+void TfrmGroup::FillAvailableComponents() {
+  EmptyView(lvComponents);
+  UpdateScope<ListView> update(lvComponents);
+  FlagScope filling(Filling);
+  for (TTandrelComponent* c : WorkingCopy->Components) AddAvailableComponentItem(c, false);
+}
+
+void TfrmGroup::AddAvailableComponentItem(TTandrelComponent* component, bool select) {
+  int i = lvComponents.AddItem(component->Name(), component, imgComponent);
+  lvComponents.SetSubItem(i, 1, component->Description);
+  if (select) {
+    lvComponents.Select(i);
+    CurrentTypeComponent = component;
+    CurrentInstallType = nullptr;
+  }
+}
+
+void TfrmGroup::UpdateComponentItems(TTandrelComponent* component) {
+  for (TreeNode n : tvInstallTypes.AllNodes())
+    if (tvInstallTypes.NodeData(n) == component) tvInstallTypes.SetNodeText(n, component->Name());
+  for (int i = 0; i < lvComponents.Count(); ++i)
+    if (lvComponents.ItemData(i) == component) {
+      lvComponents.SetCaption(i, component->Name());
+      lvComponents.SetSubItem(i, 1, component->Description);
+    }
+}
+
+void TfrmGroup::tvInstallTypesChange(TreeNode node) {
+  if (ChangesIgnored() || !node || node != tvInstallTypes.Selected()) return;
+  void* data = tvInstallTypes.NodeData(node);
+  if (!data) return;
+  if (tvInstallTypes.Level(node) == 0) {
+    CurrentInstallType = static_cast<TTandrelInstallType*>(data);
+    CurrentTypeComponent = nullptr;
+  } else {
+    CurrentTypeComponent = static_cast<TTandrelComponent*>(data);
+    CurrentInstallType = nullptr;
+  }
+}
+
+void TfrmGroup::lvComponentsChange(int item) {
+  if (ChangesIgnored() || item < 0 || !lvComponents.IsSelected(item)) return;
+  if (auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(item))) {
+    CurrentTypeComponent = c;
+    CurrentInstallType = nullptr;
+  }
+}
+
+bool TfrmGroup::tvInstallTypesEditing(TreeNode node) { return node && tvInstallTypes.Level(node) == 1; }
+
+void TfrmGroup::tvInstallTypesEdited(TreeNode node, std::string& text) {
+  if (tvInstallTypes.Level(node) != 1) return;
+  if (auto* c = static_cast<TTandrelComponent*>(tvInstallTypes.NodeData(node))) {
+    c->SetName(text);
+    UpdateComponentItems(c);
+  }
+}
+
+void TfrmGroup::lvComponentsEdited(int item, std::string& text) {
+  if (auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(item))) {
+    c->SetName(text);
+    UpdateComponentItems(c);
+  }
+}
+
+void TfrmGroup::actInstallTypeNewComponentExecute() {
+  if (!NewComponent(*WorkingCopy)) return;
+  AddAvailableComponentItem(WorkingCopy->Components[WorkingCopy->Components.Count() - 1], true);
+}
+
+void TfrmGroup::actInstallTypePropertiesExecute() {
+  if (Editing) return;
+  TreeNode n = tvInstallTypes.Selected();
+  if (tvInstallTypes.Focused() && tvInstallTypes.Count() > 0 && n && tvInstallTypes.Level(n) == 1) {
+    auto* c = static_cast<TTandrelComponent*>(tvInstallTypes.NodeData(n));
+    if (c && EditComponent(*WorkingCopy, c->Index())) UpdateComponentItems(c);
+  } else if (lvComponents.Focused() && lvComponents.SelCount() == 1) {
+    auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(lvComponents.Selected()));
+    if (c && EditComponent(*WorkingCopy, c->Index())) UpdateComponentItems(c);
+  }
+}
+
+void TfrmGroup::RemoveTypeEntry(TreeNode componentNode) {
+  TreeNode parent = tvInstallTypes.Parent(componentNode);
+  auto* t = static_cast<TTandrelInstallType*>(tvInstallTypes.NodeData(parent));
+  auto* c = static_cast<TTandrelComponent*>(tvInstallTypes.NodeData(componentNode));
+  if (!t || !c) return;
+  EraseFirstName(t->Components, c->Name());
+  UpdateInstallTypeNode(t, true);
+  CurrentTypeComponent = nullptr;
+  tvInstallTypesChange(tvInstallTypes.Selected());
+}
+
+void TfrmGroup::actInstallTypeDeleteExecute() {
+  if (Editing) return;
+  TreeNode n = tvInstallTypes.Selected();
+  if (lvComponents.Focused() && lvComponents.Count() > 0 && lvComponents.SelCount() > 0) {
+    if (!Confirm("Remove the selected components from the installation?")) return;
+    std::vector<TTandrelComponent*> components;
+    for (int i : lvComponents.SelectedIndices())
+      if (auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(i))) components.push_back(c);
+    EmptyView(tvInstallTypes);
+    {
+      FlagScope clearing(Clearing);
+      UpdateScope<ListView> update(lvComponents);
+      for (auto it = components.rbegin(); it != components.rend(); ++it) {
+        int i = lvComponents.IndexOfData(*it);
+        if (i >= 0) lvComponents.Delete(i);
+        DeleteComponentObject(*WorkingCopy, *it);
+      }
+    }
+    CurrentInstallType = nullptr;
+    CurrentTypeComponent = nullptr;
+    FillInstallTypes();
+    FillAvailableComponents();
+  } else if (tvInstallTypes.Focused() && tvInstallTypes.Count() > 0 && n && tvInstallTypes.Level(n) == 1) {
+    RemoveTypeEntry(n);
+  }
+}
+
+bool TfrmGroup::tvInstallTypesDragOver(HWND source, POINT p) {
+  if (source != lvComponents.Handle() || lvComponents.SelCount() == 0) return false;
+  TreeNode n = tvInstallTypes.NodeAt(p);
+  return n && tvInstallTypes.Level(n) == 0;
+}
+
+void TfrmGroup::tvInstallTypesDragDrop(HWND source, POINT p) {
+  TreeNode n = tvInstallTypes.NodeAt(p);
+  if (source != lvComponents.Handle() || !n || tvInstallTypes.Level(n) != 0) return;
+  auto* target = static_cast<TTandrelInstallType*>(tvInstallTypes.NodeData(n));
+  if (!target) return;
+  for (int i : lvComponents.SelectedIndices())
+    if (auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(i))) target->AddComponent(*c);
+  UpdateInstallTypeNode(target, true);
+  tvInstallTypesChange(tvInstallTypes.Selected());
+}
+
+bool TfrmGroup::lvComponentsDragOver(HWND source, POINT) {
+  if (source != tvInstallTypes.Handle()) return false;
+  TreeNode n = tvInstallTypes.Selected();
+  return n && tvInstallTypes.Level(n) == 1;
+}
+
+void TfrmGroup::lvComponentsDragDrop(HWND source, POINT p) {
+  if (!lvComponentsDragOver(source, p)) return;
+  RemoveTypeEntry(tvInstallTypes.Selected());
+}
+
+}  // namespace builder

@@ -1,0 +1,388 @@
+// The file groups editor under Wine with its real controls and dialogs: OK applies the
+// working copy, Cancel, Esc and the close box leave the project's saved bytes alone;
+// the file list's texts, renames in place, equally named groups, drags, moves at both
+// ends, label edits refused and accepted, the property dialogs and the file picker.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "base/win/Application.h"
+#include "base/win/TestSeams.h"
+#include "builder/editors/SetupComponent.h"
+#include "builder/editors/SetupFile.h"
+#include "builder/editors/SetupGroup.h"
+#include "builder/editors/SetupGroupFiles.h"
+#include "builder/shell/PickFile.h"
+#include "tests/harness/FormDriver.h"
+
+using namespace base::win;
+using builder::TfrmGroup;
+
+namespace {
+
+class FileGroups : public ::testing::Test {
+protected:
+  void SetUp() override {
+    seams::Reset();
+    seams::Arm();
+  }
+  void TearDown() override { seams::Reset(); }
+  seams::Watchdog dog{60, "file groups editor test"};
+
+  // A file of the project without touching the disk.
+  static TTandrelFile* AddFileEntry(TTandrelFileGroup& g, const std::string& path, int32_t size, double stamp = 0) {
+    TTandrelFile* f = g.Files.Add();
+    f->FileName = path;
+    f->Size = size;
+    f->Timestamp = stamp;
+    return f;
+  }
+  static TreeNode NodeOf(const TreeView& tv, const std::string& text) {
+    for (TreeNode n : tv.AllNodes())
+      if (tv.NodeText(n) == text) return n;
+    return nullptr;
+  }
+  static void SelectGroup(TfrmGroup& f, int index) {
+    f.tvGroups.Focus();
+    f.tvGroups.Select(f.tvGroups.Children(nullptr).at(static_cast<size_t>(index)));
+  }
+  static void SelectOnly(const ListView& lv, std::vector<int> items) {
+    lv.Focus();
+    lv.ClearSelection();
+    for (int i : items) lv.SetSelected(i, true);
+  }
+};
+
+enum class Leave { CancelButton, Escape, CloseBox };
+
+TEST_F(FileGroups, LeavingWithoutOkKeepsTheSavedBytesWhateverWasDone) {
+  for (Leave leave : {Leave::CancelButton, Leave::Escape, Leave::CloseBox}) {
+    TTandrelBaseInstall project;
+    AddFileEntry(*project.Groups[0], "C:\\App\\run.exe", 1000);
+    AddFileEntry(*project.Groups[0], "C:\\App\\read.txt", 10);
+    std::vector<uint8_t> before = project.SaveToBytes();
+    seams::QueueMessageAnswer(mrYes);  // the group's deletion
+    seams::WhenShown<TfrmGroup>([leave](TfrmGroup& f) {
+      SelectGroup(f, 0);
+      HWND edit = f.tvGroups.EditLabel(f.tvGroups.Selected());
+      SetWindowTextA(edit, "Renamed");
+      f.tvGroups.EndEdit(false);
+      SelectOnly(f.lvFiles, {0});
+      f.actMoveDownExecute();
+      SelectGroup(f, 2);
+      f.actDeleteExecute();
+      f.pcMain.PickTab(TfrmGroup::tsInstallType);
+      f.pcMain.PickTab(TfrmGroup::tsGroup);
+      switch (leave) {
+        case Leave::CancelButton: wintest::Click(f.Item(IDC_FG_btnCancel)); break;
+        case Leave::Escape: wintest::PostKey(VK_ESCAPE, f.tvGroups.Handle()); break;
+        case Leave::CloseBox: wintest::CloseByTitleBar(f.Handle()); break;
+      }
+    });
+    EXPECT_FALSE(builder::EditFileGroups(project));
+    EXPECT_EQ(project.SaveToBytes(), before) << "leave " << static_cast<int>(leave);
+    EXPECT_FALSE(project.Modified);
+  }
+}
+
+TEST_F(FileGroups, OkAppliesRenamesInPlaceAndKeepsEveryReference) {
+  TTandrelBaseInstall project;
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    EXPECT_EQ(f.pcMain.ActivePage(), TfrmGroup::tsGroup) << "the editor opens on the groups";
+    EXPECT_EQ(f.tvGroups.Selected(), nullptr);
+    EXPECT_EQ(f.lvFiles.Count(), 0);
+    SelectGroup(f, 0);
+    wintest::PostKey(VK_F2, f.tvGroups.Handle());
+    wintest::Pump(30);
+    HWND edit = f.tvGroups.EditControl();
+    ASSERT_NE(edit, nullptr);
+    f.ActionListUpdate();
+    EXPECT_FALSE(f.actNewGroup->Enabled()) << "every action waits for the edit";
+    SetWindowTextA(edit, "Main");
+    wintest::PostKey(VK_RETURN, edit);
+    wintest::Pump(30);
+    EXPECT_EQ(f.ModalResult(), mrNone) << "Enter ended the edit, not the editor";
+    f.ActionListUpdate();
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  EXPECT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Groups[0]->Name(), "Main");
+  EXPECT_EQ(project.InstFolders[0], "[Main]=<INSTALLDIR>") << "the line keeps its place and folder";
+  EXPECT_EQ(project.Components[0]->Groups, (TStrings{"Main"}));
+  EXPECT_TRUE(project.CompletedFiles);
+  EXPECT_TRUE(project.Modified);
+}
+
+TEST_F(FileGroups, FileRowsShowSizesAndAnEmptyStampForAMissingFile) {
+  TTandrelBaseInstall project;
+  AddFileEntry(*project.Groups[0], "C:\\App\\big.bin", 1048576, 45000.5);
+  AddFileEntry(*project.Groups[0], "C:\\App\\bigger.bin", 2000000);
+  TTandrelFile* reg = AddFileEntry(*project.Groups[0], "C:\\App\\server.dll", 12345);
+  reg->SelfRegister = true;
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    ASSERT_EQ(f.lvFiles.Count(), 3);
+    EXPECT_EQ(f.lvFiles.ItemText(0, 0), "big.bin");
+    EXPECT_EQ(f.lvFiles.ItemText(0, 1), "C:\\App\\");
+    EXPECT_EQ(f.lvFiles.ItemText(0, 2), "1,024KB");
+    EXPECT_FALSE(f.lvFiles.ItemText(0, 3).empty());
+    EXPECT_EQ(f.lvFiles.ItemText(1, 2), "2MB");
+    EXPECT_EQ(f.lvFiles.ItemText(1, 3), "") << "no time stamp";
+    EXPECT_EQ(f.lvFiles.StateImage(2), 3) << "the self-registration mark";
+    EXPECT_EQ(f.lvFiles.StateImage(0), 0);
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  builder::EditFileGroups(project);
+}
+
+TEST_F(FileGroups, DeletingTheSelectedOfTwoEquallyNamedGroupsFreesThatOne) {
+  TTandrelBaseInstall project;
+  TTandrelFileGroup* twin = project.Groups.Add();
+  twin->Owner = &project;
+  twin->SetName("Examples");
+  AddFileEntry(*project.Groups[2], "C:\\first\\keep.txt", 1);
+  AddFileEntry(*twin, "C:\\second\\drop.txt", 1);
+  seams::QueueMessageAnswer(mrYes);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 3);
+    EXPECT_EQ(f.CurrentGroup, f.WorkingCopy->Groups[3]);
+    f.actDeleteExecute();
+    EXPECT_EQ(f.tvGroups.Count(), 3);
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_EQ(project.Groups.Count(), 3);
+  ASSERT_EQ(project.Groups[2]->Files.Count(), 1);
+  EXPECT_EQ(project.Groups[2]->Files[0]->FileName, "C:\\first\\keep.txt");
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_EQ(seams::Messages()[0].Text, "Remove the group 'Examples' from the installation?");
+}
+
+TEST_F(FileGroups, DeletedFilesAreNeverTheCurrentFile) {
+  TTandrelBaseInstall project;
+  for (const char* n : {"C:\\x\\1.txt", "C:\\x\\2.txt", "C:\\x\\3.txt"}) AddFileEntry(*project.Groups[0], n, 1);
+  seams::QueueMessageAnswer(mrYes);
+  seams::QueueMessageAnswer(mrYes);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    SelectOnly(f.lvFiles, {0, 2});
+    ASSERT_NE(f.CurrentFile, nullptr);
+    f.actDeleteExecute();
+    ASSERT_EQ(f.lvFiles.Count(), 1);
+    EXPECT_EQ(f.CurrentFile, nullptr) << "nothing is selected any more";
+    SelectOnly(f.lvFiles, {0});
+    f.actDeleteExecute();
+    EXPECT_EQ(f.CurrentFile, nullptr);
+    EXPECT_EQ(f.lvFiles.Count(), 0);
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Groups[0]->Files.Count(), 0);
+  EXPECT_EQ(seams::Messages().at(0).Text, "Remove the selected files from the installation?");
+}
+
+TEST_F(FileGroups, DraggedFilesMoveExceptTheOneTheTargetHolds) {
+  TTandrelBaseInstall project;
+  AddFileEntry(*project.Groups[0], "C:\\a\\same.txt", 1);
+  AddFileEntry(*project.Groups[0], "C:\\a\\moved.txt", 2);
+  AddFileEntry(*project.Groups[1], "C:\\other\\SAME.TXT", 3);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    SelectOnly(f.lvFiles, {0, 1});
+    f.CurrentFile = static_cast<TTandrelFile*>(f.lvFiles.ItemData(1));
+    TreeNode current = f.tvGroups.Selected();
+    TreeNode help = f.tvGroups.Children(nullptr)[1];
+    f.DragDrop.Start(f.lvFiles.Handle());
+    EXPECT_FALSE(f.DragDrop.MoveTo(f.tvGroups.Handle(), f.tvGroups.NodeCenter(current))) << "its own group";
+    EXPECT_TRUE(f.DragDrop.MoveTo(f.tvGroups.Handle(), f.tvGroups.NodeCenter(help)));
+    f.DragDrop.DropOn(f.tvGroups.Handle(), f.tvGroups.NodeCenter(help));
+    EXPECT_EQ(f.lvFiles.Count(), 1);
+    EXPECT_EQ(f.lvFiles.ItemText(0), "same.txt") << "the target holds that name";
+    EXPECT_EQ(f.tvGroups.Selected(), current);
+    EXPECT_NE(f.CurrentFile, nullptr);
+    if (f.CurrentFile) {
+      EXPECT_EQ(f.CurrentFile->FileName, "C:\\a\\same.txt") << "never the moved file";
+    }
+    // Two files selected inside the list cannot be dragged onto one another.
+    SelectOnly(f.lvFiles, {0});
+    f.DragDrop.Start(f.lvFiles.Handle());
+    EXPECT_FALSE(f.DragDrop.MoveTo(f.lvFiles.Handle(), POINT{5, 1000})) << "no item there";
+    f.DragDrop.Cancel();
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_EQ(project.Groups[0]->Files.Count(), 1);
+  ASSERT_EQ(project.Groups[1]->Files.Count(), 2);
+  EXPECT_EQ(project.Groups[1]->Files[1]->FileName, "C:\\a\\moved.txt");
+}
+
+TEST_F(FileGroups, MovesAreDisabledAtBothEndsAndReorderInTheMiddle) {
+  TTandrelBaseInstall project;
+  for (const char* n : {"C:\\x\\1.txt", "C:\\x\\2.txt", "C:\\x\\3.txt"}) AddFileEntry(*project.Groups[0], n, 1);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    f.ActionListUpdate();
+    EXPECT_FALSE(f.actMoveUp->Enabled()) << "the first group";
+    EXPECT_TRUE(f.actMoveDown->Enabled());
+    SelectGroup(f, 2);
+    f.ActionListUpdate();
+    EXPECT_TRUE(f.actMoveUp->Enabled());
+    EXPECT_FALSE(f.actMoveDown->Enabled()) << "the last group";
+    // The first group dragged onto the third: second, third, first.
+    SelectGroup(f, 0);
+    TreeNode third = f.tvGroups.Children(nullptr)[2];
+    f.DragDrop.Start(f.tvGroups.Handle());
+    f.DragDrop.DropOn(f.tvGroups.Handle(), f.tvGroups.NodeCenter(third));
+    EXPECT_EQ(f.WorkingCopy->Groups[2]->Name(), "Program Files");
+    EXPECT_EQ(f.tvGroups.NodeText(third), "Program Files");
+    EXPECT_EQ(f.tvGroups.Selected(), third);
+    EXPECT_EQ(f.CurrentGroup, f.WorkingCopy->Groups[2]);
+    // Files: the last cannot go down; the first goes down one place.
+    SelectOnly(f.lvFiles, {2});
+    f.ActionListUpdate();
+    EXPECT_FALSE(f.actMoveDown->Enabled());
+    EXPECT_TRUE(f.actMoveUp->Enabled());
+    SelectOnly(f.lvFiles, {0});
+    f.ActionListUpdate();
+    EXPECT_FALSE(f.actMoveUp->Enabled());
+    f.actMoveDownExecute();
+    EXPECT_EQ(f.lvFiles.ItemText(0), "2.txt");
+    EXPECT_EQ(f.lvFiles.ItemText(1), "1.txt");
+    EXPECT_EQ(f.lvFiles.Selected(), 1);
+    EXPECT_EQ(f.CurrentFile, f.CurrentGroup->Files[1]);
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Groups[0]->Name(), "Help Files");
+  EXPECT_EQ(project.Groups[2]->Files[0]->FileName, "C:\\x\\2.txt");
+}
+
+TEST_F(FileGroups, SetupTypeLabelsAreRefusedComponentLabelsRenameEverywhere) {
+  TTandrelBaseInstall project;
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    f.pcMain.PickTab(TfrmGroup::tsInstallType);
+    TreeView& tv = f.tvInstallTypes;
+    TreeNode typical = NodeOf(tv, "Typical");
+    ASSERT_NE(typical, nullptr);
+    tv.Focus();
+    tv.Select(typical);
+    EXPECT_EQ(tv.EditLabel(typical), nullptr) << "setup types keep their names";
+    f.ActionListUpdate();
+    EXPECT_FALSE(f.actInstallTypeDelete->Enabled());
+    EXPECT_FALSE(f.actInstallTypeProperties->Enabled());
+    tv.Expand(typical);
+    TreeNode app = tv.FirstChild(typical);
+    tv.Select(app);
+    HWND edit = tv.EditLabel(app);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "Core");
+    tv.EndEdit(false);
+    EXPECT_EQ(f.lvComponents.ItemText(0), "Core");
+    EXPECT_EQ(tv.NodeText(tv.FirstChild(NodeOf(tv, "Compact"))), "Core");
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Components[0]->Name(), "Core");
+  EXPECT_EQ(project.InstallTypes[1]->Components[0], "Core");
+}
+
+TEST_F(FileGroups, DeletingTheLastComponentNodeLeavesNoCurrentComponent) {
+  TTandrelBaseInstall project;
+  while (project.Components.Count() > 1) project.Components.Delete(1);
+  seams::QueueMessageAnswer(mrYes);
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    f.pcMain.PickTab(TfrmGroup::tsComponent);
+    f.tvComponents.Focus();
+    f.tvComponents.Select(f.tvComponents.FirstNode());
+    EXPECT_NE(f.CurrentComponent, nullptr);
+    f.actDeleteComponentExecute();
+    EXPECT_EQ(f.tvComponents.Count(), 0);
+    EXPECT_EQ(f.CurrentComponent, nullptr);
+    wintest::Click(f.Item(IDC_FG_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroups(project));
+  EXPECT_EQ(project.Components.Count(), 0);
+  EXPECT_EQ(project.InstallTypes[0]->Components, (TStrings{"Help and Tutorial Files", "Example Files"}));
+}
+
+TEST_F(FileGroups, GroupDialogPlatformsAndTheInstallDirectoryList) {
+  TTandrelBaseInstall project;
+  project.Groups[0]->UpdatePlatforms = 15;
+  std::vector<std::string> choices;
+  seams::WhenShown<builder::TfrmGroupProperties>([&](builder::TfrmGroupProperties& d) {
+    EXPECT_TRUE(d.rbSpecific.Checked());
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(d.clbPlatform.Checked(i)) << i;
+    choices = d.cbDestination.Items();
+    wintest::Click(d.Item(IDC_GP_btnOk));
+  });
+  ASSERT_TRUE(builder::EditFileGroup(project, 0));
+  EXPECT_EQ(project.Groups[0]->UpdatePlatforms, 15) << "not widened to every system";
+  ASSERT_EQ(choices.size(), 11u);
+  EXPECT_EQ(choices[0], "<INSTALLDIR>");
+  EXPECT_EQ(choices[8], "<SUPPORTDIR>");
+  EXPECT_EQ(choices[9], "[Help Files]");
+  EXPECT_EQ(choices[10], "[Examples]");
+
+  // A new group: the defaults, an empty name beeps, then "Data" goes in.
+  seams::WhenShown<builder::TfrmGroupProperties>([](builder::TfrmGroupProperties& d) {
+    EXPECT_EQ(d.cbDestination.Text(), "<INSTALLDIR>");
+    EXPECT_EQ(d.rgUpdateMethod.ItemIndex(), 2);
+    EXPECT_TRUE(d.rbAll.Checked());
+    wintest::Click(d.Item(IDC_GP_btnOk));
+    EXPECT_EQ(seams::BeepCount(), 1);
+    EXPECT_EQ(d.ModalResult(), mrNone);
+    wintest::Type(d.edtName.Handle(), "Data");
+    wintest::Click(d.rbSpecific.Handle());
+    wintest::Click(d.rbAll.Handle());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(d.clbPlatform.Checked(i));
+    wintest::Click(d.Item(IDC_GP_btnOk));
+  });
+  ASSERT_TRUE(builder::NewFileGroup(project));
+  EXPECT_EQ(project.Groups[3]->Name(), "Data");
+  EXPECT_EQ(project.InstFolders.back(), "[Data]=<INSTALLDIR>");
+  EXPECT_EQ(project.Groups[3]->UpdatePlatforms, 31);
+}
+
+TEST_F(FileGroups, FileDialogShowsTheStoredFacts) {
+  TTandrelFile file;
+  file.FileName = "C:\\App\\lib\\server.dll";
+  file.Size = 12345;
+  file.Timestamp = 45000.75;
+  seams::WhenShown<builder::TfrmFileProperties>([](builder::TfrmFileProperties& d) {
+    EXPECT_EQ(d.lblCaption.Caption(), "server.dll");
+    EXPECT_EQ(d.lblVersion.Caption(), "Not Available");
+    EXPECT_EQ(d.lblSize.Caption(), "12KB (12,345 bytes)");
+    EXPECT_EQ(d.lblModified.Caption(), "15 March 2023  18:00");
+    EXPECT_FALSE(d.cbSelfRegister.Checked());
+    wintest::Click(d.cbSelfRegister.Handle());
+    wintest::Click(d.Item(IDC_FP_btnOk));
+  });
+  EXPECT_TRUE(builder::ShowFileProperties(file));
+  EXPECT_TRUE(file.SelfRegister);
+}
+
+TEST_F(FileGroups, PickerWantsAFileBeforeOk) {
+  TTandrelBaseInstall project;
+  AddFileEntry(*project.Groups[1], "C:\\Help\\app.hlp", 3000);
+  seams::WhenShown<builder::TfrmPickFile>([](builder::TfrmPickFile& d) {
+    EXPECT_FALSE(d.btnOk.Enabled());
+    d.btnOkClick();
+    EXPECT_EQ(seams::BeepCount(), 1);
+    d.tvGroups.Select(d.tvGroups.Children(nullptr)[1]);
+    ASSERT_EQ(d.lvFiles.Count(), 1);
+    EXPECT_EQ(d.lvFiles.ItemText(0, 2), "3KB");
+    d.lvFiles.Select(0);
+    EXPECT_TRUE(d.btnOk.Enabled());
+    d.tvGroups.Select(d.tvGroups.Children(nullptr)[0]);
+    EXPECT_FALSE(d.btnOk.Enabled()) << "another group drops the choice";
+    d.tvGroups.Select(d.tvGroups.Children(nullptr)[1]);
+    d.lvFiles.Select(0);
+    wintest::Click(d.btnOk.Handle());
+  });
+  std::string group = "unchanged";
+  TTandrelFile* f = builder::PickProjectFile(project, group);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->FileName, "C:\\Help\\app.hlp");
+  EXPECT_EQ(group, "Help Files");
+}
+
+}  // namespace
