@@ -7,6 +7,9 @@
 #ifdef TANDREL_FILE_GROUPS_EDITOR
 #include "builder/editors/SetupGroupFiles.h"
 #endif
+#ifdef TANDREL_ICONS_EDITOR
+#include "builder/editors/SetupIcons.h"
+#endif
 #include "builder/editors/SetupIniFiles.h"
 #include "builder/editors/SetupRegistry.h"
 
@@ -26,7 +29,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 3 Dialogs/Extensions: EditDialogs
     nullptr,
     // 4 Program Icons: EditIcons
+#ifdef TANDREL_ICONS_EDITOR
+    EditIcons,
+#else
     nullptr,
+#endif
     // 5 Ini Files: EditIniFiles
     EditIniFiles,
     // 6 Registry: EditRegistry

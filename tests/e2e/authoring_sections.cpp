@@ -12,6 +12,7 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // Files/Groups
       // Dialogs/Extensions
       // Program Icons
+      IconsSection(),
       // Ini Files
       IniFilesSection(),
       // Registry
