@@ -96,15 +96,19 @@ bool EditFileGroups(TTandrelBaseInstall& project) {
   return EditSection<TfrmGroup>(project, &TTandrelBaseInstall::CompletedFiles);
 }
 
-void TfrmGroup::CreateImages() {
+void AddEditorPictures(ImageList& images) {
   const COLORREF colours[] = {RGB(230, 200, 60), RGB(250, 225, 90), RGB(40, 160, 60), RGB(60, 100, 200),
                               RGB(200, 60, 60)};
   for (int i = 0; i < 5; ++i) {
     HBITMAP bmp = Picture(i, colours[i]);
-    ilFiles.AddMasked(bmp, RGB(255, 0, 255));
+    images.AddMasked(bmp, RGB(255, 0, 255));
     DeleteObject(bmp);
   }
-  ilFiles.SetShareImages(true);
+  images.SetShareImages(true);
+}
+
+void TfrmGroup::CreateImages() {
+  AddEditorPictures(ilFiles);
   Association = std::make_unique<TZemAssociation>(nullptr, ilFiles);
 }
 

@@ -158,6 +158,10 @@ private:
 // The editor on the project; true when the author left it with OK.
 bool EditFileGroups(TTandrelBaseInstall& project);
 
+// The five pictures the editors' views start with: file group, file group selected,
+// self-registration mark, component, setup type.
+void AddEditorPictures(base::win::ImageList& images);
+
 // The "TimeStamp" text of the file lists (locale's short date and long time).
 std::string FileTimeStampText(double stamp);
 

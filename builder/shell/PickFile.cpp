@@ -12,24 +12,6 @@ using namespace base::win;
 
 namespace {
 constexpr int kHelpContents = 1;
-HBITMAP Square(COLORREF colour) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 16);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  RECT all{0, 0, 16, 16};
-  HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
-  FillRect(dc, &all, ground);
-  DeleteObject(ground);
-  RECT box{1, 3, 15, 14};
-  HBRUSH fill = CreateSolidBrush(colour);
-  FillRect(dc, &box, fill);
-  DeleteObject(fill);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bmp;
-}
 }  // namespace
 
 TfrmPickFile::~TfrmPickFile() {
@@ -39,13 +21,7 @@ TfrmPickFile::~TfrmPickFile() {
 
 void TfrmPickFile::FormCreate() {
   pcMain.AddPage("Select File", IDD_PICKFILE_PAGE);
-  // Group, open group and the self-registration mark, then the file types.
-  for (COLORREF c : {RGB(230, 200, 60), RGB(250, 225, 90), RGB(40, 160, 60)}) {
-    HBITMAP bmp = Square(c);
-    ilFiles.AddMasked(bmp, RGB(255, 0, 255));
-    DeleteObject(bmp);
-  }
-  ilFiles.SetShareImages(true);
+  AddEditorPictures(ilFiles);
   Association = std::make_unique<TZemAssociation>(nullptr, ilFiles);
   tvGroups.SetImageList(ilFiles.Handle());
   lvFiles.SetImageList(ilFiles.Handle(), LVSIL_SMALL);

@@ -42,6 +42,7 @@ void SetEditText(HWND edit, const std::string& text);
 
 // The sections' entries (one per file).
 AuthoringSection GeneralSection();
+AuthoringSection FilesSection();
 AuthoringSection IconsSection();
 AuthoringSection IniFilesSection();
 AuthoringSection RegistrySection();

@@ -10,9 +10,14 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       GeneralSection(),
       // Screens
       // Files/Groups
+#ifdef TANDREL_FILE_GROUPS_EDITOR
+      FilesSection(),
+#endif
       // Dialogs/Extensions
       // Program Icons
+#ifdef TANDREL_ICONS_EDITOR
       IconsSection(),
+#endif
       // Ini Files
       IniFilesSection(),
       // Registry
