@@ -264,4 +264,53 @@ TEST_F(RegistryEditor, RenamesStoreTheTextUnchecked) {
   EXPECT_EQ(software->GetKey(1)->GetValue(1)->ValueName, "");
 }
 
+// The popups' items in their order, with the actions' captions and states.
+Names MenuTexts(const MenuItem& menu) {
+  Names t;
+  for (int i = 0; i < menu.Count(); ++i) {
+    const MenuItem& item = menu.Items(i);
+    std::string text = item.Caption();
+    if (item.Count() > 0) text += " (" + [&] {
+      std::string sub;
+      for (const std::string& c : MenuTexts(item)) sub += (sub.empty() ? "" : ", ") + c;
+      return sub;
+    }() + ")";
+    t.push_back(text);
+  }
+  return t;
+}
+
+TEST_F(RegistryEditor, MenusAndTheUninstallMark) {
+  p.AddRegKey("HKEY_LOCAL_MACHINE\\Software\\Firm");
+  Names folders, values;
+  std::string expandOnRoot, expandOnLeaf;
+  bool checkedBefore = true, checkedAfter = false, itemChecked = false;
+  Run([&](TfrmRegistry& f) {
+    folders = MenuTexts(f.popFolders);
+    values = MenuTexts(f.popValues);
+    SelectKey(f, "HKEY_LOCAL_MACHINE");
+    f.ActionListUpdate();
+    expandOnRoot = f.mnuExpand->Caption() + (f.mnuExpand->Enabled() ? "" : " disabled");
+    SelectKey(f, "HKEY_LOCAL_MACHINE\\Software\\Firm");
+    f.ActionListUpdate();
+    expandOnLeaf = f.mnuExpand->Caption() + (f.mnuExpand->Enabled() ? "" : " disabled");
+    checkedBefore = f.actUninstallKey->Checked();
+    f.actUninstallKey->Execute();
+    f.ActionListUpdate();
+    checkedAfter = f.actUninstallKey->Checked();
+    itemChecked = f.popFolders.Items(f.popFolders.Count() - 1).Checked();
+    wintest::Click(f.btnOk.Handle());
+  });
+  EXPECT_EQ(folders, (Names{"Expand", "&New (&Key, -, &String Value, &Binary Value, &DWORD Value)", "-", "&Delete",
+                            "&Rename", "-", "&Uninstall key"}));
+  EXPECT_EQ(values, (Names{"Modify", "&New (&Key, -, &String Value, &Binary Value, &DWORD Value)", "-", "&Delete",
+                           "&Rename"}));
+  EXPECT_EQ(expandOnLeaf, "Expand disabled");
+  EXPECT_TRUE(expandOnRoot == "Expand" || expandOnRoot == "Collapse") << expandOnRoot;
+  EXPECT_FALSE(checkedBefore);
+  EXPECT_TRUE(checkedAfter);
+  EXPECT_TRUE(itemChecked);
+  EXPECT_TRUE(p.AddRegKey("HKEY_LOCAL_MACHINE\\Software\\Firm")->UninstallKey);
+}
+
 }  // namespace
