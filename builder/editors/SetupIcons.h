@@ -29,6 +29,12 @@ public:
   void actPropertiesExecute();
   void actDeleteExecute();
 
+  // Before the tool bar and the menu, whose items are bound to its actions: it goes last.
+  base::win::ActionList ActionList1;
+  base::win::Action* actNew = nullptr;
+  base::win::Action* actProperties = nullptr;
+  base::win::Action* actDelete = nullptr;
+
   base::win::Control PageControl1{*this, IDC_ICS_PageControl1};
   base::win::ToolBar ToolBar1{*this, IDC_ICS_ToolBar1};
   base::win::ListView lvIcons{*this, IDC_ICS_lvIcons};
@@ -36,10 +42,6 @@ public:
   base::win::Button btnCancel{*this, IDC_ICS_btnCancel};
   base::win::Button btnHelp{*this, IDC_ICS_btnHelp};
 
-  base::win::ActionList ActionList1;
-  base::win::Action* actNew = nullptr;
-  base::win::Action* actProperties = nullptr;
-  base::win::Action* actDelete = nullptr;
   base::win::PopupMenu PopupMenu1;
 
 protected:
