@@ -61,9 +61,8 @@ void Draw(HDC dc, int x, Picture p) {
   }
 }
 
-HIMAGELIST MakeImages(std::initializer_list<Picture> pictures) {
+void AddImages(base::win::ImageList& images, std::initializer_list<Picture> pictures) {
   const int count = static_cast<int>(pictures.size());
-  HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, count, 4);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP strip = CreateCompatibleBitmap(screen, kSize * count, kSize);
@@ -78,20 +77,19 @@ HIMAGELIST MakeImages(std::initializer_list<Picture> pictures) {
     x += kSize;
   }
   SelectObject(dc, old);
-  ImageList_AddMasked(list, strip, kMask);
+  images.AddMasked(strip, kMask);
   DeleteObject(strip);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
-  return list;
 }
 
 }  // namespace
 
-HIMAGELIST MakeRegistryImages() {
-  return MakeImages({Picture::ClosedKey, Picture::OpenKey, Picture::Text, Picture::Number});
+void AddRegistryImages(base::win::ImageList& images) {
+  AddImages(images, {Picture::ClosedKey, Picture::OpenKey, Picture::Text, Picture::Number});
 }
 
-HIMAGELIST MakeIniImages() { return MakeImages({Picture::File, Picture::Section}); }
+void AddIniImages(base::win::ImageList& images) { AddImages(images, {Picture::File, Picture::Section}); }
 
 void AddSingleTab(const base::win::Control& tabs, const std::string& caption) {
   std::string text = caption;

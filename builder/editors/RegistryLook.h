@@ -7,9 +7,10 @@
 #include <string>
 
 #include "base/win/Controls.h"
+#include "base/win/ImageList.h"
 
-// 16 x 16 pictures; the caller destroys the list.
-HIMAGELIST MakeRegistryImages();
-HIMAGELIST MakeIniImages();
+// The 16 x 16 pictures, added to the form's list.
+void AddRegistryImages(base::win::ImageList& images);
+void AddIniImages(base::win::ImageList& images);
 // The one tab of a tab control that frames the editor's page.
 void AddSingleTab(const base::win::Control& tabs, const std::string& caption);

@@ -22,7 +22,6 @@ TfrmIniFiles::~TfrmIniFiles() {
   CurrentFile = nullptr;
   CurrentSection = nullptr;
   CurrentValue = nullptr;
-  if (ilRegistry) ImageList_Destroy(ilRegistry);
 }
 
 void TfrmIniFiles::FormCreate() {
@@ -30,8 +29,8 @@ void TfrmIniFiles::FormCreate() {
   AddView(tvFiles);
   AddView(lvValues);
   AddSingleTab(PageControl1, "Ini Files");
-  ilRegistry = MakeIniImages();
-  tvFiles.SetImageList(ilRegistry);
+  AddIniImages(ilRegistry);
+  tvFiles.SetImageList(ilRegistry.Handle());
   lvValues.SetRowSelect();
   lvValues.AddColumn("Name", 150);
   lvValues.AddColumn("Value", 100);

@@ -3,6 +3,7 @@
 #pragma once
 #include "base/win/Actions.h"
 #include "base/win/Controls.h"
+#include "base/win/ImageList.h"
 #include "base/win/ListView.h"
 #include "base/win/Menus.h"
 #include "base/win/TreeView.h"
@@ -71,7 +72,7 @@ private:
   void BuildMenus();
   // A file node that is one of the three every project holds.
   bool FixedFileNode(base::win::TreeNode node) const;
-  HIMAGELIST ilRegistry = nullptr;
+  base::win::ImageList ilRegistry{base::win::ImageList::kSmall};
 };
 
 // The INI files editor on the project; true when the author left with OK.

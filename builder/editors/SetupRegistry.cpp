@@ -35,7 +35,6 @@ TfrmRegistry::~TfrmRegistry() {
   FormDestroy();
   CurrentKey = nullptr;
   CurrentValue = nullptr;
-  if (ilRegistry) ImageList_Destroy(ilRegistry);
 }
 
 void TfrmRegistry::FormCreate() {
@@ -43,9 +42,9 @@ void TfrmRegistry::FormCreate() {
   AddView(tvFolders);
   AddView(lvValues);
   AddSingleTab(PageControl1, "Registry");
-  ilRegistry = MakeRegistryImages();
-  tvFolders.SetImageList(ilRegistry);
-  lvValues.SetImageList(ilRegistry, LVSIL_SMALL);
+  AddRegistryImages(ilRegistry);
+  tvFolders.SetImageList(ilRegistry.Handle());
+  lvValues.SetImageList(ilRegistry.Handle(), LVSIL_SMALL);
   lvValues.SetRowSelect();
   lvValues.AddColumn("Name", 150);
   lvValues.AddColumn("Data", 100);

@@ -5,6 +5,7 @@
 
 #include "base/win/Actions.h"
 #include "base/win/Controls.h"
+#include "base/win/ImageList.h"
 #include "base/win/ListView.h"
 #include "base/win/Menus.h"
 #include "base/win/TreeView.h"
@@ -75,7 +76,7 @@ protected:
 private:
   void BuildActions();
   void BuildMenus();
-  HIMAGELIST ilRegistry = nullptr;
+  base::win::ImageList ilRegistry{base::win::ImageList::kSmall};
 };
 
 // The registry editor on the project; true when the author left with OK.
