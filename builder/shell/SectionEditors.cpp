@@ -7,6 +7,9 @@
 #include "builder/editors/SetupScreen.h"
 #include "builder/editors/SetupDialogs.h"
 #include "builder/editors/SetupGroupFiles.h"
+#include "builder/editors/SetupIcons.h"
+#include "builder/editors/SetupIniFiles.h"
+#include "builder/editors/SetupRegistry.h"
 
 namespace {
 
@@ -20,11 +23,11 @@ const TSectionEditor kEditors[kSectionCount] = {
     // 3 Dialogs/Extensions: EditDialogs
     EditDialogs,
     // 4 Program Icons: EditIcons
-    nullptr,
+    EditIcons,
     // 5 Ini Files: EditIniFiles
-    nullptr,
+    EditIniFiles,
     // 6 Registry: EditRegistry
-    nullptr,
+    EditRegistry,
     // end
 };
 

@@ -48,5 +48,8 @@ AuthoringSection GeneralSection();
 AuthoringSection ScreensSection();
 AuthoringSection DialogsSection();
 AuthoringSection FilesSection();
+AuthoringSection IconsSection();
+AuthoringSection IniFilesSection();
+AuthoringSection RegistrySection();
 
 }  // namespace e2e

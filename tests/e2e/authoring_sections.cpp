@@ -15,8 +15,11 @@ const std::vector<AuthoringSection>& AuthoringSections() {
       // Dialogs/Extensions
       DialogsSection(),
       // Program Icons
+      IconsSection(),
       // Ini Files
+      IniFilesSection(),
       // Registry
+      RegistrySection(),
   };
   return sections;
 }

@@ -1,0 +1,299 @@
+#include "builder/editors/SetupIniFiles.h"
+
+#include "base/win/Application.h"
+#include "base/win/Dialogs.h"
+#include "builder/editors/RegistryLook.h"
+#include "builder/editors/RegistryRules.h"
+#include "builder/editors/SetupValue.h"
+
+using namespace base::win;
+
+namespace {
+}  // namespace
+
+TfrmIniFiles::TfrmIniFiles()
+    : SectionEditor(IDD_frmIniFiles, Frame{IDC_INI_btnOk, IDC_INI_btnCancel, IDC_INI_btnHelp, 18, "frmIniFiles"}) {
+  Create();
+}
+
+TfrmIniFiles::~TfrmIniFiles() {
+  // The views are emptied before the objects their rows point to go.
+  FormDestroy();
+  CurrentFile = nullptr;
+  CurrentSection = nullptr;
+  CurrentValue = nullptr;
+}
+
+void TfrmIniFiles::FormCreate() {
+  SectionEditor::FormCreate();
+  AddView(tvFiles);
+  AddView(lvValues);
+  AddSingleTab(PageControl1, "Ini Files");
+  AddIniImages(ilRegistry);
+  tvFiles.SetImageList(ilRegistry.Handle());
+  lvValues.SetRowSelect();
+  lvValues.AddColumn("Name", 150);
+  lvValues.AddColumn("Value", 100);
+  lvValues.SetFillLastColumn();
+  BuildActions();
+  BuildMenus();
+
+  tvFiles.OnChange([this](TreeNode n) { tvFilesChange(n); });
+  tvFiles.OnEditing([this](TreeNode n) { return tvFilesEditing(n); });
+  tvFiles.OnEdited([this](TreeNode n, std::string& t) { tvFilesEdited(n, t); });
+  BindKeys(tvFiles, {[this] { actNewFileExecute(); }, [this] { actDeleteFileExecute(); }, nullptr, true});
+  lvValues.OnChange([this](int i) { lvValuesChange(i); });
+  lvValues.OnEdited([this](int i, std::string& t) { lvValuesEdited(i, t); });
+  BindKeys(lvValues, {[this] { actNewValueExecute(); }, [this] { actDeleteValueExecute(); },
+                     [this] { actModifyValueExecute(); }, true});
+
+}
+
+void TfrmIniFiles::BuildActions() {
+  auto add = [this](const char* caption, std::function<void()> run) {
+    Action& a = ActionList1.Add(caption, "");
+    a.OnExecute = [run](Action&) { run(); };
+    return &a;
+  };
+  actNewFile = add("New &File", [this] { actNewFileExecute(); });
+  actNewSection = add("New &Section", [this] { actNewSectionExecute(); });
+  actNewValue = add("New &Value", [this] { actNewValueExecute(); });
+  actRenameFile = add("&Rename", [this] { actRenameFileExecute(); });
+  actDeleteFile = add("&Delete", [this] { actDeleteFileExecute(); });
+  actModifyValue = add("&Modify", [this] { actModifyValueExecute(); });
+  actRenameValue = add("&Rename", [this] { actRenameValueExecute(); });
+  actDeleteValue = add("&Delete", [this] { actDeleteValueExecute(); });
+  actExpand = add("Expand", [this] { actExpandExecute(); });
+  actOK = add("OK", [this] { btnOkClick(); });
+}
+
+void TfrmIniFiles::BuildMenus() {
+  auto newItems = [this](MenuItem& parent) {
+    MenuItem& sub = parent.Add("&New");
+    sub.Add("").SetAction(actNewFile);
+    sub.Add("").SetAction(actNewSection);
+    sub.Add("").SetAction(actNewValue);
+  };
+  popFiles.Add("").SetAction(actExpand);
+  newItems(popFiles);
+  popFiles.AddSeparator();
+  popFiles.Add("").SetAction(actDeleteFile);
+  popFiles.Add("").SetAction(actRenameFile);
+  popFiles.Attach(*this, IDC_INI_tvFiles);
+
+  popValues.Add("").SetAction(actModifyValue);
+  newItems(popValues);
+  popValues.AddSeparator();
+  popValues.Add("").SetAction(actDeleteValue);
+  popValues.Add("").SetAction(actRenameValue);
+  popValues.Attach(*this, IDC_INI_lvValues);
+}
+
+void TfrmIniFiles::FormShow() {
+  SectionEditor::FormShow();
+  FillTree();
+}
+
+void TfrmIniFiles::FillTree() {
+  UpdateScope<TreeView> update(tvFiles);
+  FlagScope filling(Filling);
+  for (TTandrelIniFile* file : WorkingCopy->IniFiles) {
+    TreeNode node = tvFiles.Add(nullptr, file->FileName, file, 0, 0);
+    for (TTandrelIniSection* section : file->Sections) tvFiles.Add(node, section->SectionName, section, 1, 1);
+  }
+}
+
+void TfrmIniFiles::SetCurrentFile(TTandrelIniFile* file) {
+  if (file != CurrentFile) CurrentFile = file;
+  SetCurrentSection(nullptr);
+  CurrentValue = nullptr;
+}
+
+void TfrmIniFiles::SetCurrentSection(TTandrelIniSection* section) {
+  if (section != CurrentSection) {
+    CurrentSection = section;
+    FillValues();
+  }
+  CurrentValue = nullptr;
+}
+
+void TfrmIniFiles::FillValues() {
+  {
+    UpdateScope<ListView> update(lvValues);
+    FlagScope filling(Filling);
+    EmptyView(lvValues);
+    if (CurrentSection)
+      for (TTandrelIniValue* v : CurrentSection->Values) {
+        int row = lvValues.AddItem(v->ValueName, v);
+        lvValues.SetSubItem(row, 1, v->Value);
+      }
+  }
+  CurrentValue = nullptr;
+}
+
+void TfrmIniFiles::tvFilesChange(TreeNode node) {
+  if (ChangesIgnored() || !node || !tvFiles.NodeData(node) || tvFiles.Selected() != node) return;
+  if (tvFiles.Level(node) >= 1) {
+    SetCurrentFile(static_cast<TTandrelIniFile*>(tvFiles.NodeData(tvFiles.Parent(node))));
+    SetCurrentSection(static_cast<TTandrelIniSection*>(tvFiles.NodeData(node)));
+  } else {
+    EmptyView(lvValues);
+    SetCurrentFile(static_cast<TTandrelIniFile*>(tvFiles.NodeData(node)));
+  }
+}
+
+void TfrmIniFiles::lvValuesChange(int index) {
+  if (ChangesIgnored() || index < 0 || !lvValues.ItemData(index) || !lvValues.IsSelected(index)) return;
+  CurrentValue = static_cast<TTandrelIniValue*>(lvValues.ItemData(index));
+}
+
+bool TfrmIniFiles::FixedFileNode(TreeNode node) const {
+  return node && tvFiles.Level(node) == 0 && IsFixedIniFile(tvFiles.NodeText(node));
+}
+
+void TfrmIniFiles::actNewFileExecute() {
+  TNameList names;
+  for (TTandrelIniFile* f : WorkingCopy->IniFiles) names.push_back(f->FileName);
+  TTandrelIniFile* file = WorkingCopy->AddIniFile(NewItemName("New Ini File #", names, ".ini"));
+  TreeNode node;
+  {
+    UpdateScope<TreeView> update(tvFiles);
+    FlagScope filling(Filling);
+    node = tvFiles.Add(nullptr, file->FileName, file, 0, 0);
+  }
+  tvFiles.Select(node);
+  tvFiles.Focus();
+  tvFiles.EditLabel(node);
+}
+
+void TfrmIniFiles::actNewSectionExecute() {
+  TreeNode selected = tvFiles.Selected();
+  if (!CurrentFile || !selected) return;
+  TNameList names;
+  for (TTandrelIniSection* s : CurrentFile->Sections) names.push_back(s->SectionName);
+  TTandrelIniSection* section = CurrentFile->AddSection(NewItemName("New Section #", names));
+  TreeNode parent = tvFiles.Level(selected) == 0 ? selected : tvFiles.Parent(selected);
+  TreeNode node;
+  {
+    UpdateScope<TreeView> update(tvFiles);
+    FlagScope filling(Filling);
+    node = tvFiles.Add(parent, section->SectionName, section, 1, 1);
+  }
+  tvFiles.Select(node);
+  tvFiles.Focus();
+  tvFiles.EditLabel(node);
+}
+
+void TfrmIniFiles::actNewValueExecute() {
+  if (!CurrentSection) return;
+  TNameList names;
+  for (TTandrelIniValue* v : CurrentSection->Values) names.push_back(v->ValueName);
+  TTandrelIniValue* value = CurrentSection->AddValue(NewItemName("New Value #", names));
+  int row;
+  {
+    FlagScope filling(Filling);
+    row = lvValues.AddItem(value->ValueName, value);
+    lvValues.SetSubItem(row, 1, value->Value);
+  }
+  lvValues.ClearSelection();
+  lvValues.Select(row);
+  lvValues.Focus();
+  lvValues.EditLabel(row);
+}
+
+void TfrmIniFiles::actRenameFileExecute() {
+  TreeNode node = tvFiles.Selected();
+  if (node && !FixedFileNode(node)) tvFiles.EditLabel(node);
+}
+
+bool TfrmIniFiles::tvFilesEditing(TreeNode node) { return node && !FixedFileNode(node); }
+
+void TfrmIniFiles::tvFilesEdited(TreeNode node, std::string& text) {
+  void* data = tvFiles.NodeData(node);
+  if (!data) return;
+  if (tvFiles.Level(node) >= 1) static_cast<TTandrelIniSection*>(data)->SectionName = text;
+  else static_cast<TTandrelIniFile*>(data)->FileName = text;
+}
+
+void TfrmIniFiles::actRenameValueExecute() {
+  int row = lvValues.Selected();
+  if (row >= 0 && CurrentValue) lvValues.EditLabel(row);
+}
+
+void TfrmIniFiles::lvValuesEdited(int index, std::string& text) {
+  auto* value = static_cast<TTandrelIniValue*>(lvValues.ItemData(index));
+  if (value) value->ValueName = text;
+}
+
+void TfrmIniFiles::actDeleteFileExecute() {
+  TreeNode node = tvFiles.Selected();
+  if (!node || FixedFileNode(node)) return;
+  if (MessageDlg("Are you sure you want to delete this item?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  const bool isSection = tvFiles.Level(node) >= 1;
+  void* data = tvFiles.NodeData(node);
+  // The entry list and the nodes go before the file or section they point into.
+  EmptyView(lvValues);
+  CurrentValue = nullptr;
+  CurrentSection = nullptr;
+  CurrentFile = nullptr;
+  {
+    FlagScope clearing(Clearing);
+    UpdateScope<TreeView> update(tvFiles);
+    tvFiles.Delete(node);
+  }
+  if (data) {
+    auto* item = isSection ? static_cast<base::CollectionItem*>(static_cast<TTandrelIniSection*>(data))
+                           : static_cast<base::CollectionItem*>(static_cast<TTandrelIniFile*>(data));
+    item->Collection()->Remove(item);
+  }
+  TreeNode now = tvFiles.Selected();
+  if (now && tvFiles.NodeData(now)) tvFilesChange(now);
+}
+
+void TfrmIniFiles::actDeleteValueExecute() {
+  int row = lvValues.Selected();
+  if (row < 0) return;
+  if (MessageDlg("Are you sure you want to delete this value?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  auto* value = static_cast<TTandrelIniValue*>(lvValues.ItemData(row));
+  {
+    FlagScope clearing(Clearing);
+    UpdateScope<ListView> update(lvValues);
+    lvValues.Delete(row);
+  }
+  CurrentValue = nullptr;
+  if (value) value->Collection()->Remove(value);
+  int now = lvValues.Selected();
+  CurrentValue = now >= 0 ? static_cast<TTandrelIniValue*>(lvValues.ItemData(now)) : nullptr;
+}
+
+void TfrmIniFiles::actModifyValueExecute() {
+  int row = lvValues.Selected();
+  auto* value = row >= 0 ? static_cast<TTandrelIniValue*>(lvValues.ItemData(row)) : nullptr;
+  if (!value) return;
+  value->Value = EditIniValue(value->ValueName, value->Value);
+  lvValues.SetSubItem(row, 1, value->Value);
+}
+
+void TfrmIniFiles::actExpandExecute() {
+  TreeNode node = tvFiles.Selected();
+  if (node) tvFiles.Expand(node, !tvFiles.Expanded(node));
+}
+
+void TfrmIniFiles::UpdateActions() {
+  TreeNode node = tvFiles.Selected();
+  actNewValue->SetEnabled(CurrentSection != nullptr);
+  actRenameFile->SetEnabled(node && !FixedFileNode(node));
+  actDeleteFile->SetEnabled(node && !FixedFileNode(node));
+  if (node) {
+    actExpand->SetCaption(tvFiles.Expanded(node) ? "Collapse" : "Expand");
+    actExpand->SetEnabled(tvFiles.FirstChild(node) != nullptr);
+  }
+  const bool row = lvValues.Selected() >= 0;
+  actModifyValue->SetEnabled(row);
+  actDeleteValue->SetEnabled(row);
+  actRenameValue->SetEnabled(row);
+}
+
+bool EditIniFiles(TTandrelBaseInstall& Project) {
+  return builder::EditSection<TfrmIniFiles>(Project, &TTandrelBaseInstall::CompletedIni);
+}

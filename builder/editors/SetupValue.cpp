@@ -1,0 +1,69 @@
+#include "builder/editors/SetupValue.h"
+
+#include "base/Strings.h"
+#include "base/win/Dialogs.h"
+#include "builder/editors/RegistryRules.h"
+
+using namespace base::win;
+
+TfrmRegValue::TfrmRegValue() : Form(IDD_frmRegValue) { Create(); }
+
+void TfrmRegValue::FormCreate() {
+  DWordMode = false;
+  OnClick(IDC_RGV_btnOk, [this] { btnOkClick(); });
+  ModalButton(IDC_RGV_btnCancel, mrCancel);
+  SetDefaultButton(IDC_RGV_btnOk);
+  SetCancelButton(IDC_RGV_btnCancel);
+  edtData.SetMaxLength(0);
+}
+
+void TfrmRegValue::FormShow() { edtData.Focus(); }
+
+void TfrmRegValue::btnOkClick() {
+  if (DWordMode && !DWordFromText(edtData.Text())) {
+    Beep();
+    edtData.Focus();
+    return;
+  }
+  SetModalResult(mrOk);
+}
+
+namespace {
+
+// Runs the dialog; true with the edited text on OK.
+bool RunValueDialog(const std::string& caption, const std::string& name, const std::string& data, bool dwordMode,
+                    std::string& result) {
+  TfrmRegValue form;
+  form.SetCaption(caption);
+  form.edtName.SetText(name);
+  form.edtData.SetText(data);
+  form.DWordMode = dwordMode;
+  if (form.ShowModal() != mrOk) return false;
+  result = form.edtData.Text();
+  return true;
+}
+
+std::string EditText(const std::string& caption, const std::string& name, const std::string& value) {
+  std::string result;
+  return RunValueDialog(caption, name, value, false, result) ? result : value;
+}
+
+}  // namespace
+
+std::string EditStringValue(const std::string& Name, const std::string& Value) {
+  return EditText("Define String Value", Name, Value);
+}
+
+std::string EditBinaryValue(const std::string& Name, const std::string& Value) {
+  return EditText("Define Binary Value", Name, Value);
+}
+
+int32_t EditDWordValue(const std::string& Name, int32_t Value) {
+  std::string result;
+  if (!RunValueDialog("Define DWORD Value", Name, base::IntToStr(Value), true, result)) return Value;
+  return DWordFromText(result).value_or(Value);
+}
+
+std::string EditIniValue(const std::string& Name, const std::string& Value) {
+  return EditText("Define INI Value", Name, Value);
+}
