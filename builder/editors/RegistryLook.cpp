@@ -98,3 +98,10 @@ void AddSingleTab(const base::win::Control& tabs, const std::string& caption) {
   tab.pszText = text.data();
   tabs.Send(TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
 }
+
+void AddValueColumns(const base::win::ListView& values, const std::string& dataCaption) {
+  values.SetRowSelect();
+  values.AddColumn("Name", 150);
+  values.AddColumn(dataCaption, 100);
+  values.SetFillLastColumn();
+}

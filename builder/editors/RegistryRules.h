@@ -13,6 +13,14 @@ using TNameList = std::vector<std::string>;
 // stem + the smallest n from 1 + suffix that none of `siblings` is called, without regard
 // to case ("New Key #" gives "New Key #1", "New Ini File #" with ".ini" "New Ini File #1.ini").
 std::string NewItemName(const std::string& stem, const TNameList& siblings, const std::string& suffix = "");
+// NewItemName among the names the items of a collection carry in `name`.
+template <class Items, class Item>
+std::string NewItemName(const std::string& stem, const Items& items, std::string Item::*name,
+                        const std::string& suffix = "") {
+  TNameList siblings;
+  for (const Item* item : items) siblings.push_back(item->*name);
+  return NewItemName(stem, siblings, suffix);
+}
 
 // The DWORD dialog's text read as the class library's StrToInt reads it: optional blanks
 // and sign, decimal digits, or hexadecimal ones after "$", "x" or "0x". Hexadecimal text

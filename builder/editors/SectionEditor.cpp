@@ -1,6 +1,7 @@
 #include "builder/editors/SectionEditor.h"
 
 #include "base/win/Application.h"
+#include "base/win/Dialogs.h"
 #include "builder/shell/BuilderSettings.h"
 
 namespace builder {
@@ -130,6 +131,69 @@ void SectionEditor::BindKeys(const ListView& view, ViewKeys keys) {
     int i = v.Selected();
     if (i >= 0) v.EditLabel(i);
   });
+}
+
+bool SectionEditor::TakesChange(const TreeView& view, TreeNode node) const {
+  return !ChangesIgnored() && node && view.NodeData(node) && view.Selected() == node;
+}
+
+bool SectionEditor::TakesChange(const ListView& view, int index) const {
+  return !ChangesIgnored() && index >= 0 && view.ItemData(index) && view.IsSelected(index);
+}
+
+TreeNode SectionEditor::AddNewNode(const TreeView& view, TreeNode parent, const std::string& text, void* data,
+                                   int image, int selectedImage) {
+  TreeNode node;
+  {
+    UpdateScope<TreeView> update(view);
+    FlagScope filling(Filling);
+    node = view.Add(parent, text, data, image, selectedImage);
+  }
+  view.Select(node);
+  view.Focus();
+  view.EditLabel(node);
+  return node;
+}
+
+int SectionEditor::AddNewRow(const ListView& view, const std::string& caption, void* data, int image,
+                             const std::string& second) {
+  int row;
+  {
+    FlagScope filling(Filling);
+    row = view.AddItem(caption, data, image);
+    view.SetSubItem(row, 1, second);
+  }
+  view.ClearSelection();
+  view.Select(row);
+  view.Focus();
+  view.EditLabel(row);
+  return row;
+}
+
+void* SectionEditor::DeleteRow(const ListView& view, int row, base::CollectionItem* item) {
+  {
+    FlagScope clearing(Clearing);
+    UpdateScope<ListView> update(view);
+    view.Delete(row);
+  }
+  if (item) item->Collection()->Remove(item);
+  int now = view.Selected();
+  return now >= 0 ? view.ItemData(now) : nullptr;
+}
+
+Action* AddAction(ActionList& list, const char* caption, std::function<void()> run) {
+  Action& a = list.Add(caption, "");
+  a.OnExecute = [run](Action&) { run(); };
+  return &a;
+}
+
+bool ConfirmDelete(const char* question) {
+  return MessageDlg(question, MsgDlgType::Confirmation, mbYesNo, 0) == mrYes;
+}
+
+void ToggleSelectedNode(const TreeView& view) {
+  TreeNode node = view.Selected();
+  if (node) view.Expand(node, !view.Expanded(node));
 }
 
 }  // namespace builder

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/Actions.h"
 #include "base/win/Form.h"
 #include "base/win/ListView.h"
 #include "base/win/TreeView.h"
@@ -102,12 +103,33 @@ protected:
   void BindKeys(const base::win::TreeView& view, ViewKeys keys);
   void BindKeys(const base::win::ListView& view, ViewKeys keys);
 
+  // Whether a view's change handler acts: not while a view is emptied or filled, and only
+  // for the selected item that carries data.
+  bool TakesChange(const base::win::TreeView& view, base::win::TreeNode node) const;
+  bool TakesChange(const base::win::ListView& view, int index) const;
+  // A new item's node or row (with its text in the second column), added while Filling,
+  // then selected and focused with its label in edit.
+  base::win::TreeNode AddNewNode(const base::win::TreeView& view, base::win::TreeNode parent,
+                                 const std::string& text, void* data, int image, int selectedImage);
+  int AddNewRow(const base::win::ListView& view, const std::string& caption, void* data, int image,
+                const std::string& second);
+  // The row goes while Clearing, then the item it showed; the data of the row selected
+  // afterwards, or null.
+  void* DeleteRow(const base::win::ListView& view, int row, base::CollectionItem* item);
+
 private:
   Frame frame_;
   bool destroyed_ = false;
   std::vector<std::function<bool()>> editingProbes_;
   std::vector<std::function<void()>> emptiers_;
 };
+
+// An action of the list that runs `run`.
+base::win::Action* AddAction(base::win::ActionList& list, const char* caption, std::function<void()> run);
+// Yes in the confirmation box with this question.
+bool ConfirmDelete(const char* question);
+// Expands the selected node, or collapses it when it is expanded.
+void ToggleSelectedNode(const base::win::TreeView& view);
 
 // The entry of an editor: the form (whose constructor creates its window, and so its
 // working copy), the project copied in, the modal run; on OK the section's completed flag

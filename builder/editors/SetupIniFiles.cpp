@@ -7,9 +7,7 @@
 #include "builder/editors/SetupValue.h"
 
 using namespace base::win;
-
-namespace {
-}  // namespace
+using builder::AddAction;
 
 TfrmIniFiles::TfrmIniFiles()
     : SectionEditor(IDD_frmIniFiles, Frame{IDC_INI_btnOk, IDC_INI_btnCancel, IDC_INI_btnHelp, 18, "frmIniFiles"}) {
@@ -31,10 +29,7 @@ void TfrmIniFiles::FormCreate() {
   AddSingleTab(PageControl1, "Ini Files");
   AddIniImages(ilRegistry);
   tvFiles.SetImageList(ilRegistry.Handle());
-  lvValues.SetRowSelect();
-  lvValues.AddColumn("Name", 150);
-  lvValues.AddColumn("Value", 100);
-  lvValues.SetFillLastColumn();
+  AddValueColumns(lvValues, "Value");
   BuildActions();
   BuildMenus();
 
@@ -50,11 +45,7 @@ void TfrmIniFiles::FormCreate() {
 }
 
 void TfrmIniFiles::BuildActions() {
-  auto add = [this](const char* caption, std::function<void()> run) {
-    Action& a = ActionList1.Add(caption, "");
-    a.OnExecute = [run](Action&) { run(); };
-    return &a;
-  };
+  auto add = [this](const char* caption, std::function<void()> run) { return AddAction(ActionList1, caption, run); };
   actNewFile = add("New &File", [this] { actNewFileExecute(); });
   actNewSection = add("New &Section", [this] { actNewSectionExecute(); });
   actNewValue = add("New &Value", [this] { actNewValueExecute(); });
@@ -132,7 +123,7 @@ void TfrmIniFiles::FillValues() {
 }
 
 void TfrmIniFiles::tvFilesChange(TreeNode node) {
-  if (ChangesIgnored() || !node || !tvFiles.NodeData(node) || tvFiles.Selected() != node) return;
+  if (!TakesChange(tvFiles, node)) return;
   if (tvFiles.Level(node) >= 1) {
     SetCurrentFile(static_cast<TTandrelIniFile*>(tvFiles.NodeData(tvFiles.Parent(node))));
     SetCurrentSection(static_cast<TTandrelIniSection*>(tvFiles.NodeData(node)));
@@ -143,7 +134,7 @@ void TfrmIniFiles::tvFilesChange(TreeNode node) {
 }
 
 void TfrmIniFiles::lvValuesChange(int index) {
-  if (ChangesIgnored() || index < 0 || !lvValues.ItemData(index) || !lvValues.IsSelected(index)) return;
+  if (!TakesChange(lvValues, index)) return;
   CurrentValue = static_cast<TTandrelIniValue*>(lvValues.ItemData(index));
 }
 
@@ -152,53 +143,25 @@ bool TfrmIniFiles::FixedFileNode(TreeNode node) const {
 }
 
 void TfrmIniFiles::actNewFileExecute() {
-  TNameList names;
-  for (TTandrelIniFile* f : WorkingCopy->IniFiles) names.push_back(f->FileName);
-  TTandrelIniFile* file = WorkingCopy->AddIniFile(NewItemName("New Ini File #", names, ".ini"));
-  TreeNode node;
-  {
-    UpdateScope<TreeView> update(tvFiles);
-    FlagScope filling(Filling);
-    node = tvFiles.Add(nullptr, file->FileName, file, 0, 0);
-  }
-  tvFiles.Select(node);
-  tvFiles.Focus();
-  tvFiles.EditLabel(node);
+  TTandrelIniFile* file =
+      WorkingCopy->AddIniFile(NewItemName("New Ini File #", WorkingCopy->IniFiles, &TTandrelIniFile::FileName, ".ini"));
+  AddNewNode(tvFiles, nullptr, file->FileName, file, 0, 0);
 }
 
 void TfrmIniFiles::actNewSectionExecute() {
   TreeNode selected = tvFiles.Selected();
   if (!CurrentFile || !selected) return;
-  TNameList names;
-  for (TTandrelIniSection* s : CurrentFile->Sections) names.push_back(s->SectionName);
-  TTandrelIniSection* section = CurrentFile->AddSection(NewItemName("New Section #", names));
+  TTandrelIniSection* section =
+      CurrentFile->AddSection(NewItemName("New Section #", CurrentFile->Sections, &TTandrelIniSection::SectionName));
   TreeNode parent = tvFiles.Level(selected) == 0 ? selected : tvFiles.Parent(selected);
-  TreeNode node;
-  {
-    UpdateScope<TreeView> update(tvFiles);
-    FlagScope filling(Filling);
-    node = tvFiles.Add(parent, section->SectionName, section, 1, 1);
-  }
-  tvFiles.Select(node);
-  tvFiles.Focus();
-  tvFiles.EditLabel(node);
+  AddNewNode(tvFiles, parent, section->SectionName, section, 1, 1);
 }
 
 void TfrmIniFiles::actNewValueExecute() {
   if (!CurrentSection) return;
-  TNameList names;
-  for (TTandrelIniValue* v : CurrentSection->Values) names.push_back(v->ValueName);
-  TTandrelIniValue* value = CurrentSection->AddValue(NewItemName("New Value #", names));
-  int row;
-  {
-    FlagScope filling(Filling);
-    row = lvValues.AddItem(value->ValueName, value);
-    lvValues.SetSubItem(row, 1, value->Value);
-  }
-  lvValues.ClearSelection();
-  lvValues.Select(row);
-  lvValues.Focus();
-  lvValues.EditLabel(row);
+  TTandrelIniValue* value =
+      CurrentSection->AddValue(NewItemName("New Value #", CurrentSection->Values, &TTandrelIniValue::ValueName));
+  AddNewRow(lvValues, value->ValueName, value, -1, value->Value);
 }
 
 void TfrmIniFiles::actRenameFileExecute() {
@@ -228,7 +191,7 @@ void TfrmIniFiles::lvValuesEdited(int index, std::string& text) {
 void TfrmIniFiles::actDeleteFileExecute() {
   TreeNode node = tvFiles.Selected();
   if (!node || FixedFileNode(node)) return;
-  if (MessageDlg("Are you sure you want to delete this item?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  if (!builder::ConfirmDelete("Are you sure you want to delete this item?")) return;
   const bool isSection = tvFiles.Level(node) >= 1;
   void* data = tvFiles.NodeData(node);
   // The entry list and the nodes go before the file or section they point into.
@@ -253,17 +216,9 @@ void TfrmIniFiles::actDeleteFileExecute() {
 void TfrmIniFiles::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0) return;
-  if (MessageDlg("Are you sure you want to delete this value?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  if (!builder::ConfirmDelete("Are you sure you want to delete this value?")) return;
   auto* value = static_cast<TTandrelIniValue*>(lvValues.ItemData(row));
-  {
-    FlagScope clearing(Clearing);
-    UpdateScope<ListView> update(lvValues);
-    lvValues.Delete(row);
-  }
-  CurrentValue = nullptr;
-  if (value) value->Collection()->Remove(value);
-  int now = lvValues.Selected();
-  CurrentValue = now >= 0 ? static_cast<TTandrelIniValue*>(lvValues.ItemData(now)) : nullptr;
+  CurrentValue = static_cast<TTandrelIniValue*>(DeleteRow(lvValues, row, value));
 }
 
 void TfrmIniFiles::actModifyValueExecute() {
@@ -274,10 +229,7 @@ void TfrmIniFiles::actModifyValueExecute() {
   lvValues.SetSubItem(row, 1, value->Value);
 }
 
-void TfrmIniFiles::actExpandExecute() {
-  TreeNode node = tvFiles.Selected();
-  if (node) tvFiles.Expand(node, !tvFiles.Expanded(node));
-}
+void TfrmIniFiles::actExpandExecute() { builder::ToggleSelectedNode(tvFiles); }
 
 void TfrmIniFiles::UpdateActions() {
   TreeNode node = tvFiles.Selected();

@@ -8,6 +8,7 @@
 #include "builder/editors/SetupValue.h"
 
 using namespace base::win;
+using builder::AddAction;
 
 namespace {
 constexpr COLORREF kUninstallSelected = RGB(0xFF, 0xFF, 0x00);
@@ -45,10 +46,7 @@ void TfrmRegistry::FormCreate() {
   AddRegistryImages(ilRegistry);
   tvFolders.SetImageList(ilRegistry.Handle());
   lvValues.SetImageList(ilRegistry.Handle(), LVSIL_SMALL);
-  lvValues.SetRowSelect();
-  lvValues.AddColumn("Name", 150);
-  lvValues.AddColumn("Data", 100);
-  lvValues.SetFillLastColumn();
+  AddValueColumns(lvValues, "Data");
   BuildActions();
   BuildMenus();
 
@@ -67,11 +65,7 @@ void TfrmRegistry::FormCreate() {
 }
 
 void TfrmRegistry::BuildActions() {
-  auto add = [this](const char* caption, std::function<void()> run) {
-    Action& a = ActionList1.Add(caption, "");
-    a.OnExecute = [run](Action&) { run(); };
-    return &a;
-  };
+  auto add = [this](const char* caption, std::function<void()> run) { return AddAction(ActionList1, caption, run); };
   actAddNewKey = add("&Key", [this] { actAddNewKeyExecute(); });
   actNewString = add("&String Value", [this] { NewValue(vtString); });
   actNewBinary = add("&Binary Value", [this] { NewValue(vtBinary); });
@@ -131,7 +125,7 @@ TreeNode TfrmRegistry::AddKeyNode(TreeNode parent, TTandrelRegKey* key) {
 }
 
 void TfrmRegistry::tvFoldersChange(TreeNode node) {
-  if (ChangesIgnored() || !node || !tvFolders.NodeData(node) || tvFolders.Selected() != node) return;
+  if (!TakesChange(tvFolders, node)) return;
   SetCurrentKey(KeyOf(tvFolders, node));
 }
 
@@ -157,48 +151,27 @@ void TfrmRegistry::FillValues() {
 }
 
 void TfrmRegistry::lvValuesChange(int index) {
-  if (ChangesIgnored() || index < 0 || !lvValues.ItemData(index) || !lvValues.IsSelected(index)) return;
+  if (!TakesChange(lvValues, index)) return;
   CurrentValue = static_cast<TTandrelValue*>(lvValues.ItemData(index));
 }
 
 void TfrmRegistry::actAddNewKeyExecute() {
   TreeNode parent = tvFolders.Selected();
   if (!CurrentKey || !parent) return;
-  TNameList names;
-  for (TTandrelRegKey* k : CurrentKey->Keys) names.push_back(k->KeyName);
-  const std::string name = NewItemName("New Key #", names);
+  const std::string name = NewItemName("New Key #", CurrentKey->Keys, &TTandrelRegKey::KeyName);
   // By name the model would take an existing key; the smallest free number names none.
   TTandrelRegKey* key = CurrentKey->AddKey(name);
-  TreeNode node;
-  {
-    UpdateScope<TreeView> update(tvFolders);
-    FlagScope filling(Filling);
-    node = tvFolders.Add(parent, key->KeyName, key, 0, 1);
-  }
-  tvFolders.Select(node);
-  tvFolders.Focus();
-  tvFolders.EditLabel(node);
+  AddNewNode(tvFolders, parent, key->KeyName, key, 0, 1);
 }
 
 void TfrmRegistry::NewValue(TTandrelValueType style) {
   if (!CurrentKey) return;
-  TNameList names;
-  for (TTandrelValue* v : CurrentKey->Values) names.push_back(v->ValueName);
-  const std::string name = NewItemName("New Value #", names);
+  const std::string name = NewItemName("New Value #", CurrentKey->Values, &TTandrelValue::ValueName);
   TTandrelValue* value = style == vtString  ? CurrentKey->AddStringValue(name, "")
                          : style == vtDWord ? CurrentKey->AddDWordValue(name, 0)
                                             : CurrentKey->AddBinaryValue(name, "");
   if (!value) return;
-  int row;
-  {
-    FlagScope filling(Filling);
-    row = lvValues.AddItem(value->ValueName, value, ValueImageIndex(value->Style));
-    lvValues.SetSubItem(row, 1, value->GetDisplayText());
-  }
-  lvValues.ClearSelection();
-  lvValues.Select(row);
-  lvValues.Focus();
-  lvValues.EditLabel(row);
+  AddNewRow(lvValues, value->ValueName, value, ValueImageIndex(value->Style), value->GetDisplayText());
 }
 
 void TfrmRegistry::actRenameKeyExecute() {
@@ -233,7 +206,7 @@ void TfrmRegistry::lvValuesEdited(int index, std::string& text) {
 void TfrmRegistry::actDeleteKeyExecute() {
   TreeNode node = tvFolders.Selected();
   if (!node || tvFolders.Level(node) < 1) return;
-  if (MessageDlg("Are you sure you want to delete this key?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  if (!builder::ConfirmDelete("Are you sure you want to delete this key?")) return;
   TTandrelRegKey* key = KeyOf(tvFolders, node);
   // Rows and nodes go first: they point into the branch that is freed.
   const bool currentGoes = InBranch(CurrentKey, key);
@@ -261,17 +234,9 @@ void TfrmRegistry::actDeleteKeyExecute() {
 void TfrmRegistry::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0 || !CurrentValue || CurrentValue->Index() <= 0) return;
-  if (MessageDlg("Are you sure you want to delete this value?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes) return;
+  if (!builder::ConfirmDelete("Are you sure you want to delete this value?")) return;
   auto* value = static_cast<TTandrelValue*>(lvValues.ItemData(row));
-  {
-    FlagScope clearing(Clearing);
-    UpdateScope<ListView> update(lvValues);
-    lvValues.Delete(row);
-  }
-  CurrentValue = nullptr;
-  if (value) value->Collection()->Remove(value);
-  int now = lvValues.Selected();
-  CurrentValue = now >= 0 ? static_cast<TTandrelValue*>(lvValues.ItemData(now)) : nullptr;
+  CurrentValue = static_cast<TTandrelValue*>(DeleteRow(lvValues, row, value));
 }
 
 void TfrmRegistry::actModifyValueExecute() {
@@ -308,10 +273,7 @@ LRESULT TfrmRegistry::tvFoldersCustomDrawItem(NMTVCUSTOMDRAW* draw) {
   }
 }
 
-void TfrmRegistry::mnuExpandClick() {
-  TreeNode node = tvFolders.Selected();
-  if (node) tvFolders.Expand(node, !tvFolders.Expanded(node));
-}
+void TfrmRegistry::mnuExpandClick() { builder::ToggleSelectedNode(tvFolders); }
 
 void TfrmRegistry::UpdateActions() {
   TreeNode node = tvFolders.Selected();
