@@ -1,5 +1,6 @@
 // Driving the registry, INI files and shortcuts editors from a test: the project's saved
-// bytes, keys as the views take them, label edits, the idle update.
+// bytes, keys as the views take them, label edits, the idle update, the value dialog, the
+// ways out that keep the project as it was.
 #pragma once
 #include <windows.h>
 
@@ -7,12 +8,15 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "base/win/ListView.h"
 #include "base/win/TestSeams.h"
 #include "base/win/TreeView.h"
+#include "builder/editors/SetupValue.h"
 #include "setup/model/InstClasses.h"
+#include "tests/harness/FormDriver.h"
 
 namespace edtest {
 
@@ -53,6 +57,46 @@ inline std::vector<std::string> ChildTexts(const base::win::TreeView& tree, base
   std::vector<std::string> t;
   for (base::win::TreeNode n : tree.Children(node)) t.push_back(tree.NodeText(n));
   return t;
+}
+
+// The row alone selected.
+inline void SelectRow(const base::win::ListView& view, int row) {
+  view.ClearSelection();
+  view.Select(row);
+}
+
+// A value typed into the dialog that the next Alt+Enter, double click or Modify opens.
+inline void AnswerValueDialog(const std::string& typed, std::string* caption = nullptr) {
+  base::win::seams::WhenShown<TfrmRegValue>([typed, caption](TfrmRegValue& d) {
+    if (caption) *caption = d.Caption();
+    wintest::Type(d.edtData.Handle(), typed);
+    wintest::Click(d.btnOk.Handle());
+  });
+}
+
+// Cancel, Esc in `view` and the close box, each after `changes` in a run of its own: every
+// run ends false and leaves the project's bytes and Modified as they were.
+template <class TForm, class View>
+void ExpectEveryWayOutLeaves(TTandrelBaseInstall& p, View TForm::*view,
+                             std::type_identity_t<std::function<bool(std::function<void(TForm&)>)>> run,
+                             std::type_identity_t<std::function<void(TForm&)>> changes) {
+  const Bytes before = Saved(p);
+  const std::function<void(TForm&)> leave[] = {
+      [](TForm& f) { wintest::Click(f.btnCancel.Handle()); },
+      [view](TForm& f) { wintest::PostKey(VK_ESCAPE, (f.*view).Handle()); },
+      [](TForm& f) { wintest::CloseByTitleBar(f.Handle()); },
+  };
+  int way = 0;
+  for (const auto& how : leave) {
+    const bool ok = run([&](TForm& f) {
+      changes(f);
+      how(f);
+    });
+    EXPECT_FALSE(ok) << "way " << way;
+    EXPECT_EQ(Saved(p), before) << "way " << way;
+    EXPECT_FALSE(p.Modified);
+    ++way;
+  }
 }
 
 // Every message a test answered, by its text.

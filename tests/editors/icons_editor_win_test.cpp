@@ -79,32 +79,19 @@ TEST_F(IconsEditor, NewShortcutsAndOk) {
 TEST_F(IconsEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   AddIcon(p, typed, "C:\\src\\App.exe");
   p.CompletedFiles = true;
-  const Bytes before = Saved(p);
-  const std::function<void(TfrmIcons&)> leave[] = {
-      [](TfrmIcons& f) { wintest::Click(f.btnCancel.Handle()); },
-      [](TfrmIcons& f) { wintest::PostKey(VK_ESCAPE, f.lvIcons.Handle()); },
-      [](TfrmIcons& f) { wintest::CloseByTitleBar(f.Handle()); },
-  };
-  int way = 0;
-  for (const auto& how : leave) {
-    const bool ok = Run([&](TfrmIcons& f) {
-      f.lvIcons.Select(0);
-      AnswerIconDialog({"[G]\\B.exe", "", "Changed", "", 2, 5});
-      Key(f.lvIcons.Handle(), VK_RETURN, true);
-      AnswerIconDialog({"[G]\\C.exe", "", "New", "", 0, 0});
-      f.actNewExecute();
-      f.lvIcons.ClearSelection();
-      f.lvIcons.Select(0);
-      seams::QueueMessageAnswer(mrYes);
-      Key(f.lvIcons.Handle(), VK_DELETE);
-      f.ActionListUpdate();
-      how(f);
-    });
-    EXPECT_FALSE(ok) << "way " << way;
-    EXPECT_EQ(Saved(p), before) << "way " << way;
-    EXPECT_FALSE(p.Modified);
-    ++way;
-  }
+  const auto run = [this](auto script) { return Run(std::move(script)); };
+  ExpectEveryWayOutLeaves<TfrmIcons>(p, &TfrmIcons::lvIcons, run, [&](TfrmIcons& f) {
+    f.lvIcons.Select(0);
+    AnswerIconDialog({"[G]\\B.exe", "", "Changed", "", 2, 5});
+    Key(f.lvIcons.Handle(), VK_RETURN, true);
+    AnswerIconDialog({"[G]\\C.exe", "", "New", "", 0, 0});
+    f.actNewExecute();
+    f.lvIcons.ClearSelection();
+    f.lvIcons.Select(0);
+    seams::QueueMessageAnswer(mrYes);
+    Key(f.lvIcons.Handle(), VK_DELETE);
+    f.ActionListUpdate();
+  });
 }
 
 TEST_F(IconsEditor, PropertiesRenameAndDelete) {

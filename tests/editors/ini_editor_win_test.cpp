@@ -31,17 +31,6 @@ protected:
     return nullptr;
   }
   static void Select(TfrmIniFiles& f, const std::string& path) { f.tvFiles.Select(Node(f, path)); }
-  static void SelectRow(TfrmIniFiles& f, int row) {
-    f.lvValues.ClearSelection();
-    f.lvValues.Select(row);
-  }
-  static void AnswerValueDialog(const std::string& typed, std::string* caption = nullptr) {
-    seams::WhenShown<TfrmRegValue>([typed, caption](TfrmRegValue& d) {
-      if (caption) *caption = d.Caption();
-      wintest::Type(d.edtData.Handle(), typed);
-      wintest::Click(d.btnOk.Handle());
-    });
-  }
   static Names TopNodes(TfrmIniFiles& f) { return ChildTexts(f.tvFiles, nullptr); }
   // The author's changes: a file, a section in it and in WIN.INI, entries edited.
   static void MakeChanges(TfrmIniFiles& f) {
@@ -90,28 +79,15 @@ TEST_F(IniEditor, OkAppliesTheChanges) {
 TEST_F(IniEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   p.AddIniFile("SYSTEM.INI")->AddSection("boot")->AddValue("shell")->Value = "x.exe";
   p.CompletedRegistry = true;
-  const Bytes before = Saved(p);
-  const std::function<void(TfrmIniFiles&)> leave[] = {
-      [](TfrmIniFiles& f) { wintest::Click(f.btnCancel.Handle()); },
-      [](TfrmIniFiles& f) { wintest::PostKey(VK_ESCAPE, f.tvFiles.Handle()); },
-      [](TfrmIniFiles& f) { wintest::CloseByTitleBar(f.Handle()); },
-  };
-  int way = 0;
-  for (const auto& how : leave) {
-    const bool ok = Run([&](TfrmIniFiles& f) {
-      MakeChanges(f);
-      Select(f, "SYSTEM.INI/boot");
-      SelectRow(f, 0);
-      seams::QueueMessageAnswer(mrYes);
-      Key(f.lvValues.Handle(), VK_DELETE);
-      f.ActionListUpdate();
-      how(f);
-    });
-    EXPECT_FALSE(ok) << "way " << way;
-    EXPECT_EQ(Saved(p), before) << "way " << way;
-    EXPECT_FALSE(p.Modified);
-    ++way;
-  }
+  const auto run = [this](auto script) { return Run(std::move(script)); };
+  ExpectEveryWayOutLeaves<TfrmIniFiles>(p, &TfrmIniFiles::tvFiles, run, [&](TfrmIniFiles& f) {
+    MakeChanges(f);
+    Select(f, "SYSTEM.INI/boot");
+    SelectRow(f.lvValues, 0);
+    seams::QueueMessageAnswer(mrYes);
+    Key(f.lvValues.Handle(), VK_DELETE);
+    f.ActionListUpdate();
+  });
 }
 
 TEST_F(IniEditor, NewFilesAndSectionsTakeTheSmallestFreeNumber) {
@@ -209,14 +185,14 @@ TEST_F(IniEditor, TheFirstEntryIsLikeAnyOtherAndAFileNodeEmptiesTheList) {
   Names rowsOnFile;
   Run([&](TfrmIniFiles& f) {
     Select(f, "App.ini/S");
-    SelectRow(f, 0);
+    SelectRow(f.lvValues, 0);
     Key(f.lvValues.Handle(), VK_F2);
     ASSERT_TRUE(FinishEdit(f.lvValues, "renamed"));
     AnswerValueDialog("edited", &caption);
     Key(f.lvValues.Handle(), VK_RETURN, true);
     EXPECT_EQ(Texts(f.lvValues), (Names{"renamed", "second"}));
     EXPECT_EQ(Texts(f.lvValues, 1), (Names{"edited", "2"}));
-    SelectRow(f, 0);
+    SelectRow(f.lvValues, 0);
     seams::QueueMessageAnswer(mrYes);
     Key(f.lvValues.Handle(), VK_DELETE);
     EXPECT_EQ(f.CurrentValue, nullptr);

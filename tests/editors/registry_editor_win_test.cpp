@@ -27,18 +27,6 @@ protected:
     ASSERT_TRUE(n) << path;
     f.tvFolders.Select(n);
   }
-  static void SelectRow(TfrmRegistry& f, int row) {
-    f.lvValues.ClearSelection();
-    f.lvValues.Select(row);
-  }
-  // A value typed into the dialog that the next Alt+Enter, double click or Modify opens.
-  static void AnswerValueDialog(const std::string& typed, std::string* caption = nullptr) {
-    seams::WhenShown<TfrmRegValue>([typed, caption](TfrmRegValue& d) {
-      if (caption) *caption = d.Caption();
-      wintest::Type(d.edtData.Handle(), typed);
-      wintest::Click(d.btnOk.Handle());
-    });
-  }
   // What the changes below make of a fresh project, through the model.
   static void ExpectedChanges(TTandrelBaseInstall& e) {
     TTandrelRegKey* k = e.AddRegKey("HKEY_LOCAL_MACHINE\\Software");
@@ -67,7 +55,7 @@ protected:
     f.lvValues.EndEdit(true);
     AnswerValueDialog("01ab");
     f.actModifyValueExecute();
-    SelectRow(f, 0);
+    SelectRow(f.lvValues, 0);
     AnswerValueDialog("default");
     Key(f.lvValues.Handle(), VK_RETURN, true);
     f.ActionListUpdate();
@@ -100,29 +88,16 @@ TEST_F(RegistryEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   // A key that is there already, with its flag set, and an earlier OK elsewhere.
   p.AddRegKey("HKEY_CURRENT_USER\\Software\\Firm")->UninstallKey = true;
   p.CompletedIni = true;
-  const Bytes before = Saved(p);
-  const std::function<void(TfrmRegistry&)> leave[] = {
-      [](TfrmRegistry& f) { wintest::Click(f.btnCancel.Handle()); },
-      [](TfrmRegistry& f) { wintest::PostKey(VK_ESCAPE, f.tvFolders.Handle()); },
-      [](TfrmRegistry& f) { wintest::CloseByTitleBar(f.Handle()); },
-  };
-  int way = 0;
-  for (const auto& how : leave) {
-    const bool ok = Run([&](TfrmRegistry& f) {
-      MakeChanges(f);
-      SelectKey(f, "HKEY_CURRENT_USER\\Software\\Firm");
-      f.actUninstallKeyExecute();
-      seams::QueueMessageAnswer(mrYes);
-      SelectKey(f, "HKEY_CURRENT_USER\\Software");
-      Key(f.tvFolders.Handle(), VK_DELETE);
-      f.ActionListUpdate();
-      how(f);
-    });
-    EXPECT_FALSE(ok) << "way " << way;
-    EXPECT_EQ(Saved(p), before) << "way " << way;
-    EXPECT_FALSE(p.Modified);
-    ++way;
-  }
+  const auto run = [this](auto script) { return Run(std::move(script)); };
+  ExpectEveryWayOutLeaves<TfrmRegistry>(p, &TfrmRegistry::tvFolders, run, [&](TfrmRegistry& f) {
+    MakeChanges(f);
+    SelectKey(f, "HKEY_CURRENT_USER\\Software\\Firm");
+    f.actUninstallKeyExecute();
+    seams::QueueMessageAnswer(mrYes);
+    SelectKey(f, "HKEY_CURRENT_USER\\Software");
+    Key(f.tvFolders.Handle(), VK_DELETE);
+    f.ActionListUpdate();
+  });
 }
 
 TEST_F(RegistryEditor, NewKeysAndValuesTakeTheSmallestFreeNumber) {
@@ -177,7 +152,7 @@ TEST_F(RegistryEditor, RootKeysAndDefaultValuesStayAsTheyAre) {
     Key(f.tvFolders.Handle(), VK_DELETE);  // no question for a root key
     f.actDeleteKeyExecute();
     f.actRenameKeyExecute();
-    SelectRow(f, 0);
+    SelectRow(f.lvValues, 0);
     f.ActionListUpdate();
     modifyEnabled = f.actModifyValue->Enabled();
     renameValueEnabled = f.actRenameValue->Enabled();
@@ -225,7 +200,7 @@ TEST_F(RegistryEditor, DeletingABranchAfterOneQuestion) {
     EXPECT_EQ(f.lblPath.Caption(), f.CurrentKey ? f.CurrentKey->GetFullPath() : "");
     // A value deleted the same way leaves no current value behind.
     SelectKey(f, "HKEY_LOCAL_MACHINE\\Software\\Other");
-    SelectRow(f, 1);
+    SelectRow(f.lvValues, 1);
     seams::QueueMessageAnswer(mrYes);
     Key(f.lvValues.Handle(), VK_DELETE);
     EXPECT_EQ(f.CurrentValue, nullptr);
@@ -252,7 +227,7 @@ TEST_F(RegistryEditor, RenamesStoreTheTextUnchecked) {
     Key(f.tvFolders.Handle(), VK_F2);
     ASSERT_TRUE(FinishEdit(f.tvFolders, "A"));  // a sibling's name stands beside it
     EXPECT_EQ(f.lblPath.Caption(), "HKEY_LOCAL_MACHINE\\Software\\A");
-    SelectRow(f, 1);
+    SelectRow(f.lvValues, 1);
     Key(f.lvValues.Handle(), VK_F2);
     ASSERT_TRUE(FinishEdit(f.lvValues, ""));
     wintest::Click(f.btnOk.Handle());
