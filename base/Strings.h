@@ -30,5 +30,8 @@ std::string ExtractFileName(const std::string& path);  // after the last '\', '/
 std::string ExtractFilePath(const std::string& path);  // up to and with that separator
 std::string ExtractFileExt(const std::string& path);   // from the last '.' of the name
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// Lines as the class library's string list keeps them: CR LF, CR or LF ends a line, and a
+// final line break ends the last line.
+std::vector<std::string> SplitLines(const std::string& text);
 
 }  // namespace base

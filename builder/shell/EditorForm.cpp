@@ -21,20 +21,6 @@ constexpr const char* kFormName = "frmEditor";
 constexpr int kHelpEditor = 14;
 enum : int { imgBold, imgItalic, imgUnderline, imgLeft, imgCenter, imgRight, imgBullets };
 
-// Lines as the class library's string list keeps them: a final line break ends the last line.
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
@@ -57,7 +43,7 @@ int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM
 }  // namespace
 
 void LoadRichEditText(const RichEdit& Editor, const std::string& Text) {
-  std::string text = JoinLines(SplitLines(Text));
+  std::string text = JoinLines(base::SplitLines(Text));
   const bool rtf = text.compare(0, 5, "{\\rtf") == 0;
   // A plain text's last line break would add an empty paragraph.
   if (!rtf && text.size() >= 2) text.resize(text.size() - 2);
@@ -66,7 +52,7 @@ void LoadRichEditText(const RichEdit& Editor, const std::string& Text) {
 
 std::string GetRichEditText(const RichEdit& Editor) {
   if (GetWindowTextLengthA(Editor.Handle()) == 0) return std::string();
-  return JoinLines(SplitLines(Editor.RichText()));
+  return JoinLines(base::SplitLines(Editor.RichText()));
 }
 
 TfrmEditor::TfrmEditor()

@@ -17,19 +17,6 @@ using namespace base::win;
 
 namespace {
 
-std::vector<std::string> SplitText(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::string UninstallLogFile(const std::string& LogPath) {
@@ -83,7 +70,7 @@ void TfrmUninstall::FormShow() {
   const std::string file = UninstallLogFile(LogPath);
   try {
     auto bytes = base::ReadFileBytes(file);
-    Log.Lines = SplitText(std::string(bytes.begin(), bytes.end()));
+    Log.Lines = base::SplitLines(std::string(bytes.begin(), bytes.end()));
     logRead_ = true;
   } catch (const std::exception&) {
     // An unreadable log stays where it is, to be tried again.

@@ -36,3 +36,11 @@ TEST(Strings, Paths) {
   EXPECT_EQ(ExcludeTrailingBackslash("C:\\x\\"), "C:\\x");
   EXPECT_EQ(PosText("ZEM", "abzemc"), 2u);
 }
+
+TEST(Strings, SplitLines) {
+  struct { const char* text; std::vector<std::string> lines; } cases[] = {
+      {"", {}}, {"a", {"a"}}, {"a\r\n", {"a"}}, {"a\r\nb", {"a", "b"}}, {"a\rb\nc", {"a", "b", "c"}},
+      {"a\n\r\nb", {"a", "", "b"}}, {"\r\n\r\n", {"", ""}}, {"a\n\rb", {"a", "", "b"}},
+  };
+  for (auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << c.text;
+}
