@@ -7,6 +7,7 @@
 #include "base/Streams.h"
 #include "setup/model/InstClasses.h"
 #include "tests/model/FakePlatform.h"
+#include "tests/model/TestFolder.h"
 #include "tests/model/fixtures/IwzCases.h"
 
 namespace fs = std::filesystem;
@@ -16,19 +17,9 @@ namespace {
 const TStrings kDefaultFolders = {"[Program Files]=<INSTALLDIR>", "[Help Files]=<INSTALLDIR>\\Help Files",
                                   "[Examples]=<INSTALLDIR>\\Examples"};
 
-class ImportIwz : public ::testing::Test {
+class ImportIwz : public TestFolder {
 protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("iwz-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ImportIwz() : TestFolder("iwz-") {}
   std::string Dir() const { return dir_.string() + "/"; }
   std::string Write(const std::string& name, const std::string& text) const {
     const std::string path = Dir() + name;
@@ -42,7 +33,6 @@ protected:
   }
 
   FakePlatform fake;
-  fs::path dir_;
 };
 
 TStrings GroupNames(const TTandrelBaseInstall& p) {

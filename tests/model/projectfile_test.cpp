@@ -18,6 +18,7 @@
 #include "base/Streams.h"
 #include "setup/model/InstClasses.h"
 #include "tests/model/FakePlatform.h"
+#include "tests/model/TestFolder.h"
 #include "tests/model/fixtures/ProjectFileCases.h"
 
 namespace {
@@ -526,19 +527,9 @@ TEST(ProjectFile, FailedReadKeepsWhatWasReadSoFar) {
 
 // ---- files ----
 
-class ProjectFileOnDisk : public ::testing::Test {
+class ProjectFileOnDisk : public TestFolder {
 protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("projectfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  ProjectFileOnDisk() : TestFolder("projectfile-") {}
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   static void Write(const std::string& path, const Bytes& b) {
     std::ofstream f(path, std::ios::binary);
@@ -551,7 +542,6 @@ protected:
   size_t FilesInDir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
 
   FakePlatform fake_;
-  fs::path dir_;
 };
 
 TEST_F(ProjectFileOnDisk, SaveThenLoad) {
