@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "base/win/ListView.h"
@@ -74,31 +73,6 @@ inline void AnswerValueDialog(const std::string& typed, std::string* caption = n
   });
 }
 
-// Cancel, Esc in `view` and the close box, each after `changes` in a run of its own: every
-// run ends false and leaves the project's bytes and Modified as they were.
-template <class TForm, class View>
-void ExpectEveryWayOutLeaves(TTandrelBaseInstall& p, View TForm::*view,
-                             std::type_identity_t<std::function<bool(std::function<void(TForm&)>)>> run,
-                             std::type_identity_t<std::function<void(TForm&)>> changes) {
-  const Bytes before = Saved(p);
-  const std::function<void(TForm&)> leave[] = {
-      [](TForm& f) { wintest::Click(f.btnCancel.Handle()); },
-      [view](TForm& f) { wintest::PostKey(VK_ESCAPE, (f.*view).Handle()); },
-      [](TForm& f) { wintest::CloseByTitleBar(f.Handle()); },
-  };
-  int way = 0;
-  for (const auto& how : leave) {
-    const bool ok = run([&](TForm& f) {
-      changes(f);
-      how(f);
-    });
-    EXPECT_FALSE(ok) << "way " << way;
-    EXPECT_EQ(Saved(p), before) << "way " << way;
-    EXPECT_FALSE(p.Modified);
-    ++way;
-  }
-}
-
 // Every message a test answered, by its text.
 inline std::vector<std::string> MessageTexts() {
   std::vector<std::string> t;
@@ -118,6 +92,41 @@ protected:
     base::win::seams::Reset();
   }
   base::win::seams::Watchdog dog{60, "editor"};
+};
+
+// A section editor's fixture: the project p and the editor's entry on it.
+template <class TForm, bool (*Entry)(TTandrelBaseInstall&)>
+class EditorFixture : public EditorTest {
+protected:
+  // Runs the editor on p with the script inside it; the entry's result.
+  bool Run(std::function<void(TForm&)> script) {
+    base::win::seams::WhenShown<TForm>(std::move(script));
+    return Entry(p);
+  }
+  // Cancel, Esc in `view` and the close box, each after `changes` in a run of its own:
+  // every run ends false and leaves the project's bytes and Modified as they were.
+  template <class View>
+  void ExpectEveryWayOutLeaves(View TForm::*view, std::function<void(TForm&)> changes) {
+    const Bytes before = Saved(p);
+    const std::function<void(TForm&)> leave[] = {
+        [](TForm& f) { wintest::Click(f.btnCancel.Handle()); },
+        [view](TForm& f) { wintest::PostKey(VK_ESCAPE, (f.*view).Handle()); },
+        [](TForm& f) { wintest::CloseByTitleBar(f.Handle()); },
+    };
+    int way = 0;
+    for (const auto& how : leave) {
+      const bool ok = Run([&](TForm& f) {
+        changes(f);
+        how(f);
+      });
+      EXPECT_FALSE(ok) << "way " << way;
+      EXPECT_EQ(Saved(p), before) << "way " << way;
+      EXPECT_FALSE(p.Modified);
+      ++way;
+    }
+  }
+
+  TTandrelBaseInstall p;
 };
 
 }  // namespace edtest

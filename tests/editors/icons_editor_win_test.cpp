@@ -14,12 +14,8 @@ using namespace base::win;
 using namespace edtest;
 using Names = std::vector<std::string>;
 
-class IconsEditor : public EditorTest {
+class IconsEditor : public EditorFixture<TfrmIcons, EditIcons> {
 protected:
-  bool Run(std::function<void(TfrmIcons&)> script) {
-    seams::WhenShown<TfrmIcons>(std::move(script));
-    return EditIcons(p);
-  }
   // The next shortcut dialog gets these fields and leaves with OK (or Cancel).
   struct Fields {
     std::string command, params, description, startIn;
@@ -49,7 +45,6 @@ protected:
     return i;
   }
 
-  TTandrelBaseInstall p;
   const Fields typed{"C:\\Typed\\App.exe", "/x", "My App", "<WINDIR>", 1, 3};
 };
 
@@ -79,8 +74,7 @@ TEST_F(IconsEditor, NewShortcutsAndOk) {
 TEST_F(IconsEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   AddIcon(p, typed, "C:\\src\\App.exe");
   p.CompletedFiles = true;
-  const auto run = [this](auto script) { return Run(std::move(script)); };
-  ExpectEveryWayOutLeaves<TfrmIcons>(p, &TfrmIcons::lvIcons, run, [&](TfrmIcons& f) {
+  ExpectEveryWayOutLeaves(&TfrmIcons::lvIcons, [&](TfrmIcons& f) {
     f.lvIcons.Select(0);
     AnswerIconDialog({"[G]\\B.exe", "", "Changed", "", 2, 5});
     Key(f.lvIcons.Handle(), VK_RETURN, true);

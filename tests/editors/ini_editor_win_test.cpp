@@ -12,12 +12,8 @@ using namespace base::win;
 using namespace edtest;
 using Names = std::vector<std::string>;
 
-class IniEditor : public EditorTest {
+class IniEditor : public EditorFixture<TfrmIniFiles, EditIniFiles> {
 protected:
-  bool Run(std::function<void(TfrmIniFiles&)> script) {
-    seams::WhenShown<TfrmIniFiles>(std::move(script));
-    return EditIniFiles(p);
-  }
   // The node of a file ("WIN.INI") or a section ("WIN.INI/Boot").
   static TreeNode Node(TfrmIniFiles& f, const std::string& path) {
     const size_t slash = path.find('/');
@@ -53,8 +49,6 @@ protected:
     e.AddIniFile("<INSTALLDIR>\\App.ini")->AddSection("Settings")->AddValue("Path")->Value = "<INSTALLDIR>";
     e.AddIniFile("WIN.INI")->AddSection("Fonts")->AddValue("New Value #1");
   }
-
-  TTandrelBaseInstall p;
 };
 
 TEST_F(IniEditor, OkAppliesTheChanges) {
@@ -79,8 +73,7 @@ TEST_F(IniEditor, OkAppliesTheChanges) {
 TEST_F(IniEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   p.AddIniFile("SYSTEM.INI")->AddSection("boot")->AddValue("shell")->Value = "x.exe";
   p.CompletedRegistry = true;
-  const auto run = [this](auto script) { return Run(std::move(script)); };
-  ExpectEveryWayOutLeaves<TfrmIniFiles>(p, &TfrmIniFiles::tvFiles, run, [&](TfrmIniFiles& f) {
+  ExpectEveryWayOutLeaves(&TfrmIniFiles::tvFiles, [&](TfrmIniFiles& f) {
     MakeChanges(f);
     Select(f, "SYSTEM.INI/boot");
     SelectRow(f.lvValues, 0);

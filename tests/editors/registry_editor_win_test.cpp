@@ -12,13 +12,8 @@ using namespace base::win;
 using namespace edtest;
 using Names = std::vector<std::string>;
 
-class RegistryEditor : public EditorTest {
+class RegistryEditor : public EditorFixture<TfrmRegistry, EditRegistry> {
 protected:
-  // Runs the editor on p with the script inside it; EditRegistry's result.
-  bool Run(std::function<void(TfrmRegistry&)> script) {
-    seams::WhenShown<TfrmRegistry>(std::move(script));
-    return EditRegistry(p);
-  }
   static TreeNode Node(TfrmRegistry& f, const TTandrelRegKey* key) { return f.tvFolders.FindData(key); }
   static void SelectKey(TfrmRegistry& f, const std::string& path) {
     TreeNode n = nullptr;
@@ -60,8 +55,6 @@ protected:
     Key(f.lvValues.Handle(), VK_RETURN, true);
     f.ActionListUpdate();
   }
-
-  TTandrelBaseInstall p;
 };
 
 TEST_F(RegistryEditor, OkAppliesTheChanges) {
@@ -88,8 +81,7 @@ TEST_F(RegistryEditor, CancelEscAndTheCloseBoxLeaveTheProject) {
   // A key that is there already, with its flag set, and an earlier OK elsewhere.
   p.AddRegKey("HKEY_CURRENT_USER\\Software\\Firm")->UninstallKey = true;
   p.CompletedIni = true;
-  const auto run = [this](auto script) { return Run(std::move(script)); };
-  ExpectEveryWayOutLeaves<TfrmRegistry>(p, &TfrmRegistry::tvFolders, run, [&](TfrmRegistry& f) {
+  ExpectEveryWayOutLeaves(&TfrmRegistry::tvFolders, [&](TfrmRegistry& f) {
     MakeChanges(f);
     SelectKey(f, "HKEY_CURRENT_USER\\Software\\Firm");
     f.actUninstallKeyExecute();
