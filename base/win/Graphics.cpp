@@ -44,12 +44,6 @@ COLORREF Picture::BottomLeftColor() const {
   return c;
 }
 
-namespace {
-
-// Pictures larger than this are refused rather than allocated.
-constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
-
-// A blank 24-bit top-down section to draw or copy rows into.
 HBITMAP NewSection(int width, int height, uint8_t** bits) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -63,6 +57,12 @@ HBITMAP NewSection(int width, int height, uint8_t** bits) {
   if (bits) *bits = static_cast<uint8_t*>(p);
   return bmp;
 }
+
+namespace {
+
+// Pictures larger than this are refused rather than allocated.
+constexpr int64_t kMaxPixels = 64LL * 1024 * 1024;
+
 
 std::unique_ptr<Picture> DecodeBmp(const std::vector<uint8_t>& bytes) {
   if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return nullptr;

@@ -70,4 +70,7 @@ std::unique_ptr<Picture> LoadPictureFile(const std::string& fileName);
 // Fills a rectangle with a solid colour.
 void FillSolid(HDC dc, const RECT& r, COLORREF color);
 
+// A blank 24-bit top-down DIB section; `bits` (may be null) gets its rows.
+HBITMAP NewSection(int width, int height, uint8_t** bits);
+
 }  // namespace base::win

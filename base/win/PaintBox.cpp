@@ -5,15 +5,7 @@
 namespace base::win {
 
 MemoryCanvas::MemoryCanvas(int width, int height) : width_(width < 1 ? 1 : width), height_(height < 1 ? 1 : height) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bitmap_ = NewSection(width_, height_, nullptr);
   dc_ = CreateCompatibleDC(nullptr);
   if (bitmap_) old_ = SelectObject(dc_, bitmap_);
 }
