@@ -7,7 +7,7 @@ root=${TANDREL_BUILD_ROOT:-$top/build}
 . "$top/scripts/wine-harness.sh"
 
 wine_bench() {
-  local exe=$root/win/bin/$1.exe
+  local exe=$root/$(harness_tree)/bin/$1.exe
   shift
   trap harness_stop EXIT
   harness_start "$root/wine-bench"

@@ -24,7 +24,7 @@ run_home=${TANDREL_RUN_HOME:-$root/wine-run}
 trap harness_stop EXIT
 harness_start "$run_home"
 [ -n "$user_display" ] && export DISPLAY="$user_display"
-bin="$root/win/bin"
+bin="$root/$(harness_tree)/bin"
 mode=${1:-sample}
 
 parts=(make_sample_package.exe Setup.exe TandrelInstall.exe)

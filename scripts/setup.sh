@@ -22,7 +22,8 @@ fi
 
 PKGS=(build-essential cmake ninja-build pkg-config dpkg-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools mingw-w64-i686-dev
-      wine wine32:i386 libwine-dev fonts-wine xvfb x11-utils
+      g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+      wine wine32:i386 wine64 libwine-dev fonts-wine xvfb x11-utils
       googletest libgtest-dev clang libclang-rt-14-dev
       liblhasa-dev lhasa jlha-utils fp-compiler fp-units-fcl nasm imagemagick)
 missing=()

@@ -12,11 +12,16 @@ echo "== native tests"
 echo "== Windows tests under Wine"
 . "$top/scripts/wine-harness.sh"
 if ! harness_can_run; then
-  echo "== Windows tests NOT RUN: this machine's kernel does not execute 32-bit x86 programs,"
-  echo "   which 32-bit Wine needs (the Windows tree was built; only the native tests ran)"
+  echo "== Windows tests NOT RUN: this machine runs no Wine (the Windows tree was built;"
+  echo "   only the native tests ran)"
   exit $status
+fi
+tree=$(harness_tree)
+if [ "$tree" = win64 ]; then
+  echo "== this machine's kernel runs no 32-bit x86 programs: the 64-bit build of the same"
+  echo "   sources runs under 64-bit Wine"
 fi
 trap harness_stop EXIT
 harness_start "$root/wine"
-( cd "$root/win" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+( cd "$root/$tree" && ctest -j "$(nproc)" --output-on-failure ) || status=1
 exit $status

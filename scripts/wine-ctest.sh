@@ -8,4 +8,4 @@ root=${TANDREL_BUILD_ROOT:-$top/build}
 . "$top/scripts/wine-harness.sh"
 trap harness_stop EXIT
 harness_start "$root/wine"
-cd "$root/win" && ctest -j "$(nproc)" "$@"
+cd "$root/$(harness_tree)" && ctest -j "$(nproc)" "$@"

@@ -4,6 +4,7 @@
 #include <excpt.h>
 
 namespace base::win {
+#if !defined(_WIN64)
 namespace {
 
 // An exception registration record of our own on the FS:0 chain; its handler jumps back
@@ -38,7 +39,7 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, 
 
 struct CallBlock {
   const void* proc;
-  const uint32_t* args;
+  const ForeignArg* args;
   int count;
 };
 
@@ -76,7 +77,7 @@ __attribute__((noinline)) uint32_t RawCall(const CallBlock* block, int* popped) 
 
 }  // namespace
 
-__attribute__((noinline)) bool CallForeign(const void* proc, const uint32_t* args, int count, uint32_t* result,
+__attribute__((noinline)) bool CallForeign(const void* proc, const ForeignArg* args, int count, ForeignArg* result,
                                            ForeignOutcome* outcome) {
   ForeignOutcome local;
   ForeignOutcome* o = outcome ? outcome : &local;
@@ -102,6 +103,67 @@ __attribute__((noinline)) bool CallForeign(const void* proc, const uint32_t* arg
   SetSehFrame(frame.prev);
   return ok;
 }
+
+#else
+namespace {
+
+// 64-bit frames carry their handlers in tables, so the guard is a vectored handler that
+// watches this thread's guarded call and resumes it at a landing that jumps back.
+struct Guard {
+  void* jump[5];
+  DWORD code;
+  void* address;
+};
+
+thread_local Guard* activeGuard = nullptr;
+
+[[noreturn]] void Land() { __builtin_longjmp(activeGuard->jump, 1); }
+
+LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
+  Guard* g = activeGuard;
+  if (!g || (info->ExceptionRecord->ExceptionCode >> 30) != 3) return EXCEPTION_CONTINUE_SEARCH;
+  g->code = info->ExceptionRecord->ExceptionCode;
+  g->address = info->ExceptionRecord->ExceptionAddress;
+  // Below the faulting frame, aligned as just after a call.
+  info->ContextRecord->Rsp = ((info->ContextRecord->Rsp - 256) & ~DWORD64(15)) - 8;
+  info->ContextRecord->Rip = reinterpret_cast<DWORD64>(&Land);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+using Proc16 = ForeignArg (*)(ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg,
+                              ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg, ForeignArg,
+                              ForeignArg, ForeignArg);
+
+}  // namespace
+
+__attribute__((noinline)) bool CallForeign(const void* proc, const ForeignArg* args, int count, ForeignArg* result,
+                                           ForeignOutcome* outcome) {
+  ForeignOutcome local;
+  ForeignOutcome* o = outcome ? outcome : &local;
+  *o = ForeignOutcome();
+  ForeignArg a[16] = {};
+  for (int i = 0; i < count && i < 16; ++i) a[i] = args[i];
+  volatile Guard guard{};
+  Guard* const outer = activeGuard;
+  void* const handler = AddVectoredExceptionHandler(1, &GuardHandler);
+  volatile bool ok = false;
+  if (__builtin_setjmp(const_cast<void**>(guard.jump)) == 0) {
+    activeGuard = const_cast<Guard*>(&guard);
+    const auto fn = reinterpret_cast<Proc16>(const_cast<void*>(proc));
+    const ForeignArg r = fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12], a[13],
+                            a[14], a[15]);
+    if (result) *result = r;
+    o->popped = count * static_cast<int>(sizeof(ForeignArg));
+    ok = true;
+  } else {
+    o->faultCode = guard.code;
+    o->faultAddress = guard.address;
+  }
+  activeGuard = outer;
+  RemoveVectoredExceptionHandler(handler);
+  return ok;
+}
+#endif
 
 std::wstring Wide(const std::string& s) {
   int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);

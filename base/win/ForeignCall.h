@@ -8,6 +8,10 @@
 
 namespace base::win {
 
+// One argument slot: a 32-bit stack word in the shipped build, a register-sized word in
+// the 64-bit build the Windows tests use where a machine runs no 32-bit code.
+using ForeignArg = uintptr_t;
+
 // What a guarded call left besides its result.
 struct ForeignOutcome {
   int popped = 0;                 // bytes of arguments the callee removed from the stack
@@ -15,11 +19,12 @@ struct ForeignOutcome {
   const void* faultAddress = nullptr;
 };
 
-// Pushes args (each one 32-bit stack slot) right to left, calls proc and restores the
-// stack pointer afterwards whatever the callee popped. Sixteen zero words lie above the
+// Pushes args (each one stack slot) right to left, calls proc and restores the stack
+// pointer afterwards whatever the callee popped. Sixteen zero words lie above the
 // arguments, so a callee declaring more arguments reads zeros and writes there, not into
-// our frame. False when the call raised. result gets EAX.
-bool CallForeign(const void* proc, const uint32_t* args, int count, uint32_t* result,
+// our frame. False when the call raised. result gets EAX. In the 64-bit build there is
+// one calling convention: at most 16 arguments, and popped always tells a balanced call.
+bool CallForeign(const void* proc, const ForeignArg* args, int count, ForeignArg* result,
                  ForeignOutcome* outcome = nullptr);
 
 // ANSI <-> UTF-16 for the shell's and OLE's wide interfaces.

@@ -34,13 +34,14 @@ DllCallResult CallDll(const std::string& library, const std::string& function, c
     r.status = DllCallStatus::NotExported;
     return r;
   }
-  const uint32_t args[6] = {
-      static_cast<uint32_t>(a.parentWnd), static_cast<uint32_t>(a.dialogWnd),
-      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.folder)),
-      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.supportDir)),
-      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.userName)),
-      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(a.userCompany))};
-  uint32_t value = 0;
+  using base::win::ForeignArg;
+  const ForeignArg args[6] = {static_cast<ForeignArg>(a.parentWnd),
+                              static_cast<ForeignArg>(a.dialogWnd),
+                              reinterpret_cast<ForeignArg>(a.folder),
+                              reinterpret_cast<ForeignArg>(a.supportDir),
+                              reinterpret_cast<ForeignArg>(a.userName),
+                              reinterpret_cast<ForeignArg>(a.userCompany)};
+  ForeignArg value = 0;
   base::win::ForeignOutcome out;
   const bool returned = base::win::CallForeign(fn, args, 6, &value, &out);
   const std::string module = base::ExtractFileName(library);
@@ -56,7 +57,7 @@ DllCallResult CallDll(const std::string& library, const std::string& function, c
     r.status = DllCallStatus::Faulted;
     r.faultText = "Function '" + function + "' of '" + module + "' does not use the stdcall calling convention";
   } else {
-    r.value = value;
+    r.value = static_cast<uint32_t>(value);
   }
   return r;
 }

@@ -35,15 +35,15 @@ namespace {
 // The server's own load and unload code runs inside LoadLibraryA and FreeLibrary: both go
 // through the fault guard, so a module that faults there fails instead of ending us.
 HMODULE GuardedLoad(const std::string& fileName, bool* faulted) {
-  const uint32_t arg = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fileName.c_str()));
-  uint32_t module = 0;
+  const base::win::ForeignArg arg = reinterpret_cast<base::win::ForeignArg>(fileName.c_str());
+  base::win::ForeignArg module = 0;
   *faulted = !base::win::CallForeign(reinterpret_cast<const void*>(&LoadLibraryA), &arg, 1, &module);
   return *faulted ? nullptr : reinterpret_cast<HMODULE>(static_cast<uintptr_t>(module));
 }
 
 bool GuardedFree(HMODULE module) {
-  const uint32_t arg = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module));
-  uint32_t freed = 0;
+  const base::win::ForeignArg arg = reinterpret_cast<base::win::ForeignArg>(module);
+  base::win::ForeignArg freed = 0;
   return base::win::CallForeign(reinterpret_cast<const void*>(&FreeLibrary), &arg, 1, &freed);
 }
 
@@ -62,8 +62,9 @@ int CallDllServerEntry(const std::string& FileName, bool Unregister) {
   if (!entry) {
     result = irEntryPointMissing;
   } else {
-    uint32_t hr = static_cast<uint32_t>(E_FAIL);
-    if (base::win::CallForeign(entry, nullptr, 0, &hr) && hr == 0) result = irSuccess;
+    base::win::ForeignArg hr = static_cast<uint32_t>(E_FAIL);
+    // An HRESULT is 32 bits wide whatever the register.
+    if (base::win::CallForeign(entry, nullptr, 0, &hr) && static_cast<uint32_t>(hr) == 0) result = irSuccess;
   }
   // A server whose unload code faults has not registered cleanly either.
   if (!GuardedFree(library) && result == irSuccess) result = failed;

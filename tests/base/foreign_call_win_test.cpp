@@ -19,15 +19,15 @@ extern "C" __attribute__((stdcall, noinline)) uint32_t Raising(uint32_t code) {
 }
 
 TEST(CallForeign, ArgumentsInOrderWhicheverSidePopsThem) {
-  const uint32_t args[] = {10, 3};
+  const base::win::ForeignArg args[] = {10, 3};
   for (const void* proc : {reinterpret_cast<const void*>(&StdSub), reinterpret_cast<const void*>(&CdeclSub)}) {
-    uint32_t r = 0;
+    base::win::ForeignArg r = 0;
     ASSERT_TRUE(base::win::CallForeign(proc, args, 2, &r));
-    EXPECT_EQ(r, 7u);
+    EXPECT_EQ(static_cast<uint32_t>(r), 7u);
   }
   // A callee that pops more than was pushed (stdcall with a wrong argument count).
-  uint32_t r = 0;
-  const uint32_t one[] = {5};
+  base::win::ForeignArg r = 0;
+  const base::win::ForeignArg one[] = {5};
   EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), one, 1, &r));
 }
 
@@ -39,7 +39,7 @@ TEST(CallForeign, FaultsComeBackAsFalseAndLeaveTheProcessWorking) {
   const void* chain = ExceptionChainHead();
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr));
-    const uint32_t code[] = {0xE0001234};
+    const base::win::ForeignArg code[] = {0xE0001234};
     EXPECT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Raising), code, 1, nullptr));
   }
   EXPECT_EQ(ExceptionChainHead(), chain);
@@ -51,10 +51,10 @@ TEST(CallForeign, FaultsComeBackAsFalseAndLeaveTheProcessWorking) {
       },
       std::runtime_error);
   EXPECT_EQ(ExceptionChainHead(), chain);
-  uint32_t r = 0;
-  const uint32_t args[] = {2, 1};
+  base::win::ForeignArg r = 0;
+  const base::win::ForeignArg args[] = {2, 1};
   EXPECT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), args, 2, &r));
-  EXPECT_EQ(r, 1u);
+  EXPECT_EQ(static_cast<uint32_t>(r), 1u);
 }
 
 TEST(WideText, RoundTripsAnsi) {
@@ -68,17 +68,19 @@ TEST(WideText, RoundTripsAnsi) {
 namespace {
 
 TEST(CallForeign, OutcomeTellsWhatTheCalleePoppedAndWhatItRaised) {
-  const uint32_t args[] = {10, 3};
+  const base::win::ForeignArg args[] = {10, 3};
   base::win::ForeignOutcome o;
-  uint32_t r = 0;
+  base::win::ForeignArg r = 0;
   ASSERT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&StdSub), args, 2, &r, &o));
+#if !defined(_WIN64)
   EXPECT_EQ(o.popped, 8);
   ASSERT_TRUE(base::win::CallForeign(reinterpret_cast<const void*>(&CdeclSub), args, 2, &r, &o));
   EXPECT_EQ(o.popped, 0);
+#endif
   ASSERT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Faulting), nullptr, 0, nullptr, &o));
   EXPECT_EQ(o.faultCode, static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION));
   EXPECT_NE(o.faultAddress, nullptr);
-  const uint32_t code[] = {0xE0001234};
+  const base::win::ForeignArg code[] = {0xE0001234};
   ASSERT_FALSE(base::win::CallForeign(reinterpret_cast<const void*>(&Raising), code, 1, nullptr, &o));
   EXPECT_EQ(o.faultCode, 0xE0001234u);
 }
