@@ -107,8 +107,10 @@ __attribute__((noinline)) bool CallForeign(const void* proc, const ForeignArg* a
 #else
 namespace {
 
-// 64-bit frames carry their handlers in tables, so the guard is a vectored handler that
-// watches this thread's guarded call and resumes it at a landing that jumps back.
+// 64-bit frames carry their handlers in tables, so no record of ours can sit on a chain.
+// The guard is the process's last-chance filter instead: it sees only what no frame of
+// the callee's (nor the loader's, inside LoadLibrary) handled, as the outermost frame
+// of the 32-bit guard does, and resumes at a landing that jumps back.
 struct Guard {
   void* jump[5];
   DWORD code;
@@ -116,12 +118,14 @@ struct Guard {
 };
 
 thread_local Guard* activeGuard = nullptr;
+LPTOP_LEVEL_EXCEPTION_FILTER outerFilter = nullptr;
 
 [[noreturn]] void Land() { __builtin_longjmp(activeGuard->jump, 1); }
 
-LONG CALLBACK GuardHandler(EXCEPTION_POINTERS* info) {
+LONG WINAPI GuardFilter(EXCEPTION_POINTERS* info) {
   Guard* g = activeGuard;
-  if (!g || (info->ExceptionRecord->ExceptionCode >> 30) != 3) return EXCEPTION_CONTINUE_SEARCH;
+  if (!g || (info->ExceptionRecord->ExceptionCode >> 30) != 3)
+    return outerFilter ? outerFilter(info) : EXCEPTION_CONTINUE_SEARCH;
   g->code = info->ExceptionRecord->ExceptionCode;
   g->address = info->ExceptionRecord->ExceptionAddress;
   // Below the faulting frame, aligned as just after a call.
@@ -145,7 +149,8 @@ __attribute__((noinline)) bool CallForeign(const void* proc, const ForeignArg* a
   for (int i = 0; i < count && i < 16; ++i) a[i] = args[i];
   volatile Guard guard{};
   Guard* const outer = activeGuard;
-  void* const handler = AddVectoredExceptionHandler(1, &GuardHandler);
+  const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&GuardFilter);
+  if (previous != &GuardFilter) outerFilter = previous;
   volatile bool ok = false;
   if (__builtin_setjmp(const_cast<void**>(guard.jump)) == 0) {
     activeGuard = const_cast<Guard*>(&guard);
@@ -160,7 +165,7 @@ __attribute__((noinline)) bool CallForeign(const void* proc, const ForeignArg* a
     o->faultAddress = guard.address;
   }
   activeGuard = outer;
-  RemoveVectoredExceptionHandler(handler);
+  if (!outer) SetUnhandledExceptionFilter(outerFilter);
   return ok;
 }
 #endif
