@@ -82,15 +82,18 @@ TEST_F(CopyForm, GroupsOfTwoComponentsLandWithLabelsBarAndLog) {
 
 TEST_F(CopyForm, TheLabelNamesALargeFileThatFollowsATinyOne) {
   TestProject pr(dir_);
-  pr.Group("G", "<INSTALLDIR>\\", {{"tiny.txt", "t"}, {"large.bin", Noise(3000000, 7)}});
+  // Timers tick at most every 10 ms: the large file's copy must outlast several ticks.
+  pr.Group("G", "<INSTALLDIR>\\", {{"tiny.txt", "t"}, {"large.bin", Noise(12000000, 7)}});
   pr.Select("C", {"G"});
   pr.PackArchive();
+  const std::string tiny = inst_ + "\\tiny.txt";
   const std::string large = inst_ + "\\large.bin";
   std::string shown;
   seams::WhenShown<TfrmCopyFiles>([&](TfrmCopyFiles& f) {
-    f.SetTimer(7, 1, [&f, &shown, large] {
-      // The large file is being written: its name must be on show.
-      if (shown.empty() && IsFile(large)) shown = f.lblFileName.Caption();
+    f.SetTimer(7, 1, [&f, &shown, tiny, large] {
+      // The tiny file is in place and the large one not yet (it is written under a
+      // temporary name first): the large one is being copied, its name must be on show.
+      if (shown.empty() && IsFile(tiny) && !IsFile(large)) shown = f.lblFileName.Caption();
     });
   });
   seams::Watchdog dog(30, "tiny then large");
