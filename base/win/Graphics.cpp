@@ -3,8 +3,10 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
+
+#include "base/Exceptions.h"
+#include "base/Streams.h"
 
 extern "C" {
 #include <jpeglib.h>
@@ -163,9 +165,14 @@ std::unique_ptr<Picture> DecodePicture(const std::vector<uint8_t>& bytes) {
 }
 
 std::unique_ptr<Picture> LoadPictureFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return nullptr;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Through our own file layer: the run-time library's file streams would bring their
+  // locale machinery into every package's engine.
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = base::ReadFileBytes(fileName);
+  } catch (const base::Exception&) {
+    return nullptr;
+  }
   return DecodePicture(bytes);
 }
 
