@@ -106,9 +106,9 @@ int64_t ReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
 
 #ifdef _WIN32
 FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
-  if (mode == fmCreate) {
-    handle_ = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (mode == fmCreate || mode == fmCreateNew) {
+    handle_ = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                          mode == fmCreate ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) throw EFCreateError("Cannot create file " + fileName);
     return;
   }
@@ -162,8 +162,8 @@ bool DirectoryExists(const std::string& folder) {
 }
 #else
 FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
-  if (mode == fmCreate) {
-    fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+  if (mode == fmCreate || mode == fmCreateNew) {
+    fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | (mode == fmCreate ? O_TRUNC : O_EXCL), 0644);
     if (fd_ < 0) throw EFCreateError("Cannot create file " + fileName);
     return;
   }

@@ -72,6 +72,7 @@ enum FileMode : unsigned {
   fmShareDenyWrite = 0x0020,
   fmShareDenyNone = 0x0040,
   fmCreate = 0xFFFF,
+  fmCreateNew = 0xFFFE,  // like fmCreate, but EFCreateError when the name is taken
 };
 
 class FileStream : public Stream {
@@ -87,6 +88,9 @@ public:
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
   void SetSize(int64_t size) override;
   const std::string& FileName() const { return name_; }
+#ifdef _WIN32
+  void* Handle() const { return handle_; }
+#endif
 
 private:
   std::string name_;

@@ -1,6 +1,7 @@
 #include "setup/services/InstGlobal.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/Streams.h"
 #include "base/Strings.h"
@@ -393,16 +394,15 @@ std::string MakeTempIn(const std::string& folder) {
   return buf;
 }
 
-void SetDosFileDate(const std::string& file, int32_t dosDate) {
+// Through the handle the file was written with: one open less a file.
+void SetDosFileDate(const base::FileStream& file, int32_t dosDate) {
   FILETIME local, utc;
   if (!DosDateTimeToFileTime(static_cast<WORD>(static_cast<uint32_t>(dosDate) >> 16),
                              static_cast<WORD>(dosDate & 0xFFFF), &local))
     return;
   if (!LocalFileTimeToFileTime(&local, &utc)) return;
-  base::win::Handle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!h || !SetFileTime(h.get(), nullptr, nullptr, &utc))
-    throw base::EWriteError("Cannot set the date of " + file);
+  if (!SetFileTime(file.Handle(), nullptr, nullptr, &utc))
+    throw base::EWriteError("Cannot set the date of " + file.FileName());
 }
 
 bool NameClaimed(const std::string& name) {
@@ -561,7 +561,7 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   std::string fresh;  // the new copy while it is not yet in place
   try {
     TUpdateFacts facts;
-    facts.DestExists = base::FileExists(dest);
+    facts.DestExists = existedBefore;
     if (facts.DestExists) {
       const std::string existingVersion = GetFileVersion(dest);
       facts.HasVersion = !existingVersion.empty();
@@ -573,25 +573,42 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
     } else {
       result = BackupFile(dest, backupFolder);
       if (result == irSuccess) {
-        // The old file is kept until the new one is whole.
-        fresh = MakeTempIn(folderPath);
-        {
-          base::FileStream out(fresh, base::fmCreate);
+        // No old file to keep: a name nobody holds is written in place (made new, so a
+        // half-written one is ours to delete). Else the old file stays until the new one
+        // is whole beside it.
+        std::unique_ptr<base::FileStream> out;
+        if (!existedBefore) {
           try {
-            ExpandFileFromArchive(archiveFile, out, entryName, onShowProgress);
-          } catch (const base::EWriteError&) {
-            throw;  // the disk, not the package
-          } catch (const EArchiveDamaged&) {
-            throw;
-          } catch (const base::EFOpenError&) {
-            throw;  // the archive could not be opened: not its bytes
-          } catch (const std::exception& e) {
-            throw EArchiveDamaged("Archive entry " + entryName + " is damaged: " + e.what());
+            out = std::make_unique<base::FileStream>(dest, base::fmCreateNew);
+            fresh = dest;
+          } catch (const base::EFCreateError&) {
           }
-          if (out.Size() != entry.ExpandedSize) throw EArchiveDamaged("Archive entry " + entryName + " is damaged");
         }
-        SetDosFileDate(fresh, entry.FileDate);
-        if (ReplaceFile(dest, fresh) == TReplaceResult::Replaced) {
+        if (!out) {
+          fresh = MakeTempIn(folderPath);
+          out = std::make_unique<base::FileStream>(fresh, base::fmCreate);
+        }
+        try {
+          ExpandFileFromArchive(archiveFile, *out, entryName, onShowProgress);
+        } catch (const base::EWriteError&) {
+          throw;  // the disk, not the package
+        } catch (const EArchiveDamaged&) {
+          throw;
+        } catch (const base::EFOpenError&) {
+          throw;  // the archive could not be opened: not its bytes
+        } catch (const std::exception& e) {
+          throw EArchiveDamaged("Archive entry " + entryName + " is damaged: " + e.what());
+        }
+        if (out->Size() != entry.ExpandedSize) throw EArchiveDamaged("Archive entry " + entryName + " is damaged");
+        SetDosFileDate(*out, entry.FileDate);
+        out.reset();
+        if (fresh == dest) {
+          fresh.clear();
+          // A new file has the archive attribute already.
+          if (entry.Attributes != FILE_ATTRIBUTE_ARCHIVE) SetFileAttributesA(dest.c_str(), entry.Attributes);
+          AddToLog(TLogKeyword::InstalledFile, dest);
+          result = irSuccess;
+        } else if (ReplaceFile(dest, fresh) == TReplaceResult::Replaced) {
           fresh.clear();
           SetFileAttributesA(dest.c_str(), entry.Attributes);
           AddToLog(TLogKeyword::InstalledFile, dest);

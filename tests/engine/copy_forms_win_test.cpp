@@ -80,6 +80,14 @@ TEST_F(CopyForm, GroupsOfTwoComponentsLandWithLabelsBarAndLog) {
   EXPECT_TRUE(seams::Messages().empty());
 }
 
+// A file is written under its own name while it is new: there only its full size tells
+// that it is done.
+bool IsWhole(const std::string& file, int64_t size) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &d)) return false;
+  return (static_cast<int64_t>(d.nFileSizeHigh) << 32 | d.nFileSizeLow) == size;
+}
+
 TEST_F(CopyForm, TheLabelNamesALargeFileThatFollowsATinyOne) {
   TestProject pr(dir_);
   // Timers tick at most every 10 ms: the large file's copy must outlast several ticks.
@@ -91,9 +99,9 @@ TEST_F(CopyForm, TheLabelNamesALargeFileThatFollowsATinyOne) {
   std::string shown;
   seams::WhenShown<TfrmCopyFiles>([&](TfrmCopyFiles& f) {
     f.SetTimer(7, 1, [&f, &shown, tiny, large] {
-      // The tiny file is in place and the large one not yet (it is written under a
-      // temporary name first): the large one is being copied, its name must be on show.
-      if (shown.empty() && IsFile(tiny) && !IsFile(large)) shown = f.lblFileName.Caption();
+      // The tiny file is whole and the large one not yet: the large one is being copied,
+      // its name must be on show.
+      if (shown.empty() && IsWhole(tiny, 1) && !IsWhole(large, 12000000)) shown = f.lblFileName.Caption();
     });
   });
   seams::Watchdog dog(30, "tiny then large");
@@ -248,7 +256,8 @@ TEST_F(CopyForm, ThreeBillboardsOverThreeMillionBytesWithARecorder) {
       Form* f = App().ModalForms().back();
       bottom = f->Top() + f->Height();
     }
-    shown.push_back({n, IsFile(inst_ + "\\1.bin"), IsFile(inst_ + "\\2.bin"), IsFile(inst_ + "\\3.bin"), bottom});
+    shown.push_back({n, IsWhole(inst_ + "\\1.bin", 1000000), IsWhole(inst_ + "\\2.bin", 1000000),
+                     IsWhole(inst_ + "\\3.bin", 1000000), bottom});
   };
   seams::Watchdog dog(60, "billboards");
   EXPECT_EQ(RunCopyFiles(pr.archive, &pr.p, topLimit, recorder), kCopyDone);
