@@ -1,6 +1,7 @@
 #include "base/win/ListView.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/win/ControlHooks.h"
 
@@ -264,13 +265,42 @@ void ListView::OnEditing(std::function<bool(int)> handler) const {
 void ListView::OnEdited(std::function<void(int, std::string&)> handler) const {
   const Form* form = &Owner();
   int id = Id();
-  MutableOwner().OnNotify(Id(), LVN_ENDLABELEDITA, [handler, form, id](NMHDR* h) -> LRESULT {
+  // Wine's list view ends an edit whose box was emptied with no text at all, as it ends
+  // one left with Esc; Windows hands over the empty text. The edit box is watched for
+  // Esc from the start of each edit, so that an emptied label still reaches the handler.
+  struct Watch {
+    HWND edit = nullptr;
+    bool cancelled = false;
+  };
+  auto watch = std::make_shared<Watch>();
+  MutableOwner().AddHook(watch.get(), [watch, id](UINT msg, WPARAM, LPARAM l, LRESULT&) {
+    if (msg != WM_NOTIFY) return false;
+    auto* h = reinterpret_cast<NMHDR*>(l);
+    if (static_cast<int>(h->idFrom) != id || h->code != LVN_BEGINLABELEDITA) return false;
+    *watch = {reinterpret_cast<HWND>(SendMessageA(h->hwndFrom, LVM_GETEDITCONTROL, 0, 0)), false};
+    SetControlHook(watch->edit, HookSlot::Keys, [watch](HWND, UINT m, WPARAM w, LPARAM, LRESULT&) {
+      if (m == WM_KEYDOWN && w == VK_ESCAPE) watch->cancelled = true;
+      return false;
+    });
+    return false;  // the view's own handler still decides
+  });
+  MutableOwner().OnNotify(Id(), LVN_ENDLABELEDITA, [handler, form, id, watch](NMHDR* h) -> LRESULT {
     auto* nm = reinterpret_cast<NMLVDISPINFOA*>(h);
-    if (!nm->item.pszText) return FALSE;
-    std::string text = nm->item.pszText;
-    int index = nm->item.iItem;
-    handler(index, text);
     ListView view(*form, id);
+    const int index = nm->item.iItem;
+    const HWND edit = watch->edit;
+    const bool cancelled = watch->cancelled;
+    *watch = {};
+    std::string text;
+    if (nm->item.pszText) {
+      text = nm->item.pszText;
+    } else {
+      // No text: Esc, an unchanged label, or (Wine) an emptied one.
+      const bool emptied = edit && edit == view.EditControl() && !cancelled && GetWindowTextLengthA(edit) == 0 &&
+                           index >= 0 && index < view.Count() && !view.ItemText(index).empty();
+      if (!emptied) return FALSE;
+    }
+    handler(index, text);
     if (index < view.Count()) view.SetCaption(index, text);
     return FALSE;  // stored above, as the handler left it
   });

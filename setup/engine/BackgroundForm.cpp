@@ -39,7 +39,11 @@ TfrmBackground::TfrmBackground()
 void TfrmBackground::FormCreate() {
   imgTitle.SetAutoSize(true);
   imgBillBoard.SetAutoSize(true);
-  for (const Label* l : {&lblTitle, &lblShadow, &lblOther, &lblOtherShadow}) l->SetTransparent(true);
+  // The texts wait for the windows beneath them to paint; the shadows, above them in the
+  // Z order, only leave their background out. Two waiting siblings would paint in an order
+  // of the system's choosing (Wine: the upper first, the shadow over its text).
+  for (const Label* l : {&lblTitle, &lblOther}) l->SetTransparent(true);
+  for (const Label* l : {&lblShadow, &lblOtherShadow}) SetControlTransparent(l->Handle(), true);
 }
 
 void TfrmBackground::FormShow() {

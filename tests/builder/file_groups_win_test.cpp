@@ -184,7 +184,9 @@ TEST_F(FileGroups, DraggedFilesMoveExceptTheOneTheTargetHolds) {
   TTandrelBaseInstall project;
   AddFileEntry(*project.Groups[0], "C:\\a\\same.txt", 1);
   AddFileEntry(*project.Groups[0], "C:\\a\\moved.txt", 2);
-  AddFileEntry(*project.Groups[1], "C:\\other\\SAME.TXT", 3);
+  AddFileEntry(*project.Groups[0], "C:\\a\\kept.txt", 3);
+  // The same source path in other letters: the target already holds that file.
+  AddFileEntry(*project.Groups[1], "C:\\A\\SAME.TXT", 4);
   seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
     SelectGroup(f, 0);
     SelectOnly(f.lvFiles, {0, 1});
@@ -195,22 +197,34 @@ TEST_F(FileGroups, DraggedFilesMoveExceptTheOneTheTargetHolds) {
     EXPECT_FALSE(f.DragDrop.MoveTo(f.tvGroups.Handle(), f.tvGroups.NodeCenter(current))) << "its own group";
     EXPECT_TRUE(f.DragDrop.MoveTo(f.tvGroups.Handle(), f.tvGroups.NodeCenter(help)));
     f.DragDrop.DropOn(f.tvGroups.Handle(), f.tvGroups.NodeCenter(help));
-    EXPECT_EQ(f.lvFiles.Count(), 1);
-    EXPECT_EQ(f.lvFiles.ItemText(0), "same.txt") << "the target holds that name";
+    ASSERT_EQ(f.lvFiles.Count(), 2);
+    EXPECT_EQ(f.lvFiles.ItemText(0), "same.txt") << "the target holds that file";
+    EXPECT_EQ(f.lvFiles.ItemText(1), "kept.txt");
     EXPECT_EQ(f.tvGroups.Selected(), current);
     EXPECT_NE(f.CurrentFile, nullptr);
     if (f.CurrentFile) {
       EXPECT_EQ(f.CurrentFile->FileName, "C:\\a\\same.txt") << "never the moved file";
     }
-    // Two files selected inside the list cannot be dragged onto one another.
-    SelectOnly(f.lvFiles, {0});
+    // Inside the list: two selected files are refused; a drop below the last item does nothing.
+    SelectOnly(f.lvFiles, {0, 1});
     f.DragDrop.Start(f.lvFiles.Handle());
-    EXPECT_FALSE(f.DragDrop.MoveTo(f.lvFiles.Handle(), POINT{5, 1000})) << "no item there";
+    EXPECT_FALSE(f.DragDrop.MoveTo(f.lvFiles.Handle(), f.lvFiles.ItemCenter(0))) << "two selected";
     f.DragDrop.Cancel();
+    SelectOnly(f.lvFiles, {0});
+    RECT list;
+    GetClientRect(f.lvFiles.Handle(), &list);
+    const POINT below{f.lvFiles.ItemCenter(1).x, list.bottom - 3};
+    ASSERT_EQ(f.lvFiles.ItemAt(below), -1);
+    f.DragDrop.Start(f.lvFiles.Handle());
+    f.DragDrop.DropOn(f.lvFiles.Handle(), below);
+    EXPECT_EQ(f.lvFiles.ItemText(0), "same.txt") << "no item there";
+    EXPECT_EQ(f.lvFiles.ItemText(1), "kept.txt");
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
   ASSERT_TRUE(builder::EditFileGroups(project));
-  ASSERT_EQ(project.Groups[0]->Files.Count(), 1);
+  ASSERT_EQ(project.Groups[0]->Files.Count(), 2);
+  EXPECT_EQ(project.Groups[0]->Files[0]->FileName, "C:\\a\\same.txt");
+  EXPECT_EQ(project.Groups[0]->Files[1]->FileName, "C:\\a\\kept.txt");
   ASSERT_EQ(project.Groups[1]->Files.Count(), 2);
   EXPECT_EQ(project.Groups[1]->Files[1]->FileName, "C:\\a\\moved.txt");
 }

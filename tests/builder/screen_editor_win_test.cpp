@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Streams.h"
@@ -274,22 +276,42 @@ TEST_F(ScreenEditor, PreviewAndEngineBackgroundDrawTheSamePixels) {
   bool compared = false;
   seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
     wintest::Pump(200);
-    RECT c = b.ClientRect();
-    // A strip across the middle holds the centred title and the bands around it.
-    const int top = c.bottom / 2 - 40, rows = 80, left = 0, w = c.right;
-    HDC screenDc = GetDC(b.Handle());
-    MemoryCanvas shown(w, rows);
-    BitBlt(shown.DC(), 0, 0, w, rows, screenDc, left, top, SRCCOPY);
-    ReleaseDC(b.Handle(), screenDc);
+    const RECT c = b.ClientRect();
     MemoryCanvas full(c.right, c.bottom);
     PaintBackground(full.DC(), p, c, b.Height(), nullptr);
-    MemoryCanvas ref(w, rows);
-    BitBlt(ref.DC(), 0, 0, w, rows, full.DC(), left, top, SRCCOPY);
-    auto a = Pixels(shown.DC(), w, rows), e = Pixels(ref.DC(), w, rows);
-    size_t differ = 0;
-    for (size_t i = 0; i < a.size(); ++i) differ += a[i] != e[i];
-    EXPECT_EQ(differ, 0u);
-    // And the second text at the bottom left.
+    // Rows of the screen against the same rows of the painting; the pixels that differ.
+    auto differing = [&](int top, int rows) {
+      const int w = c.right;
+      HDC screenDc = GetDC(b.Handle());
+      MemoryCanvas shown(w, rows);
+      BitBlt(shown.DC(), 0, 0, w, rows, screenDc, 0, top, SRCCOPY);
+      ReleaseDC(b.Handle(), screenDc);
+      MemoryCanvas ref(w, rows);
+      BitBlt(ref.DC(), 0, 0, w, rows, full.DC(), 0, top, SRCCOPY);
+      auto a = Pixels(shown.DC(), w, rows), e = Pixels(ref.DC(), w, rows);
+      size_t n = 0;
+      for (size_t i = 0; i < a.size(); ++i) n += a[i] != e[i];
+      return n;
+    };
+    // The rows a text and its shadow take, with a margin of the bands around them.
+    auto rowsOf = [&](const Label& text, const Label& shadow) {
+      RECT t, s;
+      GetWindowRect(text.Handle(), &t);
+      GetWindowRect(shadow.Handle(), &s);
+      POINT top{0, std::min(t.top, s.top)}, bottom{0, std::max(t.bottom, s.bottom)};
+      ScreenToClient(b.Handle(), &top);
+      ScreenToClient(b.Handle(), &bottom);
+      return std::pair<int, int>{top.y - 10, bottom.y - top.y + 20};
+    };
+    const auto title = rowsOf(b.lblTitle, b.lblShadow), other = rowsOf(b.lblOther, b.lblOtherShadow);
+    ASSERT_TRUE(b.lblTitle.Visible() && b.lblOther.Visible());
+    EXPECT_EQ(differing(title.first, title.second), 0u) << "the centred title over its shadow";
+    EXPECT_EQ(differing(other.first, other.second), 0u) << "the second text at the bottom left";
+    // Painted again at once, children with their parent: the texts still lie over their shadows.
+    RedrawWindow(b.Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    wintest::Pump(100);
+    EXPECT_EQ(differing(title.first, title.second), 0u) << "repainted";
+    EXPECT_EQ(differing(other.first, other.second), 0u) << "repainted";
     compared = true;
     b.SetModalResult(mrOk);
   });

@@ -221,7 +221,13 @@ TEST_F(RegistryEditor, RenamesStoreTheTextUnchecked) {
     EXPECT_EQ(f.lblPath.Caption(), "HKEY_LOCAL_MACHINE\\Software\\A");
     SelectRow(f.lvValues, 1);
     Key(f.lvValues.Handle(), VK_F2);
+    ASSERT_TRUE(f.lvValues.EditControl());
+    SetWindowTextA(f.lvValues.EditControl(), "");
+    f.lvValues.EndEdit(true);  // emptied, then Esc: the name stays
+    EXPECT_EQ(f.lvValues.ItemText(1), "x");
+    Key(f.lvValues.Handle(), VK_F2);
     ASSERT_TRUE(FinishEdit(f.lvValues, ""));
+    EXPECT_EQ(f.lvValues.ItemText(1), "");
     wintest::Click(f.btnOk.Handle());
   });
   TTandrelRegKey* software = p.AddRegKey("HKEY_LOCAL_MACHINE\\Software");
