@@ -200,17 +200,14 @@ std::string MinimizePathForLabel(HWND Label, const std::string& Path) {
   buf.resize(text.size() + 5, '\0');
   RECT rc;
   if (!Label || !GetClientRect(Label, &rc)) return text;
-  HDC screen = GetDC(Label);
-  if (!screen) return text;
   // Measure on a memory context in the label's font, so the label itself is not painted.
-  HDC dc = CreateCompatibleDC(screen);
-  ReleaseDC(Label, screen);
+  // The copy names every file: one context for the run, not a window context per file.
+  static HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return text;
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(Label, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
   DrawTextExA(dc, buf.data(), -1, &rc, DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_SINGLELINE | DT_NOPREFIX, nullptr);
   SelectObject(dc, old);
-  DeleteDC(dc);
   return std::string(buf.data());
 }
 
