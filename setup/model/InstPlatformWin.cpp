@@ -64,18 +64,30 @@ DllCallResult CallDll(const std::string& library, const std::string& function, c
 
 FileFacts ProbeFile(const std::string& fileName) {
   FileFacts f;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(fileName.c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    // Every attribute bit of 0x3F is accepted, so any entry of that name counts.
+  WIN32_FIND_DATAA fd{};
+  if (fileName.find_first_of("*?") != std::string::npos) {
+    // A wildcard finds some other file: its size counts, not its date or version.
+    HANDLE h = FindFirstFileA(fileName.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return f;
     FindClose(h);
     f.found = true;
     f.size = static_cast<int32_t>(fd.nFileSizeLow);
+    return f;
   }
-  f.date = GetFileDate(fileName);
+  // Any entry of that name counts, whatever its attributes. One query gives size and date
+  // without a directory search: opening a project asks this for each of its files.
+  WIN32_FILE_ATTRIBUTE_DATA a;
+  if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &a)) return f;
+  f.found = true;
+  f.size = static_cast<int32_t>(a.nFileSizeLow);
+  fd.dwFileAttributes = a.dwFileAttributes;
+  fd.ftLastWriteTime = a.ftLastWriteTime;
+  f.date = FindDataDate(fd);
   std::string product, productVersion, company;
   bool ole = false;
-  if (GetVersionInfo(fileName, product, productVersion, f.fileVersion, company, ole)) f.oleSelfRegister = ole;
+  if (!(a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && MayHoldVersionInfo(fileName) &&
+      GetVersionInfo(fileName, product, productVersion, f.fileVersion, company, ole))
+    f.oleSelfRegister = ole;
   return f;
 }
 

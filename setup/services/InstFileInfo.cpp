@@ -137,12 +137,24 @@ TDateTime GetFileDate(const std::string& FileName) {
   if (FileName.empty() || HasWildcard(FileName)) return 0;
   WIN32_FIND_DATAA fd;
   base::win::FindHandle find(FindFirstFileA(FileName.c_str(), &fd));
-  if (!find || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  return find ? FindDataDate(fd) : 0;
+}
+
+TDateTime FindDataDate(const WIN32_FIND_DATAA& Found) {
+  if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
   FILETIME local;
   WORD date = 0, time = 0;
-  if (!FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+  if (!FileTimeToLocalFileTime(&Found.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
     return 0;
   return DosDateTimeToDateTime((static_cast<uint32_t>(date) << 16) | time);
+}
+
+bool MayHoldVersionInfo(const std::string& FileName) {
+  base::win::Handle h(CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  char magic[2] = {0, 0};
+  DWORD got = 0;
+  return h && ReadFile(h.get(), magic, 2, &got, nullptr) && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
 bool GetVersionInfo(const std::string& FileName, std::string& ProductName, std::string& ProductVersion,

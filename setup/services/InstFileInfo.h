@@ -35,6 +35,11 @@ std::string FormatSizeK64(int64_t Bytes);
 #ifdef _WIN32
 // Last-write date (local time, 2-second steps); 0 when the file does not exist.
 TDateTime GetFileDate(const std::string& FileName);
+// The same date from a directory search's entry; 0 for a folder.
+TDateTime FindDataDate(const WIN32_FIND_DATAA& Found);
+// Whether the file can hold a version resource at all: every Windows executable starts
+// with "MZ". Asking the version API about other files costs far more under Wine.
+bool MayHoldVersionInfo(const std::string& FileName);
 // True when the version resource could be read; a string it lacks comes back empty.
 // A missing file leaves the outputs as they were.
 bool GetVersionInfo(const std::string& FileName, std::string& ProductName, std::string& ProductVersion,

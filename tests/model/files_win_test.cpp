@@ -68,4 +68,36 @@ TEST(FilesWin, AddFileAndRefreshReadTheDisk) {
   RemoveDirectoryA(folder.c_str());
 }
 
+// Any entry of the name counts; the version comes from what the file is, not its name.
+TEST(FilesWin, FoldersWildcardsAndVersionsWhateverTheName) {
+  const std::string folder = wintest::TempFolder() + "facts_" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string sub = folder + "\\sub";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  const std::string renamed = folder + "\\server.txt";
+  ASSERT_TRUE(CopyFileA((BinFolder() + "fixtures_ab\\tandrel_ab_server.dll").c_str(), renamed.c_str(), FALSE));
+  const std::string fake = folder + "\\fake.dll";
+  WriteDatedFile(fake, 1);
+  HANDLE h = CreateFileA(fake.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD put = 0;
+  WriteFile(h, "MZ but no program", 17, &put, nullptr);
+  CloseHandle(h);
+
+  TTandrelFileGroup g;
+  for (const std::string& f : {sub, folder + "\\server.t?t", renamed, fake}) ASSERT_TRUE(g.AddFile(f)) << f;
+  EXPECT_EQ(g.Files[0]->Timestamp, 0);  // a folder: found, no date
+  EXPECT_NE(g.Files[0]->Size, -1);
+  EXPECT_EQ(g.Files[1]->Size, g.Files[2]->Size);  // the wildcard's match
+  EXPECT_EQ(g.Files[1]->Timestamp, 0);
+  EXPECT_EQ(g.Files[1]->Version, "");
+  EXPECT_EQ(g.Files[2]->Version, "1.2.3.4");
+  EXPECT_GT(g.Files[2]->Timestamp, 0);
+  EXPECT_EQ(g.Files[3]->Size, 17);
+  EXPECT_EQ(g.Files[3]->Version, "");
+
+  for (const std::string& f : {renamed, fake}) DeleteFileA(f.c_str());
+  RemoveDirectoryA(sub.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
