@@ -158,15 +158,21 @@ TEST_F(EditorControls, ColumnListBoxFillsTwoColumns) {
   Run([](ControlsForm& f) {
     for (int i = 0; i < 13; ++i) f.columns.Add("Item " + std::to_string(i));
     f.columns.SetColumns(2);
-    RECT r0, rLast;
+    RECT r0;
     SendMessageA(f.columns.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r0));
-    SendMessageA(f.columns.Handle(), LB_GETITEMRECT, 12, reinterpret_cast<LPARAM>(&rLast));
     RECT c = f.columns.ClientRect();
     EXPECT_EQ(r0.right - r0.left, c.right / 2);
-    EXPECT_EQ(f.columns.ColumnOf(0), 0);
-    EXPECT_EQ(f.columns.ColumnOf(12), 1);
-    // Rows run top to bottom before the next column starts.
-    EXPECT_EQ(f.columns.ColumnOf(1), 0);
+    // How many rows a column holds follows from the font and from whether the
+    // horizontal scroll bar shows; rows run top to bottom before the next column starts.
+    const int rows = static_cast<int>(c.bottom / (r0.bottom - r0.top));
+    ASSERT_GT(rows, 1);
+    ASSERT_LT(rows, 13) << "the items must need a second column";
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(f.columns.ColumnOf(i), i / rows) << i;
+    RECT next;
+    SendMessageA(f.columns.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(rows), reinterpret_cast<LPARAM>(&next));
+    EXPECT_EQ(next.top, r0.top) << "the second column starts at the top";
+    EXPECT_EQ(next.left, r0.right);
+    EXPECT_EQ(f.columns.ColumnOf(13), -1);
     f.columns.SetItemIndex(12);
     EXPECT_EQ(f.columns.ItemIndex(), 12);
     EXPECT_EQ(f.columns.Item(12), "Item 12");
