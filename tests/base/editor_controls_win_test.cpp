@@ -18,6 +18,7 @@
 #include "base/win/TestSeams.h"
 #include "tests/base/fixtures/editor_controls.rh"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/WinTestSupport.h"
 
 using namespace base::win;
 
@@ -253,14 +254,17 @@ TEST_F(EditorControls, RealColourAndFontDialogsGiveBackWhatTheyOpenedOn) {
   EXPECT_TRUE(ChooseColorDialog(c));
   EXPECT_EQ(c, 0x00336699);
 
+  // A face the dialog cannot offer opens on its first one: the face must be installed.
+  // Windows has Tahoma since 2000, Wine in its own fonts.
+  ASSERT_TRUE(wintest::FontInstalled("Tahoma"));
   SetTimer(nullptr, 0, 50, PressOk);
   Font f;
-  f.Name = "Arial";
+  f.Name = "Tahoma";
   f.Size = 14;
   f.Color_ = 0x0000FF;
   f.Style = fsBoldBit;
   EXPECT_TRUE(ChooseFontDialog(f));
-  EXPECT_EQ(f.Name, "Arial");
+  EXPECT_EQ(f.Name, "Tahoma");
   EXPECT_EQ(f.Size, 14);
   EXPECT_EQ(f.Style & fsBoldBit, fsBoldBit);
   EXPECT_EQ(f.Color_, 0x0000FF);
