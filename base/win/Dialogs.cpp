@@ -148,8 +148,8 @@ int CALLBACK FolderCallback(HWND dialog, UINT msg, LPARAM l, LPARAM data) {
   auto* state = reinterpret_cast<FolderDialogState*>(data);
   if (msg == BFFM_INITIALIZED) {
     // Wine finds the folder in its tree by comparing item ids byte for byte, access times
-    // too, and its own walk to the folder updates those on the first visit: a walk that
-    // moved no selection is tried once more.
+    // too, and reading the folders on the way there the first time changes those: a walk
+    // that moved no selection is tried once more.
     for (int attempt = 0; attempt < 2 && !state->initial.empty(); ++attempt) {
       const int before = state->selectionChanges;
       SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state->initial.c_str()));
