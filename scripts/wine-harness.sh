@@ -74,8 +74,9 @@ harness_start() {
   harness_env "$dir"
   harness_display "$dir" || return 1
   local template="$dir/template"
-  # .ready names the template's architecture: a prefix of the other one is made anew.
-  if [ "$(cat "$template/.ready" 2>/dev/null)" != "$HARNESS_ARCH" ]; then
+  # .ready names the template's architecture and make: a prefix of another is made anew.
+  local ready="$HARNESS_ARCH fonts"
+  if [ "$(cat "$template/.ready" 2>/dev/null)" != "$ready" ]; then
     rm -rf "$template"
     if ! WINEPREFIX="$template" wine wineboot -i >/dev/null 2>&1 </dev/null; then
       echo "harness: wineboot could not make a prefix in $template" >&2
@@ -83,8 +84,14 @@ harness_start() {
       return 1
     fi
     WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # Debian's Wine 8 never finds its own fonts (Marlett for the window glyphs, Tahoma,
+    # Symbol, ...): the path it builds to them is malformed. Name the folder fonts-wine fills.
+    if [ -d /usr/share/wine/fonts ]; then
+      WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Fonts' /v Path /d 'Z:\usr\share\wine\fonts' /f \
+        >/dev/null 2>&1 </dev/null
+    fi
     WINEPREFIX="$template" wineserver -w
-    echo "$HARNESS_ARCH" >"$template/.ready"
+    echo "$ready" >"$template/.ready"
   fi
   rm -rf "$dir/prefix"
   cp -a "$template" "$dir/prefix"

@@ -103,6 +103,7 @@ struct FolderDialogState {
   std::string initial;   // its nearest folder that exists: the tree's selection at first
   std::string selected;  // the tree's selection
   std::string typed;     // the name field's text when OK was pressed
+  int selectionChanges = 0;
   bool okPressed = false;
   HWND edit = nullptr;
   WNDPROC dialogProc = nullptr;
@@ -146,8 +147,14 @@ LRESULT CALLBACK FolderDialogProc(HWND dialog, UINT msg, WPARAM w, LPARAM l) {
 int CALLBACK FolderCallback(HWND dialog, UINT msg, LPARAM l, LPARAM data) {
   auto* state = reinterpret_cast<FolderDialogState*>(data);
   if (msg == BFFM_INITIALIZED) {
-    if (!state->initial.empty())
+    // Wine finds the folder in its tree by comparing item ids byte for byte, access times
+    // too, and reading the folders on the way there the first time changes those: a walk
+    // that moved no selection is tried once more.
+    for (int attempt = 0; attempt < 2 && !state->initial.empty(); ++attempt) {
+      const int before = state->selectionChanges;
       SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state->initial.c_str()));
+      if (state->selectionChanges != before) break;
+    }
     EnumChildWindows(dialog, FindNameField, reinterpret_cast<LPARAM>(&state->edit));
     // The name field shows the whole chosen folder, also one that does not exist yet.
     if (state->edit) SetWindowTextA(state->edit, state->chosen.c_str());
@@ -155,6 +162,7 @@ int CALLBACK FolderCallback(HWND dialog, UINT msg, LPARAM l, LPARAM data) {
     state->dialogProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FolderDialogProc)));
   } else if (msg == BFFM_SELCHANGED) {
+    ++state->selectionChanges;
     char path[MAX_PATH] = {};
     const bool isFolder = l && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path);
     state->selected = isFolder ? path : "";

@@ -43,7 +43,8 @@ int SpinEdit::Value() const {
   const char* begin = text.c_str();
   while (*begin == ' ') ++begin;
   char* end = nullptr;
-  long v = std::strtol(begin, &end, 10);
+  // long is 32 bits on Windows and strtol saturates there; the range check needs more.
+  const long long v = std::strtoll(begin, &end, 10);
   while (end && *end == ' ') ++end;
   if (*begin == '\0' || !end || *end != '\0' || v < INT_MIN || v > INT_MAX) return min_.value_or(0);
   return Clamp(static_cast<int>(v));

@@ -1,9 +1,22 @@
 #include "base/win/TreeView.h"
 
+#include <cstring>
+
 #include "base/win/ControlHooks.h"
 #include "base/win/ListView.h"
 
 namespace base::win {
+
+namespace {
+
+// A property by atom: the edit box is destroyed by the tree, with no chance to remove a
+// property named by a string (whose atom would be counted once more each time).
+const char* EditEndedProp() {
+  static const ATOM atom = GlobalAddAtomA("TandrelEditEnded");
+  return MAKEINTATOM(atom);
+}
+
+}  // namespace
 
 void TreeView::SetImageList(HIMAGELIST images, int which) const {
   Send(TVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images));
@@ -164,7 +177,7 @@ TreeNode TreeView::NodeAt(POINT client) const {
 
 POINT TreeView::NodeCenter(TreeNode node) const {
   RECT r{};
-  *reinterpret_cast<TreeNode*>(&r) = node;
+  std::memcpy(&r, &node, sizeof node);  // the message takes the node in the rectangle
   Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -201,6 +214,12 @@ void TreeView::OnEdited(std::function<void(TreeNode, std::string&)> handler) con
   int id = Id();
   MutableOwner().OnNotify(Id(), TVN_ENDLABELEDITA, [handler, form, id](NMHDR* h) -> LRESULT {
     auto* nm = reinterpret_cast<NMTVDISPINFOA*>(h);
+    // Wine's tree hides the edit box after TVM_ENDEDITLABELNOW while it still counts as
+    // editing, and the lost focus ends the edit a second time, as accepted even after a
+    // cancel: only the first end of an edit box counts.
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(h->hwndFrom, TVM_GETEDITCONTROL, 0, 0));
+    if (edit && GetPropA(edit, EditEndedProp())) return FALSE;
+    if (edit) SetPropA(edit, EditEndedProp(), edit);
     if (!nm->item.pszText) return FALSE;
     std::string text = nm->item.pszText;
     TreeNode node = nm->item.hItem;

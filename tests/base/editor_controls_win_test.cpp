@@ -18,6 +18,7 @@
 #include "base/win/TestSeams.h"
 #include "tests/base/fixtures/editor_controls.rh"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/WinTestSupport.h"
 
 using namespace base::win;
 
@@ -158,15 +159,21 @@ TEST_F(EditorControls, ColumnListBoxFillsTwoColumns) {
   Run([](ControlsForm& f) {
     for (int i = 0; i < 13; ++i) f.columns.Add("Item " + std::to_string(i));
     f.columns.SetColumns(2);
-    RECT r0, rLast;
+    RECT r0;
     SendMessageA(f.columns.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r0));
-    SendMessageA(f.columns.Handle(), LB_GETITEMRECT, 12, reinterpret_cast<LPARAM>(&rLast));
     RECT c = f.columns.ClientRect();
     EXPECT_EQ(r0.right - r0.left, c.right / 2);
-    EXPECT_EQ(f.columns.ColumnOf(0), 0);
-    EXPECT_EQ(f.columns.ColumnOf(12), 1);
-    // Rows run top to bottom before the next column starts.
-    EXPECT_EQ(f.columns.ColumnOf(1), 0);
+    // How many rows a column holds follows from the font and from whether the
+    // horizontal scroll bar shows; rows run top to bottom before the next column starts.
+    const int rows = static_cast<int>(c.bottom / (r0.bottom - r0.top));
+    ASSERT_GT(rows, 1);
+    ASSERT_LT(rows, 13) << "the items must need a second column";
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(f.columns.ColumnOf(i), i / rows) << i;
+    RECT next;
+    SendMessageA(f.columns.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(rows), reinterpret_cast<LPARAM>(&next));
+    EXPECT_EQ(next.top, r0.top) << "the second column starts at the top";
+    EXPECT_EQ(next.left, r0.right);
+    EXPECT_EQ(f.columns.ColumnOf(13), -1);
     f.columns.SetItemIndex(12);
     EXPECT_EQ(f.columns.ItemIndex(), 12);
     EXPECT_EQ(f.columns.Item(12), "Item 12");
@@ -247,14 +254,17 @@ TEST_F(EditorControls, RealColourAndFontDialogsGiveBackWhatTheyOpenedOn) {
   EXPECT_TRUE(ChooseColorDialog(c));
   EXPECT_EQ(c, 0x00336699);
 
+  // A face the dialog cannot offer opens on its first one: the face must be installed.
+  // Windows has Tahoma since 2000, Wine in its own fonts.
+  ASSERT_TRUE(wintest::FontInstalled("Tahoma"));
   SetTimer(nullptr, 0, 50, PressOk);
   Font f;
-  f.Name = "Arial";
+  f.Name = "Tahoma";
   f.Size = 14;
   f.Color_ = 0x0000FF;
   f.Style = fsBoldBit;
   EXPECT_TRUE(ChooseFontDialog(f));
-  EXPECT_EQ(f.Name, "Arial");
+  EXPECT_EQ(f.Name, "Tahoma");
   EXPECT_EQ(f.Size, 14);
   EXPECT_EQ(f.Style & fsBoldBit, fsBoldBit);
   EXPECT_EQ(f.Color_, 0x0000FF);

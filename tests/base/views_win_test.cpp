@@ -175,6 +175,16 @@ TEST_F(Views, TreeLabelEditRefusedAcceptedAndCancelled) {
   EXPECT_EQ(form->edited, (std::vector<std::string>{"New"}));
   EXPECT_EQ(tv.NodeText(node), "New");
 
+  // Cancelled through the entry point: no handler, the text stays.
+  form->edited.clear();
+  edit = tv.EditLabel(node);
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, "Dropped");
+  tv.EndEdit(true);
+  EXPECT_FALSE(tv.IsEditing());
+  EXPECT_TRUE(form->edited.empty());
+  EXPECT_EQ(tv.NodeText(node), "New");
+
   // The handler's change of the text is what the node shows.
   edit = tv.EditLabel(node);
   SetWindowTextA(edit, "shout");

@@ -34,6 +34,26 @@ HWND FindProcessWindow(DWORD processId, const std::string& windowClass) {
   return s.found;
 }
 
+namespace {
+
+int CALLBACK CountFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM l) {
+  ++*reinterpret_cast<int*>(l);
+  return 1;
+}
+
+}  // namespace
+
+bool FontInstalled(const std::string& face) {
+  LOGFONTA lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  face.copy(lf.lfFaceName, sizeof lf.lfFaceName - 1);
+  int found = 0;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExA(dc, &lf, CountFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found > 0;
+}
+
 std::string TempFolder() {
   char path[MAX_PATH];
   DWORD n = GetTempPathA(MAX_PATH, path);

@@ -22,4 +22,7 @@ std::string TempFolder();  // %TEMP% with a trailing backslash
 HWND FindProcessWindow(DWORD processId, const std::string& windowClass);
 std::string ThisExe();
 
+// A font family of that name is installed for the screen (any character set).
+bool FontInstalled(const std::string& face);
+
 }  // namespace wintest
