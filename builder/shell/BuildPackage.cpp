@@ -1,10 +1,15 @@
 #include "builder/shell/BuildPackage.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "base/Strings.h"
 #include "builder/shell/BuilderSettings.h"
+#include "setup/compress/ArchiveWriter.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/model/InstPlatform.h"
 #include "setup/services/InstGlobal.h"
@@ -230,6 +235,177 @@ void CopyStreamInto(base::Stream& dest, const std::string& sourceFile, bool with
   if (size > 0) dest.CopyFrom(source, size);
 }
 
+
+// ------------------------------------------------------------------ entries on every core
+
+// Entries are compressed ahead on worker threads and written by the build's own thread in
+// the project's order; the window of compressed entries awaiting their turn is bounded.
+// An entry from this size up is compressed into a file of its own rather than memory.
+constexpr int64_t kEntryInMemory = int64_t{1} << 20;
+constexpr int64_t kWindowMemory = int64_t{16} << 20;
+constexpr int64_t kWindowFiles = int64_t{256} << 20;
+
+struct TEntryJob {
+  std::string source, folder;
+  // The host's per-file progress follows this entry.
+  bool progress = false;
+  // The source as read already (the engine, read whole for its cache key).
+  std::shared_ptr<const std::vector<uint8_t>> preloaded;
+  int32_t date = -1;
+  uint16_t attr = 0;
+
+  // The outcome, owned by the compressing thread until ready.
+  int result = irSuccess;
+  std::unique_ptr<base::MemoryStream> memory;
+  std::string spill;
+  int64_t size = 0;
+  TArchiveEntry record;
+  std::vector<int32_t> percents;  // the progress the host has yet to see
+  int64_t held = 0;  // counted in the window
+  bool ready = false;
+};
+
+// Compresses one entry. Live: the host's handler, called as the source is read; without
+// it the percentages are kept for the build's thread to pass on in turn.
+void CompressEntry(TEntryJob& job, const TShowProgressEvent& live, const std::atomic<bool>& stop,
+                   const std::string& spillName) {
+  try {
+    std::unique_ptr<base::Stream> source;
+    if (job.preloaded) {
+      source = std::make_unique<base::ReadOnlyMemoryStream>(job.preloaded->data(),
+                                                            static_cast<int64_t>(job.preloaded->size()));
+    } else {
+      source = std::make_unique<base::FileStream>(job.source, base::fmOpenRead | base::fmShareDenyWrite);
+      job.date = FileAgeOf(job.source);
+      job.attr = FileAttrOf(job.source);
+    }
+    // Entry sizes are 32-bit.
+    if (source->Size() > INT32_MAX) {
+      job.result = irAddFileFailed;
+      return;
+    }
+    const TShowProgressEvent hook = [&](int32_t& done) {
+      if (job.progress) {
+        if (live)
+          live(done);
+        else
+          job.percents.push_back(done);
+      }
+      if (stop.load(std::memory_order_relaxed)) done = -1;
+    };
+    std::unique_ptr<base::FileStream> file;
+    base::Stream* dest = nullptr;
+    if (!job.preloaded && source->Size() >= kEntryInMemory) {
+      job.spill = spillName;
+      file = std::make_unique<base::FileStream>(spillName, base::fmCreate);
+      dest = file.get();
+    } else {
+      job.memory = std::make_unique<base::MemoryStream>();
+      dest = job.memory.get();
+    }
+    job.record = CompressArchiveEntry(*dest, *source, ArchiveEntryName(job.folder, job.source), job.date,
+                                      job.attr, cmLH5, hook);
+    job.size = dest->Position();
+  } catch (...) {
+    job.result = irAddFileFailed;
+    job.memory.reset();
+  }
+}
+
+class TEntryPipeline {
+public:
+  // Threads below 2 compress each entry on the build's thread when it is taken.
+  TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, std::string spillFolder)
+      : jobs_(jobs), spillFolder_(std::move(spillFolder)) {
+    const size_t workers = std::min<size_t>(threads < 2 ? 0 : threads, jobs_.size());
+    try {
+      for (size_t i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    } catch (...) {
+      // Fewer threads than asked; none at all works too.
+    }
+  }
+  ~TEntryPipeline() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    workReady_.notify_all();
+    for (auto& t : workers_) t.join();
+    for (auto& job : jobs_)
+      if (!job.spill.empty()) RemoveFile(job.spill);
+  }
+  TEntryPipeline(const TEntryPipeline&) = delete;
+  TEntryPipeline& operator=(const TEntryPipeline&) = delete;
+
+  // Job i compressed; live is the host's handler for an entry compressed here.
+  TEntryJob& Take(size_t i, const TShowProgressEvent& live) {
+    TEntryJob& job = jobs_[i];
+    if (workers_.empty()) {
+      if (!job.ready) CompressEntry(job, live, stop_, SpillName(i));
+      job.ready = true;
+      return job;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    jobDone_.wait(lock, [&] { return job.ready; });
+    return job;
+  }
+
+  // Job i is written (or given up): its bytes go, the window moves on.
+  void Release(size_t i) {
+    TEntryJob& job = jobs_[i];
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      (job.spill.empty() ? heldMemory_ : heldFiles_) -= job.held;
+      job.held = 0;
+      written_ = i + 1;
+    }
+    job.memory.reset();
+    job.percents = {};
+    if (!job.spill.empty()) {
+      RemoveFile(job.spill);
+      job.spill.clear();
+    }
+    workReady_.notify_all();
+  }
+
+private:
+  std::string SpillName(size_t i) const { return spillFolder_ + "entry" + std::to_string(i) + ".tmp"; }
+
+  void Work() {
+    for (;;) {
+      size_t i = 0;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        // The entry the writer waits for is always handed out, whatever the window holds.
+        workReady_.wait(lock, [&] {
+          return stop_ || next_ >= jobs_.size() || next_ == written_ ||
+                 (heldMemory_ < kWindowMemory && heldFiles_ < kWindowFiles);
+        });
+        if (stop_ || next_ >= jobs_.size()) return;
+        i = next_++;
+        if (jobs_[i].ready) continue;
+      }
+      CompressEntry(jobs_[i], nullptr, stop_, SpillName(i));
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        TEntryJob& job = jobs_[i];
+        job.held = job.result == irSuccess ? job.size : 0;
+        (job.spill.empty() ? heldMemory_ : heldFiles_) += job.held;
+        job.ready = true;
+      }
+      jobDone_.notify_all();
+    }
+  }
+
+  std::vector<TEntryJob>& jobs_;
+  std::string spillFolder_;
+  std::mutex mutex_;
+  std::condition_variable workReady_, jobDone_;
+  size_t next_ = 0, written_ = 0;
+  int64_t heldMemory_ = 0, heldFiles_ = 0;
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> workers_;
+};
 }  // namespace
 
 // ------------------------------------------------------------------ archives
@@ -431,6 +607,113 @@ std::string FilesLine(int32_t count, int64_t size) {
   return "Files : " + base::IntToStr(count) + "   Size : " + FormatSizeK64(size);
 }
 
+TEntryJob PlainJob(const std::string& source, const std::string& folder, bool progress) {
+  TEntryJob job;
+  job.source = source;
+  job.folder = folder;
+  job.progress = progress;
+  return job;
+}
+
+// The engine's entry of an earlier build, used again only while the engine is the same
+// file: the same entry name, size, date, attributes and contents.
+struct TEngineKey {
+  std::string name;
+  int64_t size = 0;
+  int32_t date = 0;
+  uint16_t attr = 0;
+  uint64_t hash = 0;
+  int32_t sum = 0;
+  bool operator==(const TEngineKey&) const = default;
+};
+
+struct TEngineEntry {
+  TEngineKey key;
+  std::vector<uint8_t> bytes;
+  TArchiveEntry record;
+};
+
+std::mutex engineCacheLock;
+std::unique_ptr<TEngineEntry> engineCache;
+
+uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 14695981039346656037ull;
+  for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+// The engine read whole: its key is of the very bytes compressed, so a cached entry can
+// never stand for other contents. A read failure leaves the job to fail as any file.
+TEntryJob EngineJob(const std::string& engine, TEngineKey& key) {
+  TEntryJob job = PlainJob(engine, "Installer", false);
+  try {
+    const int32_t date = FileAgeOf(engine);
+    const uint16_t attr = FileAttrOf(engine);
+    auto bytes = std::make_shared<const std::vector<uint8_t>>(base::ReadFileBytes(engine));
+    if (bytes->size() > static_cast<size_t>(INT32_MAX)) return job;
+    key = {ArchiveEntryName(job.folder, engine), static_cast<int64_t>(bytes->size()), date, attr, Fnv1a64(*bytes),
+           ByteSum(bytes->data(), bytes->size())};
+    job.date = date;
+    job.attr = attr;
+    std::lock_guard<std::mutex> lock(engineCacheLock);
+    if (engineCache && engineCache->key == key) {
+      job.memory = std::make_unique<base::MemoryStream>(engineCache->bytes);
+      job.size = static_cast<int64_t>(engineCache->bytes.size());
+      job.record = engineCache->record;
+      job.ready = true;
+    } else {
+      job.preloaded = std::move(bytes);
+    }
+  } catch (...) {
+    job = PlainJob(engine, "Installer", false);
+  }
+  return job;
+}
+
+void KeepEngineEntry(const TEntryJob& job, const TEngineKey& key) {
+  if (!job.preloaded || !job.memory || job.result != irSuccess) return;
+  auto kept = std::make_unique<TEngineEntry>();
+  kept->key = key;
+  kept->bytes = job.memory->Bytes();
+  kept->bytes.resize(static_cast<size_t>(job.size));
+  kept->record = job.record;
+  std::lock_guard<std::mutex> lock(engineCacheLock);
+  engineCache = std::move(kept);
+}
+
+// Job i written behind the entries before it, once the host has seen the progress of its
+// compression; 0 when written, else the failure of the entry.
+int WriteEntry(TEntryPipeline& pipeline, size_t i, TArchiveWriter& writer, const TShowProgressEvent& perFile,
+               const TEngineKey* engineKey = nullptr) {
+  TEntryJob& job = pipeline.Take(i, perFile);
+  int r = job.result;
+  if (perFile)
+    for (int32_t percent : job.percents) {
+      int32_t done = percent;
+      perFile(done);
+      if (done == -1) {
+        r = irAddFileFailed;
+        break;
+      }
+    }
+  if (r == irSuccess) {
+    try {
+      if (job.spill.empty()) {
+        job.memory->SetPosition(0);
+        writer.Add(*job.memory, job.size, job.record);
+      } else {
+        base::FileStream entry(job.spill, base::fmOpenRead);
+        writer.Add(entry, job.size, job.record);
+      }
+      if (engineKey) KeepEngineEntry(job, *engineKey);
+    } catch (...) {
+      r = irAddFileFailed;
+    }
+  }
+  pipeline.Release(i);
+  return r;
+}
+
 }  // namespace
 
 TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& ProjectFile,
@@ -465,7 +748,8 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     const std::string archive2 = temps.NewFile();
     // "Inst.cmp" must keep its name inside the package, so it lives in a folder of this
     // build's own.
-    const std::string infoFile = temps.OwnFolder(temps.NewFile()) + kInfoFileName;
+    const std::string ownFolder = temps.OwnFolder(temps.NewFile());
+    const std::string infoFile = ownFolder + kInfoFileName;
     temps.Track(infoFile);
 
     const std::string folder = WithSeparator(BuilderFolder);
@@ -473,34 +757,106 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       Fail(Host);
       return TBuildResult::Failed;
     }
-    RemoveFile(archive1);
-    RemoveFile(archive2);
-
     const std::string engine = folder + kEngineFileName;
-    if (int r = AddFileToArchive(archive1, engine, "Installer", nullptr); r != irSuccess) {
+    const bool modified = Project.Modified;
+    const bool saved = Project.SaveToFile(infoFile);
+    Project.Modified = modified;
+
+    // Every entry of both archives, in the order they are written.
+    std::vector<TEntryJob> jobs;
+    TEngineKey engineKey;
+    jobs.push_back(EngineJob(engine, engineKey));
+    jobs.push_back(PlainJob(infoFile, "Info", false));
+    const std::vector<TArchiveItem> support = SupportFileItems(Project);
+    for (const TArchiveItem& item : support) jobs.push_back(PlainJob(item.SourceFile, item.Folder, true));
+    for (auto* g : Project.Groups) {
+      g->RefreshFiles();
+      for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true));
+    }
+    const unsigned threads = Host.Threads ? Host.Threads : std::max(1u, std::thread::hardware_concurrency());
+    TEntryPipeline pipeline(jobs, threads, ownFolder);
+    size_t next = 0;
+    const TShowProgressEvent& perFile = Host.CompressProgress;
+
+    std::unique_ptr<base::FileStream> out1, out2;
+    std::unique_ptr<TArchiveWriter> writer1, writer2;
+    try {
+      out1 = std::make_unique<base::FileStream>(archive1, base::fmCreate);
+      writer1 = std::make_unique<TArchiveWriter>(*out1);
+    } catch (const base::Exception&) {
+      Fail(Host);
+      return TBuildResult::Failed;
+    }
+    if (int r = WriteEntry(pipeline, next++, *writer1, perFile, &engineKey); r != irSuccess) {
       log.Add(InstallErrorText(r, engine));
       Fail(Host);
       return TBuildResult::Failed;
     }
-    const bool modified = Project.Modified;
-    const bool saved = Project.SaveToFile(infoFile);
-    Project.Modified = modified;
     if (!saved) {
       Fail(Host);
       return TBuildResult::Failed;
     }
-    if (int r = AddFileToArchive(archive1, infoFile, "Info", nullptr); r != irSuccess) {
+    if (int r = WriteEntry(pipeline, next++, *writer1, perFile); r != irSuccess) {
       log.Add(InstallErrorText(r, infoFile));
       Fail(Host);
       return TBuildResult::Failed;
     }
-    if (CompressSupportFiles(Project, archive1, Host.Progress, Host.CompressProgress) != irSuccess ||
-        CompressGroupFiles(Project, archive2, Host.Progress, Host.CompressProgress) != irSuccess) {
+
+    // The support files: the total counts every extension in the support folder, the
+    // files are added once per path.
+    int32_t total = 0;
+    if (Project.IsBitmap && base::FileExists(Project.TitleCaption)) ++total;
+    if (Project.CustomImage && base::FileExists(Project.CustomImagePath)) ++total;
+    if (ShowsBillboards(Project)) total += static_cast<int32_t>(Project.BillBoards.size());
+    for (auto* ext : Project.Extensions)
+      if (BeginsWithSupportDir(ext->Executable)) ++total;
+    if (Host.Progress) Host.Progress(0, total, "", "");
+    int32_t done = 0;
+    for (const TArchiveItem& item : support) {
+      if (int r = WriteEntry(pipeline, next++, *writer1, perFile); r != irSuccess) {
+        if (Host.Progress) Host.Progress(done, total, InstallErrorText(r, item.SourceFile), "");
+        Fail(Host);
+        return TBuildResult::Failed;
+      }
+      ++done;
+      if (Host.Progress) Host.Progress(done, total, "", "");
+    }
+    try {
+      writer1->Finish();
+      writer1.reset();
+      out1.reset();
+      out2 = std::make_unique<base::FileStream>(archive2, base::fmCreate);
+      writer2 = std::make_unique<TArchiveWriter>(*out2);
+    } catch (const base::Exception&) {
       Fail(Host);
       return TBuildResult::Failed;
     }
-    // No group holds a file: the package still carries a whole, empty archive 2.
-    if (!base::FileExists(archive2)) WriteEmptyArchive(archive2);
+
+    // The group files, group by group; no group holding a file still gives a whole,
+    // empty archive 2.
+    const int32_t groups = Project.Groups.Count();
+    if (Host.Progress) Host.Progress(0, groups, "", "");
+    done = 0;
+    for (auto* g : Project.Groups) {
+      if (Host.Progress) Host.Progress(done, groups, "", g->Name());
+      for (auto* f : g->Files) {
+        if (int r = WriteEntry(pipeline, next++, *writer2, perFile); r != irSuccess) {
+          if (Host.Progress) Host.Progress(0, groups, InstallErrorText(r, f->FileName), "");
+          Fail(Host);
+          return TBuildResult::Failed;
+        }
+      }
+      ++done;
+      if (Host.Progress) Host.Progress(done, groups, "", g->Name());
+    }
+    try {
+      writer2->Finish();
+      writer2.reset();
+      out2.reset();
+    } catch (const base::Exception&) {
+      Fail(Host);
+      return TBuildResult::Failed;
+    }
 
     {
       base::FileStream out(image, base::fmCreate);

@@ -82,6 +82,9 @@ struct TBuildHost {
   TBuildProgressEvent Progress;
   TShowProgressEvent CompressProgress;
   std::function<void()> Beep;
+  // Threads that compress entries; 0 for one per core. The package's bytes are the same
+  // whatever the number.
+  unsigned Threads = 0;
 };
 
 enum class TBuildResult { NotStarted, Failed, Succeeded };
