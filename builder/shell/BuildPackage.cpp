@@ -1,7 +1,9 @@
 #include "builder/shell/BuildPackage.h"
 
 #include <atomic>
+#include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -253,6 +255,7 @@ struct TEntryJob {
   std::shared_ptr<const std::vector<uint8_t>> preloaded;
   int32_t date = -1;
   uint16_t attr = 0;
+  int64_t expected = 0;  // the source's size when the job was made
 
   // The outcome, owned by the compressing thread until ready.
   int result = irSuccess;
@@ -316,7 +319,15 @@ class TEntryPipeline {
 public:
   // Threads below 2 compress each entry on the build's thread when it is taken.
   TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, std::string spillFolder)
-      : jobs_(jobs), spillFolder_(std::move(spillFolder)) {
+      : jobs_(jobs), spillFolder_(std::move(spillFolder)), started_(jobs.size(), 0) {
+    // The large entries first, largest first, so that none is left to run alone at the
+    // end; then the rest in order, as the writer needs them.
+    for (size_t i = 0; i < jobs_.size(); ++i)
+      if (jobs_[i].expected >= kEntryInMemory) order_.push_back(i);
+    std::stable_sort(order_.begin(), order_.end(),
+                     [&](size_t a, size_t b) { return jobs_[a].expected > jobs_[b].expected; });
+    for (size_t i = 0; i < jobs_.size(); ++i)
+      if (jobs_[i].expected < kEntryInMemory) order_.push_back(i);
     const size_t workers = std::min<size_t>(threads < 2 ? 0 : threads, jobs_.size());
     try {
       for (size_t i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
@@ -371,18 +382,29 @@ public:
 private:
   std::string SpillName(size_t i) const { return spillFolder_ + "entry" + std::to_string(i) + ".tmp"; }
 
+  // Under the lock: true when the wait is over, with found telling whether job i is one
+  // to compress. The entry the writer waits for is handed out whatever the window holds.
+  bool Pick(size_t& i, bool& found) {
+    if (written_ < jobs_.size() && !started_[written_]) {
+      i = written_;
+      return found = true;
+    }
+    while (pos_ < order_.size() && started_[order_[pos_]]) ++pos_;
+    if (pos_ == order_.size()) return true;  // nothing left
+    i = order_[pos_];
+    const bool large = jobs_[i].expected >= kEntryInMemory && !jobs_[i].preloaded;
+    return found = large ? heldFiles_ < kWindowFiles : heldMemory_ < kWindowMemory;
+  }
+
   void Work() {
     for (;;) {
       size_t i = 0;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        // The entry the writer waits for is always handed out, whatever the window holds.
-        workReady_.wait(lock, [&] {
-          return stop_ || next_ >= jobs_.size() || next_ == written_ ||
-                 (heldMemory_ < kWindowMemory && heldFiles_ < kWindowFiles);
-        });
-        if (stop_ || next_ >= jobs_.size()) return;
-        i = next_++;
+        bool found = false;
+        workReady_.wait(lock, [&] { return stop_ || Pick(i, found); });
+        if (stop_ || !found) return;
+        started_[i] = 1;
         if (jobs_[i].ready) continue;
       }
       CompressEntry(jobs_[i], nullptr, stop_, SpillName(i));
@@ -401,7 +423,9 @@ private:
   std::string spillFolder_;
   std::mutex mutex_;
   std::condition_variable workReady_, jobDone_;
-  size_t next_ = 0, written_ = 0;
+  std::vector<char> started_;
+  std::vector<size_t> order_;  // the order jobs are handed out in
+  size_t pos_ = 0, written_ = 0;
   int64_t heldMemory_ = 0, heldFiles_ = 0;
   std::atomic<bool> stop_{false};
   std::vector<std::thread> workers_;
@@ -607,11 +631,12 @@ std::string FilesLine(int32_t count, int64_t size) {
   return "Files : " + base::IntToStr(count) + "   Size : " + FormatSizeK64(size);
 }
 
-TEntryJob PlainJob(const std::string& source, const std::string& folder, bool progress) {
+TEntryJob PlainJob(const std::string& source, const std::string& folder, bool progress, int64_t expected = -1) {
   TEntryJob job;
   job.source = source;
   job.folder = folder;
   job.progress = progress;
+  job.expected = expected >= 0 ? expected : FileSizeBySearch(source);
   return job;
 }
 
@@ -636,9 +661,17 @@ struct TEngineEntry {
 std::mutex engineCacheLock;
 std::unique_ptr<TEngineEntry> engineCache;
 
-uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
-  uint64_t h = 14695981039346656037ull;
-  for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+// FNV-1a over 8-byte words, mixed down after each: a change anywhere shows.
+uint64_t ContentHash(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 14695981039346656037ull ^ bytes.size();
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    h = (h ^ w) * 1099511628211ull;
+    h ^= h >> 29;
+  }
+  for (; i < bytes.size(); ++i) h = (h ^ bytes[i]) * 1099511628211ull;
   return h;
 }
 
@@ -651,10 +684,11 @@ TEntryJob EngineJob(const std::string& engine, TEngineKey& key) {
     const uint16_t attr = FileAttrOf(engine);
     auto bytes = std::make_shared<const std::vector<uint8_t>>(base::ReadFileBytes(engine));
     if (bytes->size() > static_cast<size_t>(INT32_MAX)) return job;
-    key = {ArchiveEntryName(job.folder, engine), static_cast<int64_t>(bytes->size()), date, attr, Fnv1a64(*bytes),
+    key = {ArchiveEntryName(job.folder, engine), static_cast<int64_t>(bytes->size()), date, attr, ContentHash(*bytes),
            ByteSum(bytes->data(), bytes->size())};
     job.date = date;
     job.attr = attr;
+    job.expected = key.size;
     std::lock_guard<std::mutex> lock(engineCacheLock);
     if (engineCache && engineCache->key == key) {
       job.memory = std::make_unique<base::MemoryStream>(engineCache->bytes);
@@ -743,7 +777,6 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     log.ProcessMessages();
 
     TBuildTemporaries temps;
-    const std::string image = temps.NewFile();
     const std::string archive1 = temps.NewFile();
     const std::string archive2 = temps.NewFile();
     // "Inst.cmp" must keep its name inside the package, so it lives in a folder of this
@@ -771,7 +804,7 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     for (const TArchiveItem& item : support) jobs.push_back(PlainJob(item.SourceFile, item.Folder, true));
     for (auto* g : Project.Groups) {
       g->RefreshFiles();
-      for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true));
+      for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true, f->Size));
     }
     const unsigned threads = Host.Threads ? Host.Threads : std::max(1u, std::thread::hardware_concurrency());
     TEntryPipeline pipeline(jobs, threads, ownFolder);
@@ -858,8 +891,11 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       return TBuildResult::Failed;
     }
 
+    // Written beside the output and put in its place whole, so that a failure never
+    // leaves a partial package under the output name.
+    const std::string pending = temps.NewFileIn(base::ExtractFilePath(output));
     {
-      base::FileStream out(image, base::fmCreate);
+      base::FileStream out(pending, base::fmCreate);
       CopyStreamInto(out, folder + kStubFileName, false);
       CopyStreamInto(out, archive1, true);
       CopyStreamInto(out, archive2, true);
@@ -867,13 +903,6 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     log.Add("Building Image");
     log.Add("   " + output);
     log.ProcessMessages();
-    // Written beside the output and put in its place whole, so that a failure never
-    // leaves a partial package under the output name.
-    const std::string pending = temps.NewFileIn(base::ExtractFilePath(output));
-    {
-      base::FileStream out(pending, base::fmCreate);
-      CopyStreamInto(out, image, false);
-    }
     if (!ReplaceWith(pending, output)) throw base::EFCreateError("Cannot create file " + output);
     success = true;
   }
