@@ -1,6 +1,5 @@
 #include "builder/shell/BuildPackage.h"
 
-#include <atomic>
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
@@ -263,15 +262,15 @@ struct TEntryJob {
   std::string spill;
   int64_t size = 0;
   TArchiveEntry record;
-  std::vector<int32_t> percents;  // the progress the host has yet to see
-  int64_t held = 0;  // counted in the window
+  std::vector<int32_t> percents;  // the progress of its compression, for the host
+  size_t shown = 0;                // of which the host has seen so many
+  bool refused = false;            // the host answered -1
+  int64_t held = 0;                // counted in the window
   bool ready = false;
 };
 
-// Compresses one entry. Live: the host's handler, called as the source is read; without
-// it the percentages are kept for the build's thread to pass on in turn.
-void CompressEntry(TEntryJob& job, const TShowProgressEvent& live, const std::atomic<bool>& stop,
-                   const std::string& spillName) {
+// Compresses one entry, calling progress as the source is read.
+void CompressEntry(TEntryJob& job, const TShowProgressEvent& progress, const std::string& spillName) {
   try {
     std::unique_ptr<base::Stream> source;
     if (job.preloaded) {
@@ -287,15 +286,6 @@ void CompressEntry(TEntryJob& job, const TShowProgressEvent& live, const std::at
       job.result = irAddFileFailed;
       return;
     }
-    const TShowProgressEvent hook = [&](int32_t& done) {
-      if (job.progress) {
-        if (live)
-          live(done);
-        else
-          job.percents.push_back(done);
-      }
-      if (stop.load(std::memory_order_relaxed)) done = -1;
-    };
     std::unique_ptr<base::FileStream> file;
     base::Stream* dest = nullptr;
     if (!job.preloaded && source->Size() >= kEntryInMemory) {
@@ -307,7 +297,7 @@ void CompressEntry(TEntryJob& job, const TShowProgressEvent& live, const std::at
       dest = job.memory.get();
     }
     job.record = CompressArchiveEntry(*dest, *source, ArchiveEntryName(job.folder, job.source), job.date,
-                                      job.attr, cmLH5, hook);
+                                      job.attr, cmLH5, progress);
     job.size = dest->Position();
   } catch (...) {
     job.result = irAddFileFailed;
@@ -317,9 +307,10 @@ void CompressEntry(TEntryJob& job, const TShowProgressEvent& live, const std::at
 
 class TEntryPipeline {
 public:
-  // Threads below 2 compress each entry on the build's thread when it is taken.
-  TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, std::string spillFolder)
-      : jobs_(jobs), spillFolder_(std::move(spillFolder)), started_(jobs.size(), 0) {
+  // Threads below 2 compress each entry on the build's thread when it is taken. Relay:
+  // the host follows the progress of each file.
+  TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, bool relay, std::string spillFolder)
+      : jobs_(jobs), spillFolder_(std::move(spillFolder)), relay_(relay), started_(jobs.size(), 0) {
     // The large entries first, largest first, so that none is left to run alone at the
     // end; then the rest in order, as the writer needs them.
     for (size_t i = 0; i < jobs_.size(); ++i)
@@ -348,16 +339,34 @@ public:
   TEntryPipeline(const TEntryPipeline&) = delete;
   TEntryPipeline& operator=(const TEntryPipeline&) = delete;
 
-  // Job i compressed; live is the host's handler for an entry compressed here.
-  TEntryJob& Take(size_t i, const TShowProgressEvent& live) {
+  // Job i compressed, its progress shown to the host's handler while it runs; a -1 from
+  // the handler fails the entry.
+  TEntryJob& Take(size_t i, const TShowProgressEvent& perFile) {
     TEntryJob& job = jobs_[i];
     if (workers_.empty()) {
-      if (!job.ready) CompressEntry(job, live, stop_, SpillName(i));
+      if (!job.ready)
+        CompressEntry(
+            job,
+            [&](int32_t& done) {
+              if (job.progress && perFile) perFile(done);
+            },
+            SpillName(i));
       job.ready = true;
       return job;
     }
     std::unique_lock<std::mutex> lock(mutex_);
-    jobDone_.wait(lock, [&] { return job.ready; });
+    for (;;) {
+      while (perFile && !job.refused && job.shown < job.percents.size()) {
+        int32_t done = job.percents[job.shown++];
+        lock.unlock();
+        perFile(done);
+        lock.lock();
+        job.refused = done == -1;
+      }
+      if (job.ready) break;
+      jobDone_.wait(lock);
+    }
+    if (job.refused) job.result = irAddFileFailed;
     return job;
   }
 
@@ -407,10 +416,25 @@ private:
         started_[i] = 1;
         if (jobs_[i].ready) continue;
       }
-      CompressEntry(jobs_[i], nullptr, stop_, SpillName(i));
+      TEntryJob& job = jobs_[i];
+      CompressEntry(
+          job,
+          [&](int32_t& done) {
+            bool front = false;
+            {
+              std::lock_guard<std::mutex> lock(mutex_);
+              if (job.progress && relay_) {
+                job.percents.push_back(done);
+                front = i == written_;
+              }
+              if (stop_ || job.refused) done = -1;
+            }
+            // The writer waits for this one: it shows the progress as it comes.
+            if (front) jobDone_.notify_all();
+          },
+          SpillName(i));
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        TEntryJob& job = jobs_[i];
         job.held = job.result == irSuccess ? job.size : 0;
         (job.spill.empty() ? heldMemory_ : heldFiles_) += job.held;
         job.ready = true;
@@ -421,13 +445,14 @@ private:
 
   std::vector<TEntryJob>& jobs_;
   std::string spillFolder_;
+  bool relay_;
   std::mutex mutex_;
   std::condition_variable workReady_, jobDone_;
   std::vector<char> started_;
   std::vector<size_t> order_;  // the order jobs are handed out in
   size_t pos_ = 0, written_ = 0;
   int64_t heldMemory_ = 0, heldFiles_ = 0;
-  std::atomic<bool> stop_{false};
+  bool stop_ = false;
   std::vector<std::thread> workers_;
 };
 }  // namespace
@@ -721,15 +746,6 @@ int WriteEntry(TEntryPipeline& pipeline, size_t i, TArchiveWriter& writer, const
                const TEngineKey* engineKey = nullptr) {
   TEntryJob& job = pipeline.Take(i, perFile);
   int r = job.result;
-  if (perFile)
-    for (int32_t percent : job.percents) {
-      int32_t done = percent;
-      perFile(done);
-      if (done == -1) {
-        r = irAddFileFailed;
-        break;
-      }
-    }
   if (r == irSuccess) {
     try {
       if (job.spill.empty()) {
@@ -807,7 +823,7 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true, f->Size));
     }
     const unsigned threads = Host.Threads ? Host.Threads : std::max(1u, std::thread::hardware_concurrency());
-    TEntryPipeline pipeline(jobs, threads, ownFolder);
+    TEntryPipeline pipeline(jobs, threads, static_cast<bool>(Host.CompressProgress), ownFolder);
     size_t next = 0;
     const TShowProgressEvent& perFile = Host.CompressProgress;
 

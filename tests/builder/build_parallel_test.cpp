@@ -14,6 +14,7 @@ struct Outcome {
   Bytes package;
   Names lines, progress, errors;
   std::vector<int32_t> percents;
+  Names events;  // both kinds of progress as they came
 };
 
 // Inst.cmp is written afresh by every build: its record's date is the only field that
@@ -36,7 +37,13 @@ protected:
     Outcome o;
     h.host.CompressProgress = [&](int32_t& done) {
       o.percents.push_back(done);
+      o.events.push_back(std::to_string(done) + "%");
       if (static_cast<int>(o.percents.size()) == cancelAt) done = -1;
+    };
+    h.host.Progress = [&, record = h.host.Progress](int32_t pos, int32_t max, const std::string& msg,
+                                                    const std::string& group) {
+      o.events.push_back(std::to_string(pos) + "/" + std::to_string(max) + " " + group);
+      record(pos, max, msg, group);
     };
     o.result = Build(p, h);
     if (base::FileExists(output)) o.package = WithoutInfoDate(base::ReadFileBytes(output));
@@ -120,6 +127,7 @@ TEST_F(ParallelBuild, SamePackageOnEveryNumberOfThreads) {
       EXPECT_EQ(many.lines, one.lines) << c.why << " " << threads;
       EXPECT_EQ(many.progress, one.progress) << c.why << " " << threads;
       EXPECT_EQ(many.percents, one.percents) << c.why << " " << threads;
+      EXPECT_EQ(many.events, one.events) << c.why << " " << threads;
     }
   }
 }
