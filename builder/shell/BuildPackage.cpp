@@ -560,14 +560,23 @@ bool ValidateGroupFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t& S
 
 // ------------------------------------------------------------------ compression
 
-int CompressSupportFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
-                         const TBuildProgressEvent& Progress, const TShowProgressEvent& CompressProgress) {
+namespace {
+// The support files' progress counts every extension in the support folder, though the
+// files are added once per path.
+int32_t SupportProgressTotal(const TTandrelBaseInstall& Project) {
   int32_t total = 0;
   if (Project.IsBitmap && base::FileExists(Project.TitleCaption)) ++total;
   if (Project.CustomImage && base::FileExists(Project.CustomImagePath)) ++total;
   if (ShowsBillboards(Project)) total += static_cast<int32_t>(Project.BillBoards.size());
   for (auto* ext : Project.Extensions)
     if (BeginsWithSupportDir(ext->Executable)) ++total;
+  return total;
+}
+}  // namespace
+
+int CompressSupportFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
+                         const TBuildProgressEvent& Progress, const TShowProgressEvent& CompressProgress) {
+  const int32_t total = SupportProgressTotal(Project);
   if (Progress) Progress(0, total, "", "");
   int32_t done = 0;
   for (const TArchiveItem& item : SupportFileItems(Project)) {
@@ -851,14 +860,7 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       return TBuildResult::Failed;
     }
 
-    // The support files: the total counts every extension in the support folder, the
-    // files are added once per path.
-    int32_t total = 0;
-    if (Project.IsBitmap && base::FileExists(Project.TitleCaption)) ++total;
-    if (Project.CustomImage && base::FileExists(Project.CustomImagePath)) ++total;
-    if (ShowsBillboards(Project)) total += static_cast<int32_t>(Project.BillBoards.size());
-    for (auto* ext : Project.Extensions)
-      if (BeginsWithSupportDir(ext->Executable)) ++total;
+    const int32_t total = SupportProgressTotal(Project);
     if (Host.Progress) Host.Progress(0, total, "", "");
     int32_t done = 0;
     for (const TArchiveItem& item : support) {
