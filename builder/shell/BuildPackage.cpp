@@ -380,6 +380,7 @@ public:
       written_ = i + 1;
     }
     job.memory.reset();
+    job.preloaded.reset();
     job.percents = {};
     if (!job.spill.empty()) {
       RemoveFile(job.spill);
