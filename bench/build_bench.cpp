@@ -1,8 +1,13 @@
-// Build of a setup package against LH5-encoding the same bytes alone. The corpus is
+// Build of a setup package against LH5-encoding the same bytes alone, then the build on
+// one thread and on every core for two sets: "a", programs and texts (the corpus below),
+// and "b", 1,000 small texts of 0.5-4 KB; each with the engine compressed afresh (a new
+// builder process) and with the engine's entry kept from the build before. The corpus is
 // copied at run time from /usr/bin (programs) and /usr/share/doc (text) into a scratch
 // folder; each phase runs in a child process of its own so that its peak memory is its
 // own. Native only; meaningful in a tree configured with -DTANDREL_SANITIZE=OFF.
-//   build_bench [MB of programs] [MB of text]     (default 24 and 8); best of 3 runs
+//   build_bench [MB of programs] [MB of text] [engine file]
+// (default 27 and 8 MB, and the program of the corpus nearest 4.66 MB, the engine's size);
+// encode against build: best of 3 runs; threads: medians of 5.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,7 +19,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/Streams.h"
@@ -33,7 +40,7 @@ struct Corpus {
 // Regular files of a tree up to budget bytes, in path order; copied under dest with
 // names made unique from their paths.
 void Gather(const fs::path& from, const fs::path& dest, uint64_t budget, std::vector<std::string>& out,
-            uint64_t& total, bool text) {
+            uint64_t& total, bool text, uint64_t minSize = 1, uint64_t maxSize = 8u << 20, size_t maxCount = SIZE_MAX) {
   std::vector<std::pair<uint64_t, fs::path>> found;
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(from, fs::directory_options::skip_permission_denied, ec);
@@ -41,7 +48,7 @@ void Gather(const fs::path& from, const fs::path& dest, uint64_t budget, std::ve
     if (ec) break;
     if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
     const uint64_t size = it->file_size(ec);
-    if (ec || size == 0 || size > 8u << 20) continue;
+    if (ec || size < minSize || size > maxSize) continue;
     const std::string ext = it->path().extension().string();
     if (text && (ext == ".gz" || ext == ".png" || ext == ".jpg" || ext == ".pdf")) continue;
     found.push_back({size, it->path()});
@@ -50,6 +57,7 @@ void Gather(const fs::path& from, const fs::path& dest, uint64_t budget, std::ve
   std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.second < b.second; });
   fs::create_directories(dest);
   for (auto& [size, path] : found) {
+    if (out.size() >= maxCount) break;
     if (total + size > budget) continue;
     std::string name = fs::relative(path, from).string();
     std::replace(name.begin(), name.end(), '/', '_');
@@ -122,27 +130,85 @@ Figures InChild(const std::function<Figures()>& work, long& peakKb) {
   return f;
 }
 
+// The package's hash with the date of Inst.cmp's record left out: Inst.cmp is written
+// afresh by every build, so that date is the one field two builds a second apart may not
+// share. Read in blocks, so that the reading does not count in the peak memory. The stub
+// is the bench's own: the engine's record lies at stubSize + 4 + 21.
+uint64_t PackageHash(const std::string& file, size_t stubSize) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> block(1 << 16);
+  uint8_t record[25] = {};
+  in.seekg(static_cast<std::streamoff>(stubSize + 4 + 21));
+  in.read(reinterpret_cast<char*>(record), 25);
+  const size_t info = stubSize + 4 + 21 + 25 + (record[0] | record[1] << 8) +
+                      (uint32_t{record[12]} | uint32_t{record[13]} << 8 | uint32_t{record[14]} << 16 |
+                       uint32_t{record[15]} << 24);
+  in.clear();
+  in.seekg(0);
+  uint64_t h = 14695981039346656037ull;
+  size_t at = 0;
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    for (std::streamsize k = 0; k < in.gcount(); ++k, ++at) {
+      const uint8_t c = at >= info + 2 && at < info + 6 ? 0 : static_cast<uint8_t>(block[static_cast<size_t>(k)]);
+      h = (h ^ c) * 1099511628211ull;
+    }
+  }
+  return h ^ at;
+}
+
+// Figures of a cold and a warm build in one builder process; out holds the package's
+// hash (Info's date cleared).
+struct Pair {
+  double cold = 0, warm = 0, coldCpu = 0;
+  uint64_t hash = 0, bytes = 0;
+  bool ok = false;
+};
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const uint64_t programMb = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 24;
+  std::string load;
+  {
+    std::ifstream in("/proc/loadavg");
+    std::getline(in, load);
+  }
+  std::printf("load at start (/proc/loadavg): %s; %u cores\n", load.c_str(), std::thread::hardware_concurrency());
+  const uint64_t programMb = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 27;
   const uint64_t textMb = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 8;
   const fs::path root = fs::temp_directory_path() / ("tandrel_build_bench_" + std::to_string(getpid()));
   fs::remove_all(root);
   Corpus c;
   Gather("/usr/bin", root / "programs", programMb << 20, c.programs, c.programBytes, false);
   Gather("/usr/share/doc", root / "text", textMb << 20, c.texts, c.textBytes, true);
+  // Set b: 1,000 texts of 0.5-4 KB.
+  Corpus small;
+  Gather("/usr/share/doc", root / "small", uint64_t{64} << 20, small.texts, small.textBytes, true, 512, 4096, 1000);
   fs::create_directories(root / "builder");
   fs::create_directories(root / "proj");
+  const size_t stubSize = 40000;
   {
-    std::vector<uint8_t> stub(40000, 'S');
+    std::vector<uint8_t> stub(stubSize, 'S');
     std::copy_n("ZEM_SIZEXXXX", 12, stub.begin() + 1000);
     base::WriteFileBytes((root / "builder" / "Setup.exe").string(), stub);
-    fs::copy_file(c.programs.front(), root / "builder" / "TandrelInstall.exe");
+    std::string engine = argc > 3 ? argv[3] : "";
+    if (engine.empty()) {
+      uint64_t best = UINT64_MAX;
+      for (const auto& f : c.programs) {
+        const uint64_t size = fs::file_size(f), off = size > 4886364 ? size - 4886364 : 4886364 - size;
+        if (off < best) best = off, engine = f;
+      }
+    }
+    fs::copy_file(engine, root / "builder" / "TandrelInstall.exe");
   }
   const uint64_t engineBytes = fs::file_size(root / "builder" / "TandrelInstall.exe");
-  std::printf("corpus: %zu programs, %.1f MB; %zu text files, %.1f MB; engine %.1f MB\n", c.programs.size(),
-              c.programBytes / 1048576.0, c.texts.size(), c.textBytes / 1048576.0, engineBytes / 1048576.0);
+  std::printf("set a: %zu programs, %.1f MB; %zu text files, %.1f MB; set b: %zu text files, %.2f MB; engine %.2f MB\n",
+              c.programs.size(), c.programBytes / 1048576.0, c.texts.size(), c.textBytes / 1048576.0,
+              small.texts.size(), small.textBytes / 1048576.0, engineBytes / 1048576.0);
 
   std::vector<std::string> all = c.programs;
   all.insert(all.end(), c.texts.begin(), c.texts.end());
@@ -174,27 +240,33 @@ int main(int argc, char** argv) {
       },
       lh5Peak);
   };
+  // One build of a project of groups; wall time through the pipe, package kept on disk.
+  auto buildOnce = [&](const std::vector<std::vector<std::string>>& groups, unsigned threads, Figures& f) {
+    setenv("TMPDIR", (root / "proj").c_str(), 1);
+    fs::remove(root / "proj" / "Bench.exe");
+    TTandrelBaseInstall p;
+    for (size_t g = 0; g < groups.size(); ++g)
+      for (const auto& file : groups[g]) p.GetGroup(static_cast<int>(g))->AddFile(file);
+    QuietLog log;
+    TBuildHost host;
+    host.Log = &log;
+    host.Threads = threads;
+    auto t0 = std::chrono::steady_clock::now();
+    double c0 = CpuSeconds();
+    f.ok = BuildSetupPackage(p, (root / "proj" / "Bench.zem").string(), (root / "builder").string(), host) ==
+           TBuildResult::Succeeded;
+    f.cpu = CpuSeconds() - c0;
+    f.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    f.out = f.ok ? fs::file_size(root / "proj" / "Bench.exe") : 0;
+    if (!f.ok)
+      for (auto& l : log.lines) std::fprintf(stderr, "%s\n", l.c_str());
+  };
+  const std::vector<std::vector<std::string>> setA = {c.programs, c.texts}, setB = {small.texts};
   auto buildPackage = [&] {
     return InChild(
       [&] {
         Figures f;
-        setenv("TMPDIR", (root / "proj").c_str(), 1);
-        fs::remove(root / "proj" / "Bench.exe");
-        TTandrelBaseInstall p;
-        for (const auto& file : c.programs) p.GetGroup(0)->AddFile(file);
-        for (const auto& file : c.texts) p.GetGroup(1)->AddFile(file);
-        QuietLog log;
-        TBuildHost host;
-        host.Log = &log;
-        auto t0 = std::chrono::steady_clock::now();
-        double c0 = CpuSeconds();
-        f.ok = BuildSetupPackage(p, (root / "proj" / "Bench.zem").string(), (root / "builder").string(), host) ==
-               TBuildResult::Succeeded;
-        f.cpu = CpuSeconds() - c0;
-        f.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        f.out = fs::file_size(root / "proj" / "Bench.exe");
-        if (!f.ok)
-          for (auto& l : log.lines) std::fprintf(stderr, "%s\n", l.c_str());
+        buildOnce(setA, 1, f);
         return f;
       },
       buildPeak);
@@ -208,6 +280,7 @@ int main(int argc, char** argv) {
   }
 
   const double inMb = (c.programBytes + c.textBytes + engineBytes) / 1048576.0;
+  std::printf("\nset a on one thread against encoding its files alone, best of 3\n");
   std::printf("%-22s %10s %10s %12s %14s\n", "", "wall s", "cpu s", "output MB", "peak RSS MB");
   std::printf("%-22s %10.2f %10.2f %12.2f %14.1f\n", "LH5 encode alone", lh5.wall, lh5.cpu, lh5.out / 1048576.0,
               lh5Peak / 1024.0);
@@ -215,6 +288,70 @@ int main(int argc, char** argv) {
               build.cpu, build.out / 1048576.0, buildPeak / 1024.0);
   std::printf("input %.1f MB; build / encode: %.2f (wall), %.2f (cpu)\n", inMb, build.wall / lh5.wall,
               build.cpu / lh5.cpu);
+
+  // One thread against every core: each run a fresh process that builds twice, the
+  // engine compressed in the first build and kept for the second.
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  bool ok = build.ok && lh5.ok;
+  std::printf("\nbuild on one thread and on %u, medians of 5 (cold: engine compressed; warm: engine kept)\n", cores);
+  std::printf("%-4s %9s %9s %9s %9s %9s %9s %11s %11s %11s %10s %10s\n", "set", "1 cold s", "1 warm s", "N cold s",
+              "N warm s", "cold N/1", "warm N/1", "cpu 1 cold", "cpu N cold", "package MB", "peak 1 MB", "peak N MB");
+  for (auto [name, set] : {std::pair{"a", &setA}, std::pair{"b", &setB}}) {
+    std::vector<double> cold[2], warm[2], cpu[2];
+    long peak[2] = {0, 0};
+    uint64_t hash[2] = {0, 0}, bytes = 0;
+    bool same = true;
+    for (int run = 0; run < 5; ++run)
+      for (int t = 0; t < 2; ++t) {
+        long kb = 0;
+        Pair pair;
+        int fd[2];
+        if (pipe(fd) != 0) return 1;
+        pid_t pid = fork();
+        if (pid == 0) {
+          close(fd[0]);
+          Pair r;
+          Figures f;
+          buildOnce(*set, t == 0 ? 1 : cores, f);
+          r.cold = f.wall;
+          r.coldCpu = f.cpu;
+          r.ok = f.ok;
+          const uint64_t coldHash = f.ok ? PackageHash((root / "proj" / "Bench.exe").string(), stubSize) : 0;
+          buildOnce(*set, t == 0 ? 1 : cores, f);
+          r.warm = f.wall;
+          r.ok = r.ok && f.ok;
+          if (r.ok) {
+            r.hash = PackageHash((root / "proj" / "Bench.exe").string(), stubSize);
+            r.bytes = f.out;
+            // The kept engine entry gives the package the fresh one gave.
+            if (r.hash != coldHash) r.hash = 0;
+          }
+          if (write(fd[1], &r, sizeof r) != sizeof r) _exit(2);
+          _exit(0);
+        }
+        close(fd[1]);
+        if (read(fd[0], &pair, sizeof pair) != sizeof pair) pair.ok = false;
+        close(fd[0]);
+        int status = 0;
+        rusage u{};
+        wait4(pid, &status, 0, &u);
+        kb = u.ru_maxrss;
+        ok = ok && pair.ok;
+        cold[t].push_back(pair.cold);
+        warm[t].push_back(pair.warm);
+        cpu[t].push_back(pair.coldCpu);
+        peak[t] = std::max(peak[t], kb);
+        if (run == 0 && t == 0) hash[0] = pair.hash, bytes = pair.bytes;
+        same = same && pair.hash == hash[0];
+      }
+    const double c1 = Median(cold[0]), w1 = Median(warm[0]), cn = Median(cold[1]), wn = Median(warm[1]);
+    std::printf("%-4s %9.3f %9.3f %9.3f %9.3f %9.2f %9.2f %11.2f %11.2f %11.2f %10.1f %10.1f\n", name, c1, w1, cn, wn,
+                cn / c1, wn / w1, Median(cpu[0]), Median(cpu[1]), bytes / 1048576.0, peak[0] / 1024.0,
+                peak[1] / 1024.0);
+    std::printf("%-4s packages of 1 and %u threads, engine compressed and kept: %s\n", "", cores,
+                same ? "identical" : "DIFFER");
+    ok = ok && same;
+  }
   fs::remove_all(root);
-  return build.ok && lh5.ok ? 0 : 1;
+  return ok ? 0 : 1;
 }

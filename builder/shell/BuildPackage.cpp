@@ -1,10 +1,16 @@
 #include "builder/shell/BuildPackage.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "base/Strings.h"
 #include "builder/shell/BuilderSettings.h"
+#include "setup/compress/ArchiveWriter.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/model/InstPlatform.h"
 #include "setup/services/InstGlobal.h"
@@ -230,6 +236,226 @@ void CopyStreamInto(base::Stream& dest, const std::string& sourceFile, bool with
   if (size > 0) dest.CopyFrom(source, size);
 }
 
+
+// ------------------------------------------------------------------ entries on every core
+
+// Entries are compressed ahead on worker threads and written by the build's own thread in
+// the project's order; the window of compressed entries awaiting their turn is bounded.
+// An entry from this size up is compressed into a file of its own rather than memory.
+constexpr int64_t kEntryInMemory = int64_t{1} << 20;
+constexpr int64_t kWindowMemory = int64_t{16} << 20;
+constexpr int64_t kWindowFiles = int64_t{256} << 20;
+
+struct TEntryJob {
+  std::string source, folder;
+  // The host's per-file progress follows this entry.
+  bool progress = false;
+  // The source as read already (the engine, read whole for its cache key).
+  std::shared_ptr<const std::vector<uint8_t>> preloaded;
+  int32_t date = -1;
+  uint16_t attr = 0;
+  int64_t expected = 0;  // the source's size when the job was made
+
+  // The outcome, owned by the compressing thread until ready.
+  int result = irSuccess;
+  std::unique_ptr<base::MemoryStream> memory;
+  std::string spill;
+  int64_t size = 0;
+  TArchiveEntry record;
+  std::vector<int32_t> percents;  // the progress of its compression, for the host
+  size_t shown = 0;                // of which the host has seen so many
+  bool refused = false;            // the host answered -1
+  int64_t held = 0;                // counted in the window
+  bool ready = false;
+};
+
+// Compresses one entry, calling progress as the source is read.
+void CompressEntry(TEntryJob& job, const TShowProgressEvent& progress, const std::string& spillName) {
+  try {
+    std::unique_ptr<base::Stream> source;
+    if (job.preloaded) {
+      source = std::make_unique<base::ReadOnlyMemoryStream>(job.preloaded->data(),
+                                                            static_cast<int64_t>(job.preloaded->size()));
+    } else {
+      source = std::make_unique<base::FileStream>(job.source, base::fmOpenRead | base::fmShareDenyWrite);
+      job.date = FileAgeOf(job.source);
+      job.attr = FileAttrOf(job.source);
+    }
+    // Entry sizes are 32-bit.
+    if (source->Size() > INT32_MAX) {
+      job.result = irAddFileFailed;
+      return;
+    }
+    std::unique_ptr<base::FileStream> file;
+    base::Stream* dest = nullptr;
+    if (!job.preloaded && source->Size() >= kEntryInMemory) {
+      job.spill = spillName;
+      file = std::make_unique<base::FileStream>(spillName, base::fmCreate);
+      dest = file.get();
+    } else {
+      job.memory = std::make_unique<base::MemoryStream>();
+      dest = job.memory.get();
+    }
+    job.record = CompressArchiveEntry(*dest, *source, ArchiveEntryName(job.folder, job.source), job.date,
+                                      job.attr, cmLH5, progress);
+    job.size = dest->Position();
+  } catch (...) {
+    job.result = irAddFileFailed;
+    job.memory.reset();
+  }
+}
+
+class TEntryPipeline {
+public:
+  // Threads below 2 compress each entry on the build's thread when it is taken. Relay:
+  // the host follows the progress of each file.
+  TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, bool relay, std::string spillFolder)
+      : jobs_(jobs), spillFolder_(std::move(spillFolder)), relay_(relay), started_(jobs.size(), 0) {
+    // The large entries first, largest first, so that none is left to run alone at the
+    // end; then the rest in order, as the writer needs them.
+    for (size_t i = 0; i < jobs_.size(); ++i)
+      if (jobs_[i].expected >= kEntryInMemory) order_.push_back(i);
+    std::stable_sort(order_.begin(), order_.end(),
+                     [&](size_t a, size_t b) { return jobs_[a].expected > jobs_[b].expected; });
+    for (size_t i = 0; i < jobs_.size(); ++i)
+      if (jobs_[i].expected < kEntryInMemory) order_.push_back(i);
+    const size_t workers = std::min<size_t>(threads < 2 ? 0 : threads, jobs_.size());
+    try {
+      for (size_t i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+    } catch (...) {
+      // Fewer threads than asked; none at all works too.
+    }
+  }
+  ~TEntryPipeline() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    workReady_.notify_all();
+    for (auto& t : workers_) t.join();
+    for (auto& job : jobs_)
+      if (!job.spill.empty()) RemoveFile(job.spill);
+  }
+  TEntryPipeline(const TEntryPipeline&) = delete;
+  TEntryPipeline& operator=(const TEntryPipeline&) = delete;
+
+  // Job i compressed, its progress shown to the host's handler while it runs; a -1 from
+  // the handler fails the entry.
+  TEntryJob& Take(size_t i, const TShowProgressEvent& perFile) {
+    TEntryJob& job = jobs_[i];
+    if (workers_.empty()) {
+      if (!job.ready)
+        CompressEntry(
+            job,
+            [&](int32_t& done) {
+              if (job.progress && perFile) perFile(done);
+            },
+            SpillName(i));
+      job.ready = true;
+      return job;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      while (perFile && !job.refused && job.shown < job.percents.size()) {
+        int32_t done = job.percents[job.shown++];
+        lock.unlock();
+        perFile(done);
+        lock.lock();
+        job.refused = done == -1;
+      }
+      if (job.ready) break;
+      jobDone_.wait(lock);
+    }
+    if (job.refused) job.result = irAddFileFailed;
+    return job;
+  }
+
+  // Job i is written (or given up): its bytes go, the window moves on.
+  void Release(size_t i) {
+    TEntryJob& job = jobs_[i];
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      (job.spill.empty() ? heldMemory_ : heldFiles_) -= job.held;
+      job.held = 0;
+      written_ = i + 1;
+    }
+    job.memory.reset();
+    job.preloaded.reset();
+    job.percents = {};
+    if (!job.spill.empty()) {
+      RemoveFile(job.spill);
+      job.spill.clear();
+    }
+    workReady_.notify_all();
+  }
+
+private:
+  std::string SpillName(size_t i) const { return spillFolder_ + "entry" + std::to_string(i) + ".tmp"; }
+
+  // Under the lock: true when the wait is over, with found telling whether job i is one
+  // to compress. The entry the writer waits for is handed out whatever the window holds.
+  bool Pick(size_t& i, bool& found) {
+    if (written_ < jobs_.size() && !started_[written_]) {
+      i = written_;
+      return found = true;
+    }
+    while (pos_ < order_.size() && started_[order_[pos_]]) ++pos_;
+    if (pos_ == order_.size()) return true;  // nothing left
+    i = order_[pos_];
+    const bool large = jobs_[i].expected >= kEntryInMemory && !jobs_[i].preloaded;
+    return found = large ? heldFiles_ < kWindowFiles : heldMemory_ < kWindowMemory;
+  }
+
+  void Work() {
+    for (;;) {
+      size_t i = 0;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        bool found = false;
+        workReady_.wait(lock, [&] { return stop_ || Pick(i, found); });
+        if (stop_ || !found) return;
+        started_[i] = 1;
+        if (jobs_[i].ready) continue;
+      }
+      TEntryJob& job = jobs_[i];
+      CompressEntry(
+          job,
+          [&](int32_t& done) {
+            bool front = false;
+            {
+              std::lock_guard<std::mutex> lock(mutex_);
+              if (job.progress && relay_) {
+                job.percents.push_back(done);
+                front = i == written_;
+              }
+              if (stop_ || job.refused) done = -1;
+            }
+            // The writer waits for this one: it shows the progress as it comes.
+            if (front) jobDone_.notify_all();
+          },
+          SpillName(i));
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        job.held = job.result == irSuccess ? job.size : 0;
+        (job.spill.empty() ? heldMemory_ : heldFiles_) += job.held;
+        job.ready = true;
+      }
+      jobDone_.notify_all();
+    }
+  }
+
+  std::vector<TEntryJob>& jobs_;
+  std::string spillFolder_;
+  bool relay_;
+  std::mutex mutex_;
+  std::condition_variable workReady_, jobDone_;
+  std::vector<char> started_;
+  std::vector<size_t> order_;  // the order jobs are handed out in
+  size_t pos_ = 0, written_ = 0;
+  int64_t heldMemory_ = 0, heldFiles_ = 0;
+  bool stop_ = false;
+  std::vector<std::thread> workers_;
+};
 }  // namespace
 
 // ------------------------------------------------------------------ archives
@@ -335,14 +561,23 @@ bool ValidateGroupFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t& S
 
 // ------------------------------------------------------------------ compression
 
-int CompressSupportFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
-                         const TBuildProgressEvent& Progress, const TShowProgressEvent& CompressProgress) {
+namespace {
+// The support files' progress counts every extension in the support folder, though the
+// files are added once per path.
+int32_t SupportProgressTotal(const TTandrelBaseInstall& Project) {
   int32_t total = 0;
   if (Project.IsBitmap && base::FileExists(Project.TitleCaption)) ++total;
   if (Project.CustomImage && base::FileExists(Project.CustomImagePath)) ++total;
   if (ShowsBillboards(Project)) total += static_cast<int32_t>(Project.BillBoards.size());
   for (auto* ext : Project.Extensions)
     if (BeginsWithSupportDir(ext->Executable)) ++total;
+  return total;
+}
+}  // namespace
+
+int CompressSupportFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
+                         const TBuildProgressEvent& Progress, const TShowProgressEvent& CompressProgress) {
+  const int32_t total = SupportProgressTotal(Project);
   if (Progress) Progress(0, total, "", "");
   int32_t done = 0;
   for (const TArchiveItem& item : SupportFileItems(Project)) {
@@ -431,6 +666,114 @@ std::string FilesLine(int32_t count, int64_t size) {
   return "Files : " + base::IntToStr(count) + "   Size : " + FormatSizeK64(size);
 }
 
+TEntryJob PlainJob(const std::string& source, const std::string& folder, bool progress, int64_t expected = -1) {
+  TEntryJob job;
+  job.source = source;
+  job.folder = folder;
+  job.progress = progress;
+  job.expected = expected >= 0 ? expected : FileSizeBySearch(source);
+  return job;
+}
+
+// The engine's entry of an earlier build, used again only while the engine is the same
+// file: the same entry name, size, date, attributes and contents.
+struct TEngineKey {
+  std::string name;
+  int64_t size = 0;
+  int32_t date = 0;
+  uint16_t attr = 0;
+  uint64_t hash = 0;
+  int32_t sum = 0;
+  bool operator==(const TEngineKey&) const = default;
+};
+
+struct TEngineEntry {
+  TEngineKey key;
+  std::vector<uint8_t> bytes;
+  TArchiveEntry record;
+};
+
+std::mutex engineCacheLock;
+std::unique_ptr<TEngineEntry> engineCache;
+
+// FNV-1a over 8-byte words, mixed down after each: a change anywhere shows.
+uint64_t ContentHash(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 14695981039346656037ull ^ bytes.size();
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    h = (h ^ w) * 1099511628211ull;
+    h ^= h >> 29;
+  }
+  for (; i < bytes.size(); ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+  return h;
+}
+
+// The engine read whole: its key is of the very bytes compressed, so a cached entry can
+// never stand for other contents. A read failure leaves the job to fail as any file.
+TEntryJob EngineJob(const std::string& engine, TEngineKey& key) {
+  TEntryJob job = PlainJob(engine, "Installer", false);
+  try {
+    const int32_t date = FileAgeOf(engine);
+    const uint16_t attr = FileAttrOf(engine);
+    auto bytes = std::make_shared<const std::vector<uint8_t>>(base::ReadFileBytes(engine));
+    if (bytes->size() > static_cast<size_t>(INT32_MAX)) return job;
+    key = {ArchiveEntryName(job.folder, engine), static_cast<int64_t>(bytes->size()), date, attr, ContentHash(*bytes),
+           ByteSum(bytes->data(), bytes->size())};
+    job.date = date;
+    job.attr = attr;
+    job.expected = key.size;
+    std::lock_guard<std::mutex> lock(engineCacheLock);
+    if (engineCache && engineCache->key == key) {
+      job.memory = std::make_unique<base::MemoryStream>(engineCache->bytes);
+      job.size = static_cast<int64_t>(engineCache->bytes.size());
+      job.record = engineCache->record;
+      job.ready = true;
+    } else {
+      job.preloaded = std::move(bytes);
+    }
+  } catch (...) {
+    job = PlainJob(engine, "Installer", false);
+  }
+  return job;
+}
+
+void KeepEngineEntry(const TEntryJob& job, const TEngineKey& key) {
+  if (!job.preloaded || !job.memory || job.result != irSuccess) return;
+  auto kept = std::make_unique<TEngineEntry>();
+  kept->key = key;
+  kept->bytes = job.memory->Bytes();
+  kept->bytes.resize(static_cast<size_t>(job.size));
+  kept->record = job.record;
+  std::lock_guard<std::mutex> lock(engineCacheLock);
+  engineCache = std::move(kept);
+}
+
+// Job i written behind the entries before it, once the host has seen the progress of its
+// compression; 0 when written, else the failure of the entry.
+int WriteEntry(TEntryPipeline& pipeline, size_t i, TArchiveWriter& writer, const TShowProgressEvent& perFile,
+               const TEngineKey* engineKey = nullptr) {
+  TEntryJob& job = pipeline.Take(i, perFile);
+  int r = job.result;
+  if (r == irSuccess) {
+    try {
+      if (job.spill.empty()) {
+        job.memory->SetPosition(0);
+        writer.Add(*job.memory, job.size, job.record);
+      } else {
+        base::FileStream entry(job.spill, base::fmOpenRead);
+        writer.Add(entry, job.size, job.record);
+      }
+      if (engineKey) KeepEngineEntry(job, *engineKey);
+    } catch (...) {
+      r = irAddFileFailed;
+    }
+  }
+  pipeline.Release(i);
+  return r;
+}
+
 }  // namespace
 
 TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& ProjectFile,
@@ -460,12 +803,12 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     log.ProcessMessages();
 
     TBuildTemporaries temps;
-    const std::string image = temps.NewFile();
     const std::string archive1 = temps.NewFile();
     const std::string archive2 = temps.NewFile();
     // "Inst.cmp" must keep its name inside the package, so it lives in a folder of this
     // build's own.
-    const std::string infoFile = temps.OwnFolder(temps.NewFile()) + kInfoFileName;
+    const std::string ownFolder = temps.OwnFolder(temps.NewFile());
+    const std::string infoFile = ownFolder + kInfoFileName;
     temps.Track(infoFile);
 
     const std::string folder = WithSeparator(BuilderFolder);
@@ -473,37 +816,105 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       Fail(Host);
       return TBuildResult::Failed;
     }
-    RemoveFile(archive1);
-    RemoveFile(archive2);
-
     const std::string engine = folder + kEngineFileName;
-    if (int r = AddFileToArchive(archive1, engine, "Installer", nullptr); r != irSuccess) {
+    const bool modified = Project.Modified;
+    const bool saved = Project.SaveToFile(infoFile);
+    Project.Modified = modified;
+
+    // Every entry of both archives, in the order they are written.
+    std::vector<TEntryJob> jobs;
+    TEngineKey engineKey;
+    jobs.push_back(EngineJob(engine, engineKey));
+    jobs.push_back(PlainJob(infoFile, "Info", false));
+    const std::vector<TArchiveItem> support = SupportFileItems(Project);
+    for (const TArchiveItem& item : support) jobs.push_back(PlainJob(item.SourceFile, item.Folder, true));
+    for (auto* g : Project.Groups) {
+      g->RefreshFiles();
+      for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true, f->Size));
+    }
+    const unsigned threads = Host.Threads ? Host.Threads : std::max(1u, std::thread::hardware_concurrency());
+    TEntryPipeline pipeline(jobs, threads, static_cast<bool>(Host.CompressProgress), ownFolder);
+    size_t next = 0;
+    const TShowProgressEvent& perFile = Host.CompressProgress;
+
+    std::unique_ptr<base::FileStream> out1, out2;
+    std::unique_ptr<TArchiveWriter> writer1, writer2;
+    try {
+      out1 = std::make_unique<base::FileStream>(archive1, base::fmCreate);
+      writer1 = std::make_unique<TArchiveWriter>(*out1);
+    } catch (const base::Exception&) {
+      Fail(Host);
+      return TBuildResult::Failed;
+    }
+    if (int r = WriteEntry(pipeline, next++, *writer1, perFile, &engineKey); r != irSuccess) {
       log.Add(InstallErrorText(r, engine));
       Fail(Host);
       return TBuildResult::Failed;
     }
-    const bool modified = Project.Modified;
-    const bool saved = Project.SaveToFile(infoFile);
-    Project.Modified = modified;
     if (!saved) {
       Fail(Host);
       return TBuildResult::Failed;
     }
-    if (int r = AddFileToArchive(archive1, infoFile, "Info", nullptr); r != irSuccess) {
+    if (int r = WriteEntry(pipeline, next++, *writer1, perFile); r != irSuccess) {
       log.Add(InstallErrorText(r, infoFile));
       Fail(Host);
       return TBuildResult::Failed;
     }
-    if (CompressSupportFiles(Project, archive1, Host.Progress, Host.CompressProgress) != irSuccess ||
-        CompressGroupFiles(Project, archive2, Host.Progress, Host.CompressProgress) != irSuccess) {
+
+    const int32_t total = SupportProgressTotal(Project);
+    if (Host.Progress) Host.Progress(0, total, "", "");
+    int32_t done = 0;
+    for (const TArchiveItem& item : support) {
+      if (int r = WriteEntry(pipeline, next++, *writer1, perFile); r != irSuccess) {
+        if (Host.Progress) Host.Progress(done, total, InstallErrorText(r, item.SourceFile), "");
+        Fail(Host);
+        return TBuildResult::Failed;
+      }
+      ++done;
+      if (Host.Progress) Host.Progress(done, total, "", "");
+    }
+    try {
+      writer1->Finish();
+      writer1.reset();
+      out1.reset();
+      out2 = std::make_unique<base::FileStream>(archive2, base::fmCreate);
+      writer2 = std::make_unique<TArchiveWriter>(*out2);
+    } catch (const base::Exception&) {
       Fail(Host);
       return TBuildResult::Failed;
     }
-    // No group holds a file: the package still carries a whole, empty archive 2.
-    if (!base::FileExists(archive2)) WriteEmptyArchive(archive2);
 
+    // The group files, group by group; no group holding a file still gives a whole,
+    // empty archive 2.
+    const int32_t groups = Project.Groups.Count();
+    if (Host.Progress) Host.Progress(0, groups, "", "");
+    done = 0;
+    for (auto* g : Project.Groups) {
+      if (Host.Progress) Host.Progress(done, groups, "", g->Name());
+      for (auto* f : g->Files) {
+        if (int r = WriteEntry(pipeline, next++, *writer2, perFile); r != irSuccess) {
+          if (Host.Progress) Host.Progress(0, groups, InstallErrorText(r, f->FileName), "");
+          Fail(Host);
+          return TBuildResult::Failed;
+        }
+      }
+      ++done;
+      if (Host.Progress) Host.Progress(done, groups, "", g->Name());
+    }
+    try {
+      writer2->Finish();
+      writer2.reset();
+      out2.reset();
+    } catch (const base::Exception&) {
+      Fail(Host);
+      return TBuildResult::Failed;
+    }
+
+    // Written beside the output and put in its place whole, so that a failure never
+    // leaves a partial package under the output name.
+    const std::string pending = temps.NewFileIn(base::ExtractFilePath(output));
     {
-      base::FileStream out(image, base::fmCreate);
+      base::FileStream out(pending, base::fmCreate);
       CopyStreamInto(out, folder + kStubFileName, false);
       CopyStreamInto(out, archive1, true);
       CopyStreamInto(out, archive2, true);
@@ -511,13 +922,6 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     log.Add("Building Image");
     log.Add("   " + output);
     log.ProcessMessages();
-    // Written beside the output and put in its place whole, so that a failure never
-    // leaves a partial package under the output name.
-    const std::string pending = temps.NewFileIn(base::ExtractFilePath(output));
-    {
-      base::FileStream out(pending, base::fmCreate);
-      CopyStreamInto(out, image, false);
-    }
     if (!ReplaceWith(pending, output)) throw base::EFCreateError("Cannot create file " + output);
     success = true;
   }

@@ -47,7 +47,8 @@ int32_t WritePackageOffset(const std::string& StubPath);
 bool ValidateSupportFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t& Size, TBuildLog& Log);
 bool ValidateGroupFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t& Size, TBuildLog& Log);
 
-// 0 when every file was added, else the first failing result.
+// 0 when every file was added, else the first failing result. Each adds its files one
+// after another to ArchiveFile; the build itself compresses them on every core.
 int CompressSupportFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
                          const TBuildProgressEvent& Progress, const TShowProgressEvent& CompressProgress);
 int CompressGroupFiles(TTandrelBaseInstall& Project, const std::string& ArchiveFile,
@@ -82,6 +83,9 @@ struct TBuildHost {
   TBuildProgressEvent Progress;
   TShowProgressEvent CompressProgress;
   std::function<void()> Beep;
+  // Threads that compress entries; 0 for one per core. The package's bytes are the same
+  // whatever the number.
+  unsigned Threads = 0;
 };
 
 enum class TBuildResult { NotStarted, Failed, Succeeded };

@@ -330,20 +330,35 @@ void TTandrelInstCompress::WriteEntryHeader(base::Stream& Dest, TArchiveEntry& R
   if (!Name.empty()) Dest.WriteBuffer(Name.data(), static_cast<int32_t>(Name.size()));
 }
 
-void TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::Stream& Source,
-                                             const std::string& Name, TArchiveEntry Record,
-                                             std::string& CompressID, uint8_t Method) {
+TArchiveEntry TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::Stream& Source,
+                                                      const std::string& Name, TArchiveEntry Record,
+                                                      std::string& CompressID, uint8_t Method) {
   int64_t sourceStart = Source.Position();
   int32_t expandedSize = static_cast<int32_t>(Source.Size() - sourceStart);
   int64_t recordPlace = Dest.Position();
   WriteEntryHeader(Dest, Record, Name);
   int32_t checksum = 0, compressed = 0;
+  // A -1 on the last block leaves the source read to its end but the block unencoded:
+  // the handler's answer is watched, not only the source's position.
+  bool cancelled = false;
+  const TShowProgressEvent handler = OnShowProgress;
+  struct Restore {
+    TShowProgressEvent& slot;
+    const TShowProgressEvent& saved;
+    ~Restore() { slot = saved; }
+  } restore{OnShowProgress, handler};
+  if (handler)
+    OnShowProgress = [&](int32_t& done) {
+      handler(done);
+      if (done == -1) cancelled = true;
+    };
   try {
     compressed = CompressStream(Dest, Source, Method, CompressID, checksum);
     // A run cut short by its progress handler (-1) holds only part of the data.
-    if (Method != cmCUS && Source.Position() - sourceStart < expandedSize)
+    if (Method != cmCUS && (cancelled || Source.Position() - sourceStart < expandedSize))
       throw ECompressionAborted(kMsgCompressionAborted);
   } catch (const EUnableToCompress&) {
+    if (cancelled) throw ECompressionAborted(kMsgCompressionAborted);
     Method = cmNON;
     Dest.SetPosition(recordPlace + kArchiveEntrySize + Record.NameLength);
     Source.SetPosition(sourceStart);
@@ -361,6 +376,7 @@ void TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::Stream& S
   WriteEntryTo(Dest, Record);
   Dest.SetPosition(endOfData);
   lastRatio_ = expandedSize >= 1 ? PercentOf(compressed, expandedSize) : 100;
+  return Record;
 }
 
 void TTandrelInstCompress::AddToArchive(const std::string& ArchiveFile, base::Stream& Source,

@@ -189,8 +189,9 @@ public:
   int32_t CompressStream(base::Stream& Dest, base::Stream& Source, uint8_t Method,
                          std::string& CompressID, int32_t& Checksum);
   void WriteEntryHeader(base::Stream& Dest, TArchiveEntry& Record, const std::string& Name);
-  void CompressToArchive(base::Stream& Dest, base::Stream& Source, const std::string& Name,
-                         TArchiveEntry Record, std::string& CompressID, uint8_t Method);
+  // Writes one entry (record, name, data) at Dest's position; returns its record.
+  TArchiveEntry CompressToArchive(base::Stream& Dest, base::Stream& Source, const std::string& Name,
+                                  TArchiveEntry Record, std::string& CompressID, uint8_t Method);
   // Appends one entry; on any failure the archive is left as it was (a new one is not
   // left behind) and a write failure raises EInsufficientDiskSpace.
   void AddToArchive(const std::string& ArchiveFile, base::Stream& Source,
