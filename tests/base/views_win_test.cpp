@@ -189,7 +189,7 @@ TEST_F(Views, TreeLabelEditRefusedAcceptedAndCancelled) {
   edit = tv.EditLabel(node);
   SetWindowTextA(edit, "shout");
   wintest::PostKey(VK_RETURN, edit);
-  wintest::Pump(30);
+  wintest::PumpUntil([&tv] { return !tv.IsEditing(); });
   EXPECT_FALSE(tv.IsEditing());
   EXPECT_EQ(tv.NodeText(node), "SHOUT");
 
@@ -198,6 +198,7 @@ TEST_F(Views, TreeLabelEditRefusedAcceptedAndCancelled) {
   edit = tv.EditLabel(node);
   SetWindowTextA(edit, "Lost");
   wintest::PostKey(VK_ESCAPE, edit);
+  wintest::PumpUntil([&tv] { return !tv.IsEditing(); });
   wintest::Pump(30);
   EXPECT_FALSE(tv.IsEditing());
   EXPECT_TRUE(form->edited.empty());
@@ -322,7 +323,7 @@ TEST_F(Views, EscCancelsADragAndLeavesTheFormOpen) {
   form->drag.Start(tv.Handle());
   EXPECT_TRUE(form->drag.MoveTo(lv.Handle(), lv.ItemCenter(0)));
   wintest::PostKey(VK_ESCAPE, tv.Handle());
-  wintest::Pump(30);
+  wintest::PumpUntil([this] { return !form->drag.Dragging(); });
   EXPECT_FALSE(form->drag.Dragging());
   form->drag.DropOn(lv.Handle(), lv.ItemCenter(0));
   EXPECT_TRUE(form->drops.empty());

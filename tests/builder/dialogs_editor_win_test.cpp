@@ -378,7 +378,7 @@ TEST_F(ExtensionDialog, ProgramExtensionWithRequiredFieldsAndRunPoint) {
     const int beeps = seams::BeepCount();
     wintest::Click(x.btnOk.Handle());  // no command: the beep, the focus, still open
     EXPECT_EQ(seams::BeepCount(), beeps + 1);
-    EXPECT_TRUE(x.edtCommand.Focused());
+    EXPECT_TRUE(wintest::HasFocus(x.edtCommand.Handle()));
     EXPECT_EQ(x.ModalResult(), mrNone);
     seams::QueueFileAnswer(P("setup.exe"));
     wintest::Click(x.SpeedButton5.Handle());
@@ -417,7 +417,7 @@ TEST_F(ExtensionDialog, DllExtensionNeedsItsFunctionAndARunPoint) {
     const int beeps = seams::BeepCount();
     wintest::Click(x.btnOk.Handle());
     EXPECT_EQ(seams::BeepCount(), beeps + 1);
-    EXPECT_TRUE(x.edtParametersDLL.Focused());
+    EXPECT_TRUE(wintest::HasFocus(x.edtParametersDLL.Handle()));
     wintest::Type(x.edtParametersDLL.Handle(), "Check");
     x.lbWhenDLL.SetItemIndex(dtComplete);
     wintest::Click(x.btnOk.Handle());
@@ -438,7 +438,7 @@ TEST_F(ExtensionDialog, DllExtensionNeedsItsFunctionAndARunPoint) {
     wintest::Click(x.btnOk.Handle());
     ASSERT_FALSE(seams::Messages().empty());
     EXPECT_EQ(seams::Messages().back().Text, "Choose when the DLL extension is to be executed.");
-    EXPECT_TRUE(x.lbWhenDLL.Focused());
+    EXPECT_TRUE(wintest::HasFocus(x.lbWhenDLL.Handle()));
     x.lbWhenDLL.SetItemIndex(dtExit);
     wintest::Click(x.btnOk.Handle());
   });

@@ -92,13 +92,14 @@ TEST_F(FileGroups, OkAppliesRenamesInPlaceAndKeepsEveryReference) {
     EXPECT_EQ(f.lvFiles.Count(), 0);
     SelectGroup(f, 0);
     wintest::PostKey(VK_F2, f.tvGroups.Handle());
-    wintest::Pump(30);
+    wintest::PumpUntil([&f] { return f.tvGroups.EditControl() != nullptr; });
     HWND edit = f.tvGroups.EditControl();
     ASSERT_NE(edit, nullptr);
     f.ActionListUpdate();
     EXPECT_FALSE(f.actNewGroup->Enabled()) << "every action waits for the edit";
     SetWindowTextA(edit, "Main");
     wintest::PostKey(VK_RETURN, edit);
+    wintest::PumpUntil([&f] { return !f.tvGroups.IsEditing(); });
     wintest::Pump(30);
     EXPECT_EQ(f.ModalResult(), mrNone) << "Enter ended the edit, not the editor";
     f.ActionListUpdate();

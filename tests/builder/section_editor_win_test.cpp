@@ -147,6 +147,7 @@ TEST_F(SectionEditorTest, LabelEditTakesAwayDefaultAndCancelRoles) {
     EXPECT_EQ(f.CancelButton(), 0);
     // Esc and Enter end the edit, never the editor.
     wintest::PostKey(VK_ESCAPE, edit);
+    wintest::PumpUntil([&f] { return !f.tvGroups.IsEditing(); });
     wintest::Pump(30);
     EXPECT_EQ(f.ModalResult(), mrNone);
     EXPECT_FALSE(f.tvGroups.IsEditing());

@@ -152,10 +152,10 @@ TEST(IconDialog, StartInListAndRequiredFields) {
     EXPECT_EQ(d.rgWindow.ItemIndex(), 0);
     EXPECT_EQ(d.rgFolder.ItemIndex(), 0);
     wintest::Click(d.btnOk.Handle());  // no command
-    EXPECT_TRUE(d.edtCommand.Focused());
+    EXPECT_TRUE(wintest::HasFocus(d.edtCommand.Handle()));
     wintest::Type(d.edtCommand.Handle(), "x.exe");
     wintest::Click(d.btnOk.Handle());  // no description
-    EXPECT_TRUE(d.edtDescription.Focused());
+    EXPECT_TRUE(wintest::HasFocus(d.edtDescription.Handle()));
     stayed = d.ModalResult() == mrNone;
     wintest::Click(d.btnCancel.Handle());
   });

@@ -33,7 +33,7 @@ protected:
       shown.name = f.edtName.Text();
       shown.data = f.edtData.Text();
       shown.nameReadOnly = (GetWindowLongA(f.edtName.Handle(), GWL_STYLE) & ES_READONLY) != 0;
-      shown.dataFocused = f.edtData.Focused();
+      shown.dataFocused = wintest::HasFocus(f.edtData.Handle());
       script(f);
     });
   }
@@ -110,9 +110,9 @@ TEST_F(ValueDialog, DwordNumbersAndTheBeep) {
   int beepsWhileOpen = 0;
   When([&](TfrmRegValue& f) {
     TypeAndOk(f, "12a");
-    wintest::Pump(30);
+    wintest::PumpUntil([] { return seams::BeepCount() > 0; });
     stayed = f.Visible() && f.ModalResult() == mrNone;
-    focused = f.edtData.Focused();
+    focused = wintest::HasFocus(f.edtData.Handle());
     beepsWhileOpen = seams::BeepCount();
     TypeAndOk(f, "$FFFFFFFB");
   });

@@ -318,7 +318,7 @@ TEST_F(Wizard, EveryPageShowsTheStringTableTexts) {
   Run([&](TfrmInstDialogs& f) {
     for (int page = dtWelcome; page <= dtStartCopying; ++page) {
       f.Post(WM_APP + 1, static_cast<WPARAM>(page));
-      wintest::Pump(30);
+      wintest::PumpUntil([&f, page] { return f.CurrentPage == page; });
       ASSERT_EQ(f.CurrentPage, page);
       for (const TPageText& t : PageTexts(static_cast<TTandrelDialogType>(page), false)) {
         std::string shown = t.ControlId == 0 ? f.Caption() : TextOf(f.Item(t.ControlId));

@@ -31,6 +31,22 @@ void Pump(int milliseconds) {
   } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  for (;;) {
+    base::win::App().ProcessMessages();
+    if (done()) return true;
+    if (static_cast<int>(end - GetTickCount()) <= 0) return false;
+    Sleep(5);
+  }
+}
+
+bool HasFocus(HWND control) {
+  if (GetFocus() == control) return true;
+  SetForegroundWindow(GetAncestor(control, GA_ROOT));
+  return PumpUntil([control] { return GetFocus() == control; }, 1000);
+}
+
 std::string TextOf(HWND window) {
   int n = GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(n) + 1, '\0');

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace wintest {
@@ -17,6 +18,14 @@ void PostKey(UINT virtualKey, HWND target = nullptr);
 void CloseByTitleBar(HWND window);
 // Runs the thread's pending messages for about `milliseconds`.
 void Pump(int milliseconds = 50);
+// Runs them until done() holds (true) or `milliseconds` have passed (false): a posted key
+// takes effect when the thread gets to it, later on a loaded machine.
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
+// Whether the control holds the focus its window gave it. Tests run side by side on one
+// display, so another test's window may have taken the activation meanwhile: then the
+// control's window is activated again first, which gives the focus back to the control
+// that had it.
+bool HasFocus(HWND control);
 // Text of a window or control.
 std::string TextOf(HWND window);
 
