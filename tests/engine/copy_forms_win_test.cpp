@@ -99,9 +99,10 @@ TEST_F(CopyForm, TheLabelNamesALargeFileThatFollowsATinyOne) {
   std::string shown;
   seams::WhenShown<TfrmCopyFiles>([&](TfrmCopyFiles& f) {
     f.SetTimer(7, 1, [&f, &shown, tiny, large] {
-      // The tiny file is whole and the large one not yet: the large one is being copied,
-      // its name must be on show.
-      if (shown.empty() && IsWhole(tiny, 1) && !IsWhole(large, 12000000)) shown = f.lblFileName.Caption();
+      // The tiny file is whole and the large one begun, not yet whole: the large one is
+      // being copied, its name must be on show.
+      if (shown.empty() && IsWhole(tiny, 1) && IsFile(large) && !IsWhole(large, 12000000))
+        shown = f.lblFileName.Caption();
     });
   });
   seams::Watchdog dog(30, "tiny then large");
