@@ -1,11 +1,85 @@
 #include "base/win/ListView.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "base/win/ControlHooks.h"
 
 namespace base::win {
+
+namespace {
+
+// The rows of the LVS_OWNERDATA views; each view's notification handlers own its rows, so
+// they leave with the form.
+std::map<HWND, std::weak_ptr<const ViewRows>>& RowSources() {
+  static std::map<HWND, std::weak_ptr<const ViewRows>> sources;
+  return sources;
+}
+
+std::shared_ptr<const ViewRows> RowsOf(HWND view) {
+  auto& all = RowSources();
+  auto it = all.find(view);
+  if (it == all.end()) return nullptr;
+  std::shared_ptr<const ViewRows> rows = it->second.lock();
+  if (!rows) all.erase(it);
+  return rows;
+}
+
+// What the view asks for one row it shows; item's text buffer is ANSI or wide.
+void AnswerDispInfo(const ViewRows& rows, int count, LVITEMA& item, bool wide) {
+  if (item.iItem < 0 || item.iItem >= count) return;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string text = rows.Text ? rows.Text(item.iItem, item.iSubItem) : std::string();
+    if (wide) {
+      auto* buffer = reinterpret_cast<wchar_t*>(item.pszText);
+      int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer, item.cchTextMax);
+      if (n == 0) buffer[item.cchTextMax - 1] = L'\0';
+    } else {
+      lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+    }
+  }
+  if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = rows.Image ? rows.Image(item.iItem) : -1;
+  if ((item.mask & LVIF_STATE) && item.iSubItem == 0) {
+    const int stateImage = rows.StateImage ? rows.StateImage(item.iItem) : 0;
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(stateImage);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+}
+
+// Type-ahead of an LVS_OWNERDATA view: the first row from the start whose caption begins
+// with (or, without LVFI_PARTIAL, is) the typed text, ignoring case.
+int FindRow(const ViewRows& rows, int count, int start, UINT flags, const std::string& typed, LPARAM data) {
+  if (count <= 0) return -1;
+  if (start < 0 || start >= count) start = 0;
+  const int end = (flags & LVFI_WRAP) ? start + count : count;
+  for (int n = start; n < end; ++n) {
+    const int row = n % count;
+    if (flags & LVFI_PARAM) {
+      if (rows.Data && reinterpret_cast<LPARAM>(rows.Data(row)) == data) return row;
+      continue;
+    }
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL)) || !rows.Text) continue;
+    std::string caption = rows.Text(row, 0);
+    if (flags & LVFI_PARTIAL) caption = caption.substr(0, typed.size());
+    if (caption.size() == typed.size() &&
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.data(), static_cast<int>(caption.size()),
+                       typed.data(), static_cast<int>(typed.size())) == CSTR_EQUAL)
+      return row;
+  }
+  return -1;
+}
+
+std::string Narrow(const wchar_t* text) {
+  if (!text) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(std::max(n, 1)), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, s.data(), n, nullptr, nullptr);
+  s.resize(static_cast<size_t>(std::max(n - 1, 0)));
+  return s;
+}
+
+}  // namespace
 
 void HookViewKeys(HWND view, std::function<void(UINT key, bool alt)> handler) {
   SetControlHook(view, HookSlot::Keys, [handler](HWND, UINT msg, WPARAM w, LPARAM, LRESULT& result) {
@@ -99,7 +173,48 @@ void ListView::SetFillLastColumn() const {
   FillLastColumn();
 }
 
+void ListView::SetRows(ViewRows rows) const {
+  auto source = std::make_shared<const ViewRows>(std::move(rows));
+  RowSources()[Handle()] = source;
+  // State images come from the rows too.
+  Send(LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK);
+  for (UINT code : {static_cast<UINT>(LVN_GETDISPINFOA), static_cast<UINT>(LVN_GETDISPINFOW)}) {
+    const bool wide = code == static_cast<UINT>(LVN_GETDISPINFOW);
+    MutableOwner().OnNotify(Id(), code, [source, wide](NMHDR* h) -> LRESULT {
+      auto* nm = reinterpret_cast<NMLVDISPINFOA*>(h);
+      int count = static_cast<int>(SendMessageA(h->hwndFrom, LVM_GETITEMCOUNT, 0, 0));
+      AnswerDispInfo(*source, count, nm->item, wide);
+      return 0;
+    });
+  }
+  MutableOwner().OnNotify(Id(), LVN_ODFINDITEMA, [source](NMHDR* h) -> LRESULT {
+    auto* nm = reinterpret_cast<NMLVFINDITEMA*>(h);
+    int count = static_cast<int>(SendMessageA(h->hwndFrom, LVM_GETITEMCOUNT, 0, 0));
+    return FindRow(*source, count, nm->iStart, nm->lvfi.flags, nm->lvfi.psz ? nm->lvfi.psz : "", nm->lvfi.lParam);
+  });
+  MutableOwner().OnNotify(Id(), LVN_ODFINDITEMW, [source](NMHDR* h) -> LRESULT {
+    auto* nm = reinterpret_cast<NMLVFINDITEMW*>(h);
+    int count = static_cast<int>(SendMessageA(h->hwndFrom, LVM_GETITEMCOUNT, 0, 0));
+    return FindRow(*source, count, nm->iStart, nm->lvfi.flags, Narrow(nm->lvfi.psz), nm->lvfi.lParam);
+  });
+}
+
+bool ListView::HasRows() const { return RowsOf(Handle()) != nullptr; }
+
+void ListView::SetRowCount(int count) const {
+  Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(std::max(count, 0)), LVSICF_NOSCROLL);
+}
+
+void ListView::RedrawRows(int first, int last) const {
+  Send(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+}
+
 int ListView::AddItem(const std::string& caption, void* data, int image) const {
+  if (HasRows()) {
+    int row = Count();
+    SetRowCount(row + 1);
+    return row;
+  }
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
   item.iItem = Count();
@@ -110,6 +225,10 @@ int ListView::AddItem(const std::string& caption, void* data, int image) const {
 }
 
 void ListView::SetSubItem(int index, int column, const std::string& text) const {
+  if (HasRows()) {
+    RedrawRows(index, index);
+    return;
+  }
   LVITEMA item{};
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
@@ -117,6 +236,10 @@ void ListView::SetSubItem(int index, int column, const std::string& text) const 
 }
 
 std::string ListView::ItemText(int index, int column) const {
+  if (auto rows = RowsOf(Handle())) {
+    if (index < 0 || index >= Count() || !rows->Text) return {};
+    return rows->Text(index, column);
+  }
   for (size_t size = 256;; size *= 2) {
     std::string text(size, '\0');
     LVITEMA item{};
@@ -132,6 +255,10 @@ std::string ListView::ItemText(int index, int column) const {
 }
 
 void* ListView::ItemData(int index) const {
+  if (auto rows = RowsOf(Handle())) {
+    if (index < 0 || index >= Count() || !rows->Data) return nullptr;
+    return rows->Data(index);
+  }
   LVITEMA item{};
   item.mask = LVIF_PARAM;
   item.iItem = index;
@@ -140,6 +267,10 @@ void* ListView::ItemData(int index) const {
 }
 
 void ListView::SetItemData(int index, void* data) const {
+  if (HasRows()) {
+    RedrawRows(index, index);
+    return;
+  }
   LVITEMA item{};
   item.mask = LVIF_PARAM;
   item.iItem = index;
@@ -148,6 +279,13 @@ void ListView::SetItemData(int index, void* data) const {
 }
 
 int ListView::IndexOfData(const void* data) const {
+  if (auto rows = RowsOf(Handle())) {
+    if (!rows->Data) return -1;
+    const int count = Count();
+    for (int i = 0; i < count; ++i)
+      if (rows->Data(i) == data) return i;
+    return -1;
+  }
   LVFINDINFOA find{};
   find.flags = LVFI_PARAM;
   find.lParam = reinterpret_cast<LPARAM>(data);
@@ -155,6 +293,10 @@ int ListView::IndexOfData(const void* data) const {
 }
 
 int ListView::ItemImage(int index) const {
+  if (auto rows = RowsOf(Handle())) {
+    if (index < 0 || index >= Count() || !rows->Image) return -1;
+    return rows->Image(index);
+  }
   LVITEMA item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
@@ -163,6 +305,10 @@ int ListView::ItemImage(int index) const {
 }
 
 void ListView::SetItemImage(int index, int image) const {
+  if (HasRows()) {
+    RedrawRows(index, index);
+    return;
+  }
   LVITEMA item{};
   item.mask = LVIF_IMAGE;
   item.iItem = index;
@@ -171,11 +317,19 @@ void ListView::SetItemImage(int index, int image) const {
 }
 
 int ListView::StateImage(int index) const {
+  if (auto rows = RowsOf(Handle())) {
+    if (index < 0 || index >= Count() || !rows->StateImage) return 0;
+    return rows->StateImage(index);
+  }
   auto state = static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
   return static_cast<int>((state & LVIS_STATEIMAGEMASK) >> 12);
 }
 
 void ListView::SetStateImage(int index, int stateImage) const {
+  if (HasRows()) {
+    RedrawRows(index, index);
+    return;
+  }
   LVITEMA item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(stateImage);
@@ -207,6 +361,11 @@ void ListView::SetSelected(int index, bool selected) const {
   item.stateMask = LVIS_SELECTED;
   item.state = selected ? LVIS_SELECTED : 0;
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::ClearSelection() const {
+  // One item at a time: the view's own "every item" walks all rows, slowly in long lists.
+  for (int i : SelectedIndices()) SetSelected(i, false);
 }
 
 std::vector<int> ListView::SelectedIndices() const {
@@ -251,6 +410,12 @@ void ListView::OnChange(std::function<void(int)> handler) const {
   MutableOwner().OnNotify(Id(), LVN_ITEMCHANGED, [handler](NMHDR* h) -> LRESULT {
     auto* nm = reinterpret_cast<NMLISTVIEW*>(h);
     if (nm->uChanged & LVIF_STATE) handler(nm->iItem);
+    return 0;
+  });
+  // An LVS_OWNERDATA view tells a range's change at once.
+  MutableOwner().OnNotify(Id(), LVN_ODSTATECHANGED, [handler](NMHDR* h) -> LRESULT {
+    auto* nm = reinterpret_cast<NMLVODSTATECHANGE*>(h);
+    for (int i = nm->iFrom; i >= 0 && i <= nm->iTo; ++i) handler(i);
     return 0;
   });
 }

@@ -1,7 +1,9 @@
 // The list view: report and icon views, sub-items, images and state images, check
 // boxes, multiple selection, in-place label edits, custom-draw colours and a last
-// column that fills the rest. Items carry a pointer of the caller's. Handlers go through
-// the owning form's notifications; key and size hooks need the window to exist.
+// column that fills the rest. Items carry a pointer of the caller's, or (a view made with
+// LVS_OWNERDATA) the caller keeps the rows and the view asks for the ones it shows.
+// Handlers go through the owning form's notifications; key and size hooks need the
+// window to exist.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -15,6 +17,14 @@
 namespace base::win {
 
 enum class ViewStyle { Icon, SmallIcon, List, Report };
+
+// The rows of an LVS_OWNERDATA view, asked for by row only while the row exists.
+struct ViewRows {
+  std::function<void*(int row)> Data;
+  std::function<std::string(int row, int column)> Text;
+  std::function<int(int row)> Image;       // -1 none
+  std::function<int(int row)> StateImage;  // 1-based, 0 none
+};
 
 class ListView : public Control {
 public:
@@ -33,6 +43,18 @@ public:
   // The last column takes what the others leave of the client width, now and on resize.
   void SetFillLastColumn() const;
   void FillLastColumn() const;
+
+  // An LVS_OWNERDATA view's rows: the view shows them and ItemText, ItemData, IndexOfData,
+  // ItemImage, StateImage and Checked read them. The setters of texts, data and images
+  // then only show a row again, and AddItem adds a row at the end. Selection and focus
+  // stay the view's own.
+  void SetRows(ViewRows rows) const;
+  bool HasRows() const;
+  // Such a view's row count; the rows that stay keep their selection and the view keeps
+  // its scroll position.
+  void SetRowCount(int count) const;
+  // The rows first to last show their source again.
+  void RedrawRows(int first, int last) const;
 
   void Clear() const { Send(LVM_DELETEALLITEMS); }
   int Count() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
@@ -57,7 +79,7 @@ public:
   void Select(int index) const;
   bool IsSelected(int index) const;
   void SetSelected(int index, bool selected) const;
-  void ClearSelection() const { SetSelected(-1, false); }
+  void ClearSelection() const;
   int SelCount() const { return static_cast<int>(Send(LVM_GETSELECTEDCOUNT)); }
   std::vector<int> SelectedIndices() const;
 
@@ -77,7 +99,8 @@ public:
   // Ends a running edit as Enter (keep) or Esc (cancel) would.
   void EndEdit(bool cancel) const;
 
-  // Handlers. OnChange: an item's state changed (selection, focus); OnEditing: false
+  // Handlers. OnChange: an item's state changed (selection, focus; for a range of an
+  // LVS_OWNERDATA view, each item of the range in turn); OnEditing: false
   // refuses the edit; OnEdited: the typed text (not called for Esc), stored as the
   // caption afterwards as the handler leaves it.
   void OnChange(std::function<void(int index)> handler) const;

@@ -132,6 +132,16 @@ void TfrmGroup::FormCreate() {
     AddView(*lv);
   }
   lvFiles.SetImageList(ilFiles.Handle(), LVSIL_STATE);
+  lvFiles.SetRows({[this](int row) -> void* { return FileAt(row); },
+                   [this](int row, int column) { return FileText(row, column); },
+                   [this](int row) {
+                     const TTandrelFile* f = FileAt(row);
+                     return f && Association ? Association->GetImageIndex(f->FileName) : -1;
+                   },
+                   [this](int row) {
+                     const TTandrelFile* f = FileAt(row);
+                     return f && f->SelfRegister ? imgSelfRegister + 1 : 0;
+                   }});
   lvFiles.AddColumn("Name", 150);
   lvFiles.AddColumn("Location", 60);
   lvFiles.AddColumn("Size", 60, true);
@@ -417,31 +427,45 @@ void TfrmGroup::SetCurrentGroup(TTandrelFileGroup* group) {
   FillFiles();
 }
 
+// The file list's row i is always the current group's file i: the view only asks for the
+// rows it shows, so a group of any size fills at once.
+TTandrelFile* TfrmGroup::FileAt(int row) const {
+  if (!CurrentGroup || row < 0 || row >= CurrentGroup->Files.Count()) return nullptr;
+  return CurrentGroup->Files[row];
+}
+
+std::string TfrmGroup::FileText(int row, int column) const {
+  const TTandrelFile* f = FileAt(row);
+  if (!f) return {};
+  switch (column) {
+    case 0: return FileNamePart(f->FileName);
+    case 1: return FilePathPart(f->FileName);
+    case 2: return FormatSizeKM(f->Size);
+    case 3: return FileTimeStampText(f->Timestamp);
+    default: return {};
+  }
+}
+
 void TfrmGroup::FillFiles() {
   EmptyView(lvFiles);
   if (!CurrentGroup) return;
   UpdateScope<ListView> update(lvFiles);
   FlagScope filling(Filling);
-  for (TTandrelFile* f : CurrentGroup->Files) AddFileItem(f, false);
+  // The icon cache takes its types in the order of the files, as when each row held its own.
+  for (TTandrelFile* f : CurrentGroup->Files) Association->GetImageIndex(f->FileName);
+  lvFiles.SetRowCount(CurrentGroup->Files.Count());
 }
 
 void TfrmGroup::SetFileItem(int i, TTandrelFile* file) {
-  lvFiles.SetItemData(i, file);
-  lvFiles.SetCaption(i, FileNamePart(file->FileName));
-  lvFiles.SetSubItem(i, 1, FilePathPart(file->FileName));
-  lvFiles.SetSubItem(i, 2, FormatSizeKM(file->Size));
-  lvFiles.SetSubItem(i, 3, FileTimeStampText(file->Timestamp));
-  lvFiles.SetStateImage(i, file->SelfRegister ? imgSelfRegister + 1 : 0);
-  lvFiles.SetItemImage(i, Association->GetImageIndex(file->FileName));
+  Association->GetImageIndex(file->FileName);
+  lvFiles.RedrawRows(i, i);
 }
 
 void TfrmGroup::AddFileItem(TTandrelFile* file, bool select) {
-  int i = lvFiles.AddItem(FileNamePart(file->FileName), file, Association->GetImageIndex(file->FileName));
-  lvFiles.SetSubItem(i, 1, FilePathPart(file->FileName));
-  lvFiles.SetSubItem(i, 2, FormatSizeKM(file->Size));
-  lvFiles.SetSubItem(i, 3, FileTimeStampText(file->Timestamp));
-  if (file->SelfRegister) lvFiles.SetStateImage(i, imgSelfRegister + 1);
-  if (select) lvFiles.Select(i);
+  if (!CurrentGroup || !file) return;
+  Association->GetImageIndex(file->FileName);
+  lvFiles.SetRowCount(CurrentGroup->Files.Count());
+  if (select) lvFiles.Select(file->Index());
 }
 
 void TfrmGroup::UpdateFileItem(TTandrelFile* file) {
@@ -489,7 +513,8 @@ void TfrmGroup::actAddFilesExecute() {
     FlagScope filling(Filling);
     UpdateScope<ListView> update(lvFiles);
     for (const std::string& path : files)
-      if (CurrentGroup->AddFile(path)) AddFileItem(CurrentGroup->Files[CurrentGroup->Files.Count() - 1], false);
+      if (CurrentGroup->AddFile(path)) Association->GetImageIndex(path);
+    lvFiles.SetRowCount(CurrentGroup->Files.Count());
   }
   lvFiles.Focus();
 }
@@ -591,9 +616,10 @@ void TfrmGroup::MoveFiles(int from, int to, int item) {
   {
     FlagScope filling(Filling);
     lvFiles.ClearSelection();
-    // Item i shows file i again; only the rows between the two places changed.
-    int lo = std::min(from, to), hi = std::max(from, to);
-    for (int i = lo; i <= hi && i < lvFiles.Count(); ++i) SetFileItem(i, CurrentGroup->Files[i]);
+    // Only the rows between the two places show other files now.
+    const int lo = std::min(from, to), hi = std::min(std::max(from, to), CurrentGroup->Files.Count() - 1);
+    for (int i = lo; i <= hi; ++i) Association->GetImageIndex(CurrentGroup->Files[i]->FileName);
+    if (lo <= hi) lvFiles.RedrawRows(lo, hi);
   }
   if (item >= 0 && item < lvFiles.Count()) {
     lvFiles.Select(item);

@@ -147,6 +147,8 @@ private:
   void CreateActions();
   void CreateImages();
   void SetFileItem(int index, TTandrelFile* file);
+  TTandrelFile* FileAt(int row) const;
+  std::string FileText(int row, int column) const;
   std::vector<TTandrelFile*> SelectedFiles() const;
   void FollowFileSelection();
   void RemoveGroupEntry(base::win::TreeNode groupNode);

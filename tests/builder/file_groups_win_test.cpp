@@ -135,6 +135,40 @@ TEST_F(FileGroups, FileRowsShowSizesAndAnEmptyStampForAMissingFile) {
   builder::EditFileGroups(project);
 }
 
+TEST_F(FileGroups, ALongGroupShowsEveryFileAndTypingFindsOne) {
+  TTandrelBaseInstall project;
+  for (int i = 0; i < 3000; ++i)
+    AddFileEntry(*project.Groups[0], "C:\\Long\\file" + std::to_string(i) + ".txt", 1000 + i);
+  AddFileEntry(*project.Groups[0], "C:\\Long\\zeta.dll", 2048)->SelfRegister = true;
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    TTandrelFile* last = f.WorkingCopy->Groups[0]->Files[3000];
+    ASSERT_EQ(f.lvFiles.Count(), 3001);
+    EXPECT_EQ(f.lvFiles.ItemText(1234, 0), "file1234.txt");
+    EXPECT_EQ(f.lvFiles.ItemText(3000, 0), "zeta.dll");
+    EXPECT_EQ(f.lvFiles.ItemText(3000, 1), "C:\\Long\\");
+    EXPECT_EQ(f.lvFiles.ItemText(3000, 2), "2KB");
+    EXPECT_EQ(f.lvFiles.StateImage(3000), 3);
+    EXPECT_EQ(f.lvFiles.ItemData(3000), last);
+    EXPECT_EQ(f.lvFiles.IndexOfData(last), 3000);
+    EXPECT_EQ(f.lvFiles.ItemData(3001), nullptr) << "below the last row";
+    // Typing a file's first letter selects it, and it becomes the current file.
+    f.lvFiles.Focus();
+    PostMessageA(f.lvFiles.Handle(), WM_CHAR, 'z', 1);
+    wintest::Pump(50);
+    EXPECT_EQ(f.lvFiles.Selected(), 3000);
+    EXPECT_EQ(f.CurrentFile, last);
+    // Another group empties the list; back again it shows the same rows.
+    SelectGroup(f, 1);
+    EXPECT_EQ(f.lvFiles.Count(), 0);
+    EXPECT_EQ(f.lvFiles.ItemText(0, 0), "");
+    SelectGroup(f, 0);
+    EXPECT_EQ(f.lvFiles.Count(), 3001);
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  builder::EditFileGroups(project);
+}
+
 TEST_F(FileGroups, DeletingTheSelectedOfTwoEquallyNamedGroupsFreesThatOne) {
   TTandrelBaseInstall project;
   TTandrelFileGroup* twin = project.Groups.Add();
