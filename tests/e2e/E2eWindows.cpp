@@ -107,8 +107,11 @@ std::vector<HWND> Descendants(HWND top) {
 }
 
 std::string WindowText(HWND h) {
+  // GetWindowText of another process's window reads the caption the window manager keeps,
+  // which an edit control does not keep up to date: the control itself is asked.
   char buf[4096] = {};
-  GetWindowTextA(h, buf, sizeof buf);
+  SendTimeout(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  buf[sizeof buf - 1] = '\0';
   return buf;
 }
 
@@ -215,8 +218,16 @@ void ListViewClickCheckBox(HWND lv, int index) {
       break;
     }
   Sleep(200);
+  ListViewClickLabel(lv, index);
+}
+
+void ListViewClickLabel(HWND lv, int index) {
   RECT label = ItemRect(lv, index, LVIR_LABEL);
   MouseClick(lv, (label.left + label.right) / 2, (label.top + label.bottom) / 2);
+}
+
+bool ListViewSelected(HWND lv, int index) {
+  return (SendTimeout(lv, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 void PumpFor(DWORD milliseconds, HANDLE handle) {

@@ -40,6 +40,8 @@ int ListViewFind(HWND lv, const std::string& caption);
 bool ListViewChecked(HWND lv, int index);
 // Clicks the item's check box, then its label (the click the form listens to).
 void ListViewClickCheckBox(HWND lv, int index);
+void ListViewClickLabel(HWND lv, int index);
+bool ListViewSelected(HWND lv, int index);
 
 // Handles this thread's messages, then waits up to `milliseconds` for more or for handle.
 void PumpFor(DWORD milliseconds, HANDLE handle);
