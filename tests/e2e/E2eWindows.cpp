@@ -107,15 +107,14 @@ std::vector<HWND> Descendants(HWND top) {
 }
 
 std::string WindowText(HWND h) {
-  // GetWindowText of another process's window reads the caption the window manager keeps,
-  // which an edit control does not keep up to date: a control itself is asked. A top-level
-  // window's caption is the window manager's; asking the setup's wizard itself was seen to
-  // hold up the restart it then starts, under Wine.
   char buf[4096] = {};
-  if (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)
-    SendTimeout(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-  else
-    GetWindowTextA(h, buf, sizeof buf);
+  GetWindowTextA(h, buf, sizeof buf);
+  return buf;
+}
+
+std::string ControlText(HWND h) {
+  char buf[4096] = {};
+  SendTimeout(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
   buf[sizeof buf - 1] = '\0';
   return buf;
 }

@@ -15,6 +15,9 @@ std::vector<HWND> TopWindows();
 // Every descendant of top (pages of notebooks included).
 std::vector<HWND> Descendants(HWND top);
 std::string WindowText(HWND h);
+// The text a control holds, asked of the control: GetWindowText of another process's window
+// reads only the caption the window manager keeps, which edit controls do not keep up to date.
+std::string ControlText(HWND h);
 std::string ClassOf(HWND h);
 // The caption without '&'.
 std::string Plain(const std::string& caption);

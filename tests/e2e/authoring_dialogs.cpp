@@ -87,7 +87,7 @@ bool sawLicence = false;
 void OnWizardPage(const AuthoringRun&, const std::string& page) {
   if (page != "Software License Agreement") return;
   HWND text = FindControl(Wizard(), IDC_reLicense);
-  sawLicence = text && WindowText(text).find(kLicence) != std::string::npos;
+  sawLicence = text && ControlText(text).find(kLicence) != std::string::npos;
 }
 
 void CheckInstalled(const AuthoringRun& run) {

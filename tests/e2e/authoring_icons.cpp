@@ -24,7 +24,7 @@ std::string Folder() { return SystemFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + prog
 std::string Link() { return Folder() + "\\" + kCaption + ".lnk"; }
 
 void OnWizardPage(const AuthoringRun&, const std::string& page) {
-  if (page == "Select Program Folder") programFolder = WindowText(FindControl(Wizard(), IDC_edtFolderName));
+  if (page == "Select Program Folder") programFolder = ControlText(FindControl(Wizard(), IDC_edtFolderName));
 }
 
 bool Author(AuthoringRun& run) {

@@ -105,8 +105,8 @@ bool BuildThroughTheDialog(HWND main) {
   WAIT_OR_FAIL(builder != nullptr, 1, "the build dialog");
   Click(FindControl(builder, IDC_BLD_btnStart));
   HWND memo = FindControl(builder, IDC_BLD_memoProgress);
-  WAIT_OR_FAIL(WindowText(memo).find("Image Size : ") != std::string::npos, 120, "the build to end");
-  EXPECT_NE(WindowText(memo).find("Successful Build"), std::string::npos) << WindowText(memo);
+  WAIT_OR_FAIL(ControlText(memo).find("Image Size : ") != std::string::npos, 120, "the build to end");
+  EXPECT_NE(ControlText(memo).find("Successful Build"), std::string::npos) << ControlText(memo);
   HWND done = FindControl(builder, IDC_BLD_btnCancel);
   WAIT_OR_FAIL(Enabled(done), 30, "Done enabled");
   Click(done);
