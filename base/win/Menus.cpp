@@ -367,6 +367,9 @@ void PopupMenu::Popup(int x, int y) {
     auto handler = OnPopup;
     handler(*this);
   }
+  // The idle update decides which items are enabled; a popup opened before it ran (the
+  // menu key pressed right after a change) would offer what the previous state allowed.
+  App().Idle();
   HWND owner = form_ ? form_->Handle() : App().ActiveOwner();
   UINT chosen = static_cast<UINT>(
       TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));

@@ -42,6 +42,18 @@ TypeFacts ReadFileType(const std::string& ext) {
   return facts;
 }
 
+void DestroyIcons(HICON large, HICON small) {
+  if (large) DestroyIcon(large);
+  if (small) DestroyIcon(small);
+}
+
+// Both sizes of one icon of a module. Where the call extracts nothing the handles are not
+// to be trusted: Wine leaves whatever its stack held in them.
+void ExtractIconSizes(const std::string& file, int index, HICON& large, HICON& small) {
+  large = small = nullptr;
+  if (ExtractIconExA(file.c_str(), index, &large, &small, 1) == 0) large = small = nullptr;
+}
+
 void ExtractIconPair(const std::string& location, const std::string& ext, HICON& large, HICON& small) {
   std::string file;
   int index = 0;
@@ -51,13 +63,7 @@ void ExtractIconPair(const std::string& location, const std::string& ext, HICON&
     file = std::string(system) + "\\Shell32.dll";
     index = ext == ".exe" ? 2 : ext == ".dll" ? 61 : 0;
   }
-  large = small = nullptr;
-  ExtractIconExA(file.c_str(), index, &large, &small, 1);
-}
-
-void DestroyIcons(HICON large, HICON small) {
-  if (large) DestroyIcon(large);
-  if (small) DestroyIcon(small);
+  ExtractIconSizes(file, index, large, small);
 }
 
 }  // namespace
@@ -93,7 +99,7 @@ void TZemAssociation::Lookup(const std::string& FileName) {
     CurrentIndex = Find(path);
     if (CurrentIndex >= 0) return;
     HICON large = nullptr, small = nullptr;
-    ExtractIconExA(FileName.c_str(), 0, &large, &small, 1);
+    ExtractIconSizes(FileName, 0, large, small);
     if (large && small) {
       AddEntry(path, "Application", large, small);
       return;

@@ -33,6 +33,14 @@ protected:
   seams::Watchdog dog{60, "builder forms test"};
 };
 
+// Every project holds the six root keys; keys the form adds lie below them.
+constexpr int kRootKeys = 6;
+int KeyCount(const base::Collection<TTandrelRegKey>& keys) {
+  int n = 0;
+  for (const TTandrelRegKey* k : keys) n += 1 + KeyCount(k->Keys);
+  return n;
+}
+
 // Runs the general settings on the project with a script for the open dialog's answers.
 bool RunGeneral(TTandrelBaseInstall& p, const std::function<void(TfrmGeneral&)>& script) {
   seams::WhenShown<TfrmGeneral>(script);
@@ -59,12 +67,13 @@ TEST_F(BuilderForms, BrowseFillsTheFieldsFromTheVersionBlockAndOkStoresThem) {
   EXPECT_EQ(p.Executable, "[Main]\\versioned_app.exe");
   ASSERT_EQ(p.GetGroup(0)->Files.Count(), 1);
   EXPECT_EQ(p.GetGroup(0)->Files[0]->FileName, std::string(VERSIONED_EXE));
-  TTandrelRegKey* hklm = p.Registry.Count() ? p.GetRegKey(0) : nullptr;
-  ASSERT_NE(hklm, nullptr);
-  EXPECT_EQ(hklm->KeyName, "HKEY_LOCAL_MACHINE");
-  // The whole path exists once.
-  EXPECT_EQ(p.AddRegKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\App\\2.1"), p.AddRegKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\App\\2.1"));
-  EXPECT_EQ(p.Registry.Count(), 1);
+  // Under HKEY_LOCAL_MACHINE, the one root of the six that gets a sub-key, the whole path
+  // SOFTWARE\Acme\App\2.1 and nothing else.
+  EXPECT_EQ(p.GetRegKey(2)->KeyName, "HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(KeyCount(p.GetRegKey(2)->Keys), 4);
+  EXPECT_EQ(KeyCount(p.Registry), kRootKeys + 4);
+  EXPECT_EQ(p.AddRegKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\App\\2.1")->KeyName, "2.1");
+  EXPECT_EQ(KeyCount(p.Registry), kRootKeys + 4) << "the path was there already";
 }
 
 TEST_F(BuilderForms, AnExecutableWithoutVersionChangesOnlyItsField) {
@@ -80,8 +89,8 @@ TEST_F(BuilderForms, AnExecutableWithoutVersionChangesOnlyItsField) {
     g.edtCompany.SetText("Firm");
     g.btnOk.Click();
   }));
-  // An empty version: no registry key.
-  EXPECT_EQ(p.Registry.Count(), 0);
+  // An empty version: no registry key beyond the roots every project holds.
+  EXPECT_EQ(KeyCount(p.Registry), kRootKeys);
 }
 
 TEST_F(BuilderForms, CancelAfterBrowseLeavesTheProjectByteForByte) {

@@ -79,10 +79,26 @@ TEST_F(MainWindow, MenusSectionsAndToolBarAsTheAuthorSeesThem) {
   RECT client = f.ClientRect();
   EXPECT_EQ(client.right, 620);
   EXPECT_EQ(client.bottom, 470);
-  // Sections without an editor yet do nothing.
-  for (int tag = 1; tag < kSectionCount; ++tag) f.SectionItems[tag]->Click();
+  // Each section's item opens that section's editor; closing it leaves the project as it was.
+  const std::vector<uint8_t> before = f.Project->SaveToBytes();
+  std::vector<std::string> editors;
+  for (int tag = 0; tag < kSectionCount; ++tag) {
+    // Not the main window, whose own start-up runs inside the first modal loop.
+    seams::WhenShownAny([&](Form& editor) {
+      if (&editor == &f) return false;
+      editors.push_back(editor.Caption());
+      editor.Close();
+      return true;
+    });
+    f.SectionItems[tag]->Click();
+  }
+  EXPECT_EQ(editors, (std::vector<std::string>{"General", "Screen", "Files/Groups", "Dialogs", "Program Manager Icons",
+                                               "Ini Files", "Registry Settings"}));
+  EXPECT_EQ(seams::PendingScripts(), 0);
   EXPECT_TRUE(seams::Messages().empty());
   EXPECT_FALSE(f.Project->Modified);
+  EXPECT_EQ(f.Project->SaveToBytes(), before);
+  for (int tag = 0; tag < kSectionCount; ++tag) EXPECT_FALSE(f.Tick(tag).Visible()) << tag;
   // Menu hints go to the first status panel.
   App().SetHint(f.SectionItems[2]->Hint());
   EXPECT_EQ(f.StatusBar1.PanelText(0), "Define Files and Groups");

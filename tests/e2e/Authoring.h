@@ -15,6 +15,7 @@ struct AuthoringRun {
   DWORD BuilderProcess = 0;
   std::string Work;             // "C:\e2e\", with the sources under "src\"
   std::string AppName;          // set by the general section: the installed product
+  std::string Company;          // and its company
   std::string InstallDir;       // where the setup puts it (its default folder)
 };
 

@@ -112,6 +112,13 @@ std::string WindowText(HWND h) {
   return buf;
 }
 
+std::string ControlText(HWND h) {
+  char buf[4096] = {};
+  SendTimeout(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  buf[sizeof buf - 1] = '\0';
+  return buf;
+}
+
 std::string ClassOf(HWND h) {
   char buf[256] = {};
   GetClassNameA(h, buf, sizeof buf);
@@ -215,8 +222,16 @@ void ListViewClickCheckBox(HWND lv, int index) {
       break;
     }
   Sleep(200);
+  ListViewClickLabel(lv, index);
+}
+
+void ListViewClickLabel(HWND lv, int index) {
   RECT label = ItemRect(lv, index, LVIR_LABEL);
   MouseClick(lv, (label.left + label.right) / 2, (label.top + label.bottom) / 2);
+}
+
+bool ListViewSelected(HWND lv, int index) {
+  return (SendTimeout(lv, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 void PumpFor(DWORD milliseconds, HANDLE handle) {

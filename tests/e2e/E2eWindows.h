@@ -15,6 +15,9 @@ std::vector<HWND> TopWindows();
 // Every descendant of top (pages of notebooks included).
 std::vector<HWND> Descendants(HWND top);
 std::string WindowText(HWND h);
+// The text a control holds, asked of the control: GetWindowText of another process's window
+// reads only the caption the window manager keeps, which edit controls do not keep up to date.
+std::string ControlText(HWND h);
 std::string ClassOf(HWND h);
 // The caption without '&'.
 std::string Plain(const std::string& caption);
@@ -40,6 +43,8 @@ int ListViewFind(HWND lv, const std::string& caption);
 bool ListViewChecked(HWND lv, int index);
 // Clicks the item's check box, then its label (the click the form listens to).
 void ListViewClickCheckBox(HWND lv, int index);
+void ListViewClickLabel(HWND lv, int index);
+bool ListViewSelected(HWND lv, int index);
 
 // Handles this thread's messages, then waits up to `milliseconds` for more or for handle.
 void PumpFor(DWORD milliseconds, HANDLE handle);

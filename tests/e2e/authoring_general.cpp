@@ -19,7 +19,8 @@ bool Author(AuthoringRun& run) {
   Click(FindControl(general, IDC_GEN_btnBrowse));
   if (!AnswerFileDialog("Open", run.Work + "src\\demo.exe")) return false;
   HWND executable = FindControl(general, IDC_GEN_edtExecutable);
-  WAIT_OR_FAIL(WindowText(executable) == "[Program Files]\\demo.exe", 20, "the executable field filled");
+  WAIT_OR_FAIL(ControlText(executable) == "[Program Files]\\demo.exe", 20,
+               "the executable field filled (it reads \"" + ControlText(executable) + "\")");
   // Typed after Browse, which fills the fields from the program's version block.
   SetEditText(FindControl(general, IDC_GEN_edtApplication), kApp);
   SetEditText(FindControl(general, IDC_GEN_edtVersion), "3.4");
@@ -28,6 +29,7 @@ bool Author(AuthoringRun& run) {
   Click(FindControl(general, IDC_GEN_btnOk));
   WAIT_OR_FAIL(!IsWindow(general) || !IsWindowVisible(general), 20, "the general settings closed");
   run.AppName = kApp;
+  run.Company = kCompany;
   run.InstallDir = ProgramFilesDir() + "\\" + kApp;
   return true;
 }

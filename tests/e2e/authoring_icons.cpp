@@ -1,11 +1,13 @@
 // The authoring road's shortcuts: a desktop shortcut to the main executable made with Ins
-// in the shortcut list and filled in in the shortcut dialog.
+// in the shortcut list and filled in in the shortcut dialog; it lands in the program
+// folder under the desktop.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
 #include "resources/builder/SetupIcon.rh"
 #include "resources/builder/SetupIcons.rh"
+#include "resources/engine/DialogsForm.rh"
 #include "tests/e2e/AuthoringViews.h"
 
 namespace e2e {
@@ -14,7 +16,16 @@ namespace {
 
 const char* const kCaption = "Authored Demo";
 
-std::string Link() { return SystemFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + kCaption + ".lnk"; }
+// The program folder the running setup offers (the company's name by default): shortcuts
+// go into it whatever folder they are for, the desktop too.
+std::string programFolder;
+
+std::string Folder() { return SystemFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + programFolder; }
+std::string Link() { return Folder() + "\\" + kCaption + ".lnk"; }
+
+void OnWizardPage(const AuthoringRun&, const std::string& page) {
+  if (page == "Select Program Folder") programFolder = ControlText(FindControl(Wizard(), IDC_edtFolderName));
+}
 
 bool Author(AuthoringRun& run) {
   HWND editor = OpenSection(run, 4, "Program Manager Icons");
@@ -37,12 +48,18 @@ bool Author(AuthoringRun& run) {
   return true;
 }
 
-void CheckInstalled(const AuthoringRun&) { EXPECT_TRUE(Exists(Link())) << Link(); }
+void CheckInstalled(const AuthoringRun& run) {
+  EXPECT_EQ(programFolder, run.Company) << "the program folder offered";
+  EXPECT_TRUE(Exists(Link())) << Link();
+}
 
-void CheckRemoved(const AuthoringRun&) { EXPECT_FALSE(Exists(Link())) << Link(); }
+void CheckRemoved(const AuthoringRun&) {
+  EXPECT_FALSE(Exists(Link())) << Link();
+  EXPECT_FALSE(Exists(Folder())) << Folder();
+}
 
 }  // namespace
 
-AuthoringSection IconsSection() { return {"Program Icons", Author, CheckInstalled, CheckRemoved}; }
+AuthoringSection IconsSection() { return {"Program Icons", Author, CheckInstalled, CheckRemoved, OnWizardPage}; }
 
 }  // namespace e2e

@@ -21,7 +21,7 @@ bool Author(AuthoringRun& run) {
     PressKey(tree, VK_INSERT);  // the new key is selected, its name open for editing
     if (!FinishLabelEdit(tree, true, name)) return false;
   }
-  WAIT_OR_FAIL(WindowText(FindControl(editor, IDC_REG_lblPath)) == "HKEY_CURRENT_USER\\Software\\AuthoredRoad", 10,
+  WAIT_OR_FAIL(ControlText(FindControl(editor, IDC_REG_lblPath)) == "HKEY_CURRENT_USER\\Software\\AuthoredRoad", 10,
                "the new key's path");
   struct Value {
     const char* mnemonics;

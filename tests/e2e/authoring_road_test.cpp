@@ -56,9 +56,13 @@ bool AnswerFileDialog(const std::string& caption, const std::string& fileName) {
     ADD_FAILURE() << "no file dialog \"" << caption << "\"\n" << DescribeWindows();
     return false;
   }
-  // The name field: the explorer dialog's edit (edt1) or the combo box holding it (cmb13).
+  // The name field: the explorer dialog's edit (edt1), or the edit inside the combo box
+  // that holds it (cmb13; Wine's is a ComboBoxEx32, whose own text is not the edit's).
   HWND name = FindControl(dialog, 0x480);
-  if (!name) name = FindControl(dialog, 0x47C);
+  if (!name)
+    if (HWND combo = FindControl(dialog, 0x47C))
+      for (HWND h : Descendants(combo))
+        if (_stricmp(ClassOf(h).c_str(), "Edit") == 0) name = h;
   if (!name) {
     ADD_FAILURE() << "no name field in \"" << caption << "\"\n" << DescribeWindows();
     return false;
@@ -101,8 +105,8 @@ bool BuildThroughTheDialog(HWND main) {
   WAIT_OR_FAIL(builder != nullptr, 1, "the build dialog");
   Click(FindControl(builder, IDC_BLD_btnStart));
   HWND memo = FindControl(builder, IDC_BLD_memoProgress);
-  WAIT_OR_FAIL(WindowText(memo).find("Image Size : ") != std::string::npos, 120, "the build to end");
-  EXPECT_NE(WindowText(memo).find("Successful Build"), std::string::npos) << WindowText(memo);
+  WAIT_OR_FAIL(ControlText(memo).find("Image Size : ") != std::string::npos, 120, "the build to end");
+  EXPECT_NE(ControlText(memo).find("Successful Build"), std::string::npos) << ControlText(memo);
   HWND done = FindControl(builder, IDC_BLD_btnCancel);
   WAIT_OR_FAIL(Enabled(done), 30, "Done enabled");
   Click(done);
@@ -115,6 +119,7 @@ bool WalkTheWizard(const AuthoringRun& run) {
   if (!OnPage("Welcome", 90)) return false;
   for (int pages = 0; pages < 20; ++pages) {
     const std::string page = WizardPage();
+    Step("wizard page \"" + page + "\"");
     for (const AuthoringSection& section : AuthoringSections())
       if (section.OnWizardPage) section.OnWizardPage(run, page);
     if (page == "Setup Complete") break;
@@ -141,8 +146,9 @@ bool WalkTheWizard(const AuthoringRun& run) {
 
 bool LeftOnPurpose(const std::string& line, const AuthoringRun& run) {
   if (EngineReleased(line)) return true;
-  // The remembered user name and company of the product.
+  // The remembered user name and company of the product, under its company's key.
   const std::string remembered = "+ hkey_local_machine\\software\\";
+  if (line == remembered + Lower(run.Company)) return true;
   return line.compare(0, remembered.size(), remembered) == 0 &&
          line.find(Lower("\\" + run.AppName)) != std::string::npos &&
          line.find("\\uninstall\\") == std::string::npos;
@@ -188,6 +194,10 @@ TEST(AuthoringRoad, AuthorBuildInstallCheckAndUninstall) {
   ASSERT_TRUE(WaitFor([] { return Exists(kProject); }, 30)) << "the project file";
   ASSERT_TRUE(BuildThroughTheDialog(run.Main));
   ASSERT_TRUE(Exists(kPackage));
+  // The build moved the program extension to "<SUPPORTDIR>\", a change of the project:
+  // saved again (to its name now, without a dialog), the builder closes without a question.
+  Step("Save after the build");
+  ASSERT_TRUE(ClickToolButton(run.Main, IDC_MAIN_btnSave));
   PostMessageA(run.Main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(builder.Ended(30)) << "the builder closes without a question: the project is saved\n"
                                  << DescribeWindows();

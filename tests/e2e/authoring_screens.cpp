@@ -38,7 +38,7 @@ void OnWizardPage(const AuthoringRun&, const std::string&) {
   if (sawTitle) return;
   for (HWND top : TopWindows()) {
     HWND title = FindControl(top, IDC_lblTitle);
-    if (title && WindowText(top) == "Setup" && WindowText(title) == std::string(kTitle) + " ") sawTitle = true;
+    if (title && WindowText(top) == "Setup" && ControlText(title) == std::string(kTitle) + " ") sawTitle = true;
   }
 }
 

@@ -40,15 +40,24 @@ std::string FileNameFor(const std::string& caption) {
   return number + name + ".png";
 }
 
-void Picture(HWND window, const std::string& caption) {
+// mayGo: a window that can go away by itself (the copy progress); gone before its picture
+// was taken, it has none, and that is no failure.
+void Picture(HWND window, const std::string& caption, bool mayGo) {
   PumpFor(400, nullptr);  // let the window finish painting
   const std::string file = FileNameFor(caption);
-  if (!SaveWindowPicture(window, g_folder + file, caption)) {
+  const bool saved = SaveWindowPicture(window, g_folder + file, caption);
+  if (mayGo && !IsWindowVisible(window)) {
+    DeleteFileA((g_folder + file).c_str());
+    return;
+  }
+  if (!saved) {
     Fail("cannot save the picture " + g_folder + file);
     return;
   }
   g_list.push_back(file + "|" + caption);
 }
+
+void PagePicture(HWND window, const std::string& caption) { Picture(window, caption, false); }
 
 HWND CopyForm() {
   for (HWND top : TopWindows())
@@ -74,7 +83,7 @@ DWORD WINAPI WatchTour(void*) {
 }
 
 bool Tour(const std::string& package) {
-  SetPageHandler(Picture);
+  SetPageHandler(PagePicture);
   {
     Proc setup("\"" + package + "\"");
     if (!setup.started) {
@@ -89,7 +98,8 @@ bool Tour(const std::string& package) {
       if (copy && !WindowText(FindControl(copy, IDC_lblFileName)).empty()) return true;
       return WizardPage() == "Setup Complete";
     }, 120);
-    if (copy && IsWindowVisible(copy)) Picture(copy, "Copying: " + WindowText(FindControl(copy, IDC_lblFileName)));
+    if (copy && IsWindowVisible(copy))
+      Picture(copy, "Copying: " + WindowText(FindControl(copy, IDC_lblFileName)), true);
     if (!FinishPlainly() || !setup.Ended(60)) return false;
   }
   const std::string command = UninstallCommand();
