@@ -99,6 +99,15 @@ harness_start() {
   export TANDREL_WINE_HARNESS="$dir"
   wineserver -p >/dev/null 2>&1 </dev/null
   wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  # The desktop's process, started here with its output detached: else the first program
+  # to make a window starts it, it inherits that program's output, and CTest waits for it
+  # to end long after the program did.
+  (wine explorer.exe /desktop >/dev/null 2>&1 </dev/null &)
+  local _
+  for _ in $(seq 1 50); do
+    pgrep -f 'explorer.exe /desktop' >/dev/null && break
+    sleep 0.1
+  done
 }
 
 harness_stop() {
