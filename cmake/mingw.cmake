@@ -1,0 +1,11 @@
+# MinGW-w64 cross toolchain for the triple prefix in TANDREL_MINGW (i686 or x86_64);
+# included by mingw-i686.cmake and mingw-x86_64.cmake.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${TANDREL_MINGW}-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TANDREL_MINGW}-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER ${TANDREL_MINGW}-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TANDREL_MINGW}-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
