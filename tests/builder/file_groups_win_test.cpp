@@ -91,15 +91,8 @@ TEST_F(FileGroups, OkAppliesRenamesInPlaceAndKeepsEveryReference) {
     EXPECT_EQ(f.tvGroups.Selected(), nullptr);
     EXPECT_EQ(f.lvFiles.Count(), 0);
     SelectGroup(f, 0);
-    // Another test's window may take the activation, which ends an edit box at once:
-    // the editor is brought up again for another try.
-    HWND edit = nullptr;
-    for (int attempt = 0; attempt < 3 && !edit; ++attempt) {
-      SetForegroundWindow(f.Handle());
-      wintest::PostKey(VK_F2, f.tvGroups.Handle());
-      wintest::PumpUntil([&f] { return f.tvGroups.EditControl() != nullptr; }, 2000);
-      edit = f.tvGroups.EditControl();
-    }
+    wintest::PressUntil(f.tvGroups.Handle(), VK_F2, [&f] { return f.tvGroups.EditControl() != nullptr; });
+    HWND edit = f.tvGroups.EditControl();
     ASSERT_NE(edit, nullptr);
     f.ActionListUpdate();
     EXPECT_FALSE(f.actNewGroup->Enabled()) << "every action waits for the edit";

@@ -173,9 +173,7 @@ TEST_F(SectionEditorTest, KeysOfTheViews) {
     wintest::PostKey(VK_DELETE, tv);
     PostMessageA(tv, WM_SYSKEYDOWN, VK_RETURN, 1 | (1 << 29));
     wintest::Pump(40);
-    wintest::PostKey(VK_F2, tv);
-    wintest::Pump(40);
-    renaming = f.tvGroups.IsEditing();
+    renaming = wintest::PressUntil(tv, VK_F2, [&f] { return f.tvGroups.IsEditing(); });
     f.tvGroups.EndEdit(true);
     f.lvFiles.AddItem("a.txt");
     f.lvFiles.Select(0);

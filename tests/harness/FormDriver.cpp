@@ -41,6 +41,15 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
   }
 }
 
+bool PressUntil(HWND window, UINT key, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SetForegroundWindow(GetAncestor(window, GA_ROOT));
+    PostKey(key, window);
+    if (PumpUntil(done, 2000)) return true;
+  }
+  return false;
+}
+
 bool HasFocus(HWND control) {
   if (GetFocus() == control) return true;
   SetForegroundWindow(GetAncestor(control, GA_ROOT));

@@ -21,6 +21,10 @@ void Pump(int milliseconds = 50);
 // Runs them until done() holds (true) or `milliseconds` have passed (false): a posted key
 // takes effect when the thread gets to it, later on a loaded machine.
 bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
+// Posts key to window until done() holds, at most three times, its top-level window
+// brought up before each: another test's window taking the activation ends an edit box
+// as soon as the key opened it.
+bool PressUntil(HWND window, UINT key, const std::function<bool()>& done);
 // Whether the control holds the focus its window gave it. Tests run side by side on one
 // display, so another test's window may have taken the activation meanwhile: then the
 // control's window is activated again first, which gives the focus back to the control
