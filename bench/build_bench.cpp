@@ -25,10 +25,14 @@
 #include <vector>
 
 #include "base/Streams.h"
+#include "bench/BenchChild.h"
+#include "bench/BenchCorpus.h"
 #include "builder/shell/BuildPackage.h"
 #include "setup/compress/InstCompress.h"
 
 namespace fs = std::filesystem;
+using bench::Gather;
+using bench::Median;
 
 namespace {
 
@@ -36,38 +40,6 @@ struct Corpus {
   std::vector<std::string> programs, texts;
   uint64_t programBytes = 0, textBytes = 0;
 };
-
-// Regular files of a tree up to budget bytes, in path order; copied under dest with
-// names made unique from their paths.
-void Gather(const fs::path& from, const fs::path& dest, uint64_t budget, std::vector<std::string>& out,
-            uint64_t& total, bool text, uint64_t minSize = 1, uint64_t maxSize = 8u << 20, size_t maxCount = SIZE_MAX) {
-  std::vector<std::pair<uint64_t, fs::path>> found;
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(from, fs::directory_options::skip_permission_denied, ec);
-       it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    if (!it->is_regular_file(ec) || it->is_symlink(ec)) continue;
-    const uint64_t size = it->file_size(ec);
-    if (ec || size < minSize || size > maxSize) continue;
-    const std::string ext = it->path().extension().string();
-    if (text && (ext == ".gz" || ext == ".png" || ext == ".jpg" || ext == ".pdf")) continue;
-    found.push_back({size, it->path()});
-  }
-  // In path order: many files of every size, as a real application holds.
-  std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.second < b.second; });
-  fs::create_directories(dest);
-  for (auto& [size, path] : found) {
-    if (out.size() >= maxCount) break;
-    if (total + size > budget) continue;
-    std::string name = fs::relative(path, from).string();
-    std::replace(name.begin(), name.end(), '/', '_');
-    const fs::path target = dest / name;
-    fs::copy_file(path, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) continue;
-    out.push_back(target.string());
-    total += size;
-  }
-}
 
 double CpuSeconds() {
   rusage u;
@@ -108,27 +80,8 @@ struct Figures {
   bool ok = false;
 };
 
-// Runs work in a child; its figures come back through a pipe, its peak memory from wait4.
-Figures InChild(const std::function<Figures()>& work, long& peakKb) {
-  int fd[2];
-  if (pipe(fd) != 0) return {};
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(fd[0]);
-    Figures f = work();
-    if (write(fd[1], &f, sizeof f) != sizeof f) _exit(2);
-    _exit(0);
-  }
-  close(fd[1]);
-  Figures f;
-  if (read(fd[0], &f, sizeof f) != sizeof f) f.ok = false;
-  close(fd[0]);
-  int status = 0;
-  rusage u{};
-  wait4(pid, &status, 0, &u);
-  peakKb = u.ru_maxrss;
-  return f;
-}
+// Runs work in a child of its own; peakKb gets its peak memory.
+Figures InChild(const std::function<Figures()>& work, long& peakKb) { return bench::InChild(work, &peakKb); }
 
 // The package's hash with the date of Inst.cmp's record left out: Inst.cmp is written
 // afresh by every build, so that date is the one field two builds a second apart may not
@@ -164,10 +117,6 @@ struct Pair {
   bool ok = false;
 };
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 }  // namespace
 
@@ -304,38 +253,27 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 5; ++run)
       for (int t = 0; t < 2; ++t) {
         long kb = 0;
-        Pair pair;
-        int fd[2];
-        if (pipe(fd) != 0) return 1;
-        pid_t pid = fork();
-        if (pid == 0) {
-          close(fd[0]);
-          Pair r;
-          Figures f;
-          buildOnce(*set, t == 0 ? 1 : cores, f);
-          r.cold = f.wall;
-          r.coldCpu = f.cpu;
-          r.ok = f.ok;
-          const uint64_t coldHash = f.ok ? PackageHash((root / "proj" / "Bench.exe").string(), stubSize) : 0;
-          buildOnce(*set, t == 0 ? 1 : cores, f);
-          r.warm = f.wall;
-          r.ok = r.ok && f.ok;
-          if (r.ok) {
-            r.hash = PackageHash((root / "proj" / "Bench.exe").string(), stubSize);
-            r.bytes = f.out;
-            // The kept engine entry gives the package the fresh one gave.
-            if (r.hash != coldHash) r.hash = 0;
-          }
-          if (write(fd[1], &r, sizeof r) != sizeof r) _exit(2);
-          _exit(0);
-        }
-        close(fd[1]);
-        if (read(fd[0], &pair, sizeof pair) != sizeof pair) pair.ok = false;
-        close(fd[0]);
-        int status = 0;
-        rusage u{};
-        wait4(pid, &status, 0, &u);
-        kb = u.ru_maxrss;
+        const Pair pair = bench::InChild<Pair>(
+          [&] {
+            Pair r;
+            Figures f;
+            buildOnce(*set, t == 0 ? 1 : cores, f);
+            r.cold = f.wall;
+            r.coldCpu = f.cpu;
+            r.ok = f.ok;
+            const uint64_t coldHash = f.ok ? PackageHash((root / "proj" / "Bench.exe").string(), stubSize) : 0;
+            buildOnce(*set, t == 0 ? 1 : cores, f);
+            r.warm = f.wall;
+            r.ok = r.ok && f.ok;
+            if (r.ok) {
+              r.hash = PackageHash((root / "proj" / "Bench.exe").string(), stubSize);
+              r.bytes = f.out;
+              // The kept engine entry gives the package the fresh one gave.
+              if (r.hash != coldHash) r.hash = 0;
+            }
+            return r;
+          },
+          &kb);
         ok = ok && pair.ok;
         cold[t].push_back(pair.cold);
         warm[t].push_back(pair.warm);
