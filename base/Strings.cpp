@@ -71,6 +71,18 @@ std::string Trim(const std::string& s) {
 
 std::string IntToStr(long long v) { return std::to_string(v); }
 
+std::string IntToHex(uint64_t v, int digits) {
+  char buf[16];
+  int n = 0;
+  do {
+    buf[n++] = "0123456789ABCDEF"[v & 15];
+    v >>= 4;
+  } while (v != 0 && n < 16);
+  std::string s(digits > n ? static_cast<size_t>(digits - n) : 0, '0');
+  while (n > 0) s += buf[--n];
+  return s;
+}
+
 bool TryStrToInt(const std::string& text, long long& out) {
   std::string s = Trim(text);
   size_t i = 0;

@@ -1,5 +1,6 @@
 // ANSI (code page 1252) string helpers with the class library's comparison rules.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ unsigned char AnsiLowerChar(unsigned char c);
 
 std::string Trim(const std::string& s);  // drops bytes <= ' ' at both ends
 std::string IntToStr(long long v);
+// Upper-case hexadecimal, at least digits wide (leading zeros).
+std::string IntToHex(uint64_t v, int digits);
 // StrToIntDef: decimal or "$"/"0x" hex, optional sign; def when not a whole number.
 long long StrToIntDef(const std::string& s, long long def);
 bool TryStrToInt(const std::string& s, long long& out);

@@ -2,12 +2,8 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <deque>
-#include <mutex>
-#include <thread>
 
 #include "base/win/Form.h"
 
@@ -95,7 +91,10 @@ std::optional<int> TakeMessageAnswer(ShownMessage shown) {
     shown.Answered = true;
     s.answers.pop_front();
   } else {
-    std::fprintf(stderr, "seams: unanswered message \"%s\"\n", shown.Text.c_str());
+    // Plain puts: the formatted printing would pull its whole library into every program.
+    std::fputs("seams: unanswered message \"", stderr);
+    std::fputs(shown.Text.c_str(), stderr);
+    std::fputs("\"\n", stderr);
   }
   s.messages.push_back(shown);
   return shown.Answer;
@@ -161,36 +160,6 @@ void RunShownScripts(Form& form) {
     if (script(form)) return;
     scripts.insert(scripts.begin() + static_cast<std::ptrdiff_t>(i), script);
   }
-}
-
-struct Watchdog::State {
-  std::mutex m;
-  std::condition_variable cv;
-  bool done = false;
-  std::thread thread;
-};
-
-Watchdog::Watchdog(int seconds, std::string what) : state_(new State) {
-  State* st = state_;
-  st->thread = std::thread([st, seconds, what] {
-    std::unique_lock<std::mutex> lock(st->m);
-    if (!st->cv.wait_for(lock, std::chrono::seconds(seconds), [st] { return st->done; })) {
-      std::fprintf(stderr, "watchdog: %s still running after %d s\n", what.c_str(), seconds);
-      std::fflush(stderr);
-      std::fflush(stdout);
-      TerminateProcess(GetCurrentProcess(), 3);
-    }
-  });
-}
-
-Watchdog::~Watchdog() {
-  {
-    std::lock_guard<std::mutex> lock(state_->m);
-    state_->done = true;
-  }
-  state_->cv.notify_all();
-  state_->thread.join();
-  delete state_;
 }
 
 }  // namespace base::win::seams

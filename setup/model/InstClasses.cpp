@@ -202,9 +202,8 @@ std::string TTandrelValue::GetDisplayText() const {
       if (!StringValue.empty()) return "\"" + StringValue + "\"";
       return ValueName == "(Default)" ? "(value not set)" : "\"\"";
     case vtDWord: {
-      char buf[40];
-      std::snprintf(buf, sizeof buf, "0x%08x (%d)", static_cast<uint32_t>(IntValue), IntValue);
-      return buf;
+      return "0x" + base::LowerCase(base::IntToHex(static_cast<uint32_t>(IntValue), 8)) + " (" +
+             base::IntToStr(IntValue) + ")";
     }
     case vtBinary: {
       if (StringValue.empty()) return "(zero-length binary value)";

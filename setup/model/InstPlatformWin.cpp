@@ -14,9 +14,7 @@ namespace model {
 namespace {
 
 std::string Hex8(uintptr_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%08X", static_cast<unsigned>(v));
-  return buf;
+  return base::IntToHex(static_cast<unsigned>(v), 8);
 }
 
 DllCallResult CallDll(const std::string& library, const std::string& function, const DllCallArgs& a) {

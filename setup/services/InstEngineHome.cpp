@@ -11,9 +11,7 @@ uint64_t EngineContentHash(const std::vector<uint8_t>& bytes) {
 }
 
 std::string EngineFolderName(uint64_t hash) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%08X%08X", static_cast<unsigned>(hash >> 32), static_cast<unsigned>(hash));
-  return buf;
+  return base::IntToHex(hash, 16);
 }
 
 bool IsKeptEnginePath(const std::string& file) {

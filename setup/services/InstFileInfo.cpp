@@ -90,9 +90,7 @@ TDateTime DosDateTimeToDateTime(uint32_t DosDateTime) {
 }
 
 std::string VersionStringPath(uint16_t Language, uint16_t CodePage, const std::string& Name) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "\\StringFileInfo\\%04X%04X\\", Language, CodePage);
-  return buf + Name;
+  return "\\StringFileInfo\\" + base::IntToHex(Language, 4) + base::IntToHex(CodePage, 4) + "\\" + Name;
 }
 
 #ifndef _WIN32

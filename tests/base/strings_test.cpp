@@ -25,6 +25,11 @@ TEST(Strings, Integers) {
       {"$FFFFFFFF", -1},
   };
   for (auto& c : cases) EXPECT_EQ(StrToIntDef(c.s, -1), c.v) << c.s;
+  struct { uint64_t v; int digits; const char* hex; } hex[] = {
+      {0, 8, "00000000"}, {0, 0, "0"}, {0xBEEF, 2, "BEEF"},  // never cut to digits
+      {0x40904E4, 8, "040904E4"}, {~uint64_t{0}, 8, "FFFFFFFFFFFFFFFF"},
+  };
+  for (auto& c : hex) EXPECT_EQ(IntToHex(c.v, c.digits), c.hex) << c.hex;
 }
 
 TEST(Strings, Paths) {
