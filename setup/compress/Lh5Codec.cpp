@@ -21,36 +21,50 @@ constexpr int NPT = NT;         // larger of NT and NP
 // ---------------------------------------------------------------------------------
 // Decoding
 
-// MSB-first reader with a 64-bit look-ahead. Once the input has ended no more bytes
-// are fetched and missing bits read as 0; the count of bits that really came from
-// the input lets the decoder notice data that are used up.
+constexpr int kOutChunk = 1 << 16;  // decoded bytes kept before they go to the driver
+
+struct Lh5DecodeState;
+
+// MSB-first reader with a 64-bit look-ahead, topped up whenever 56 bits or fewer are
+// left. The input comes from the driver a chunk at a time and is taken byte by byte in
+// the same order as single reads would take it, so the driver reads its next chunk at
+// the same point. Once the input has ended no more bytes are fetched and missing bits
+// read as 0; pad counts those bits so that the decoder notices data that are used up.
 struct Lh5Reader {
   TCodecDriver& d;
+  Lh5DecodeState& s;
   uint64_t buf = 0;  // valid bits left-aligned at bit 63
   int count = 0;
+  int pad = 0;
   bool ended = false;
-  int64_t realBits = 0, usedBits = 0;
-  explicit Lh5Reader(TCodecDriver& drv) : d(drv) {}
+  const uint8_t* ip = nullptr;
+  const uint8_t* ie = nullptr;
+  Lh5Reader(TCodecDriver& drv, Lh5DecodeState& st) : d(drv), s(st) {}
+
+  void NextChunk();
+  void SlowFill();
 
   inline void Fill() {
-    while (count <= 56) {
-      if (!ended) {
-        uint8_t b = d.ReadByte();
-        if (d.endOfInput) {
-          ended = true;
-        } else {
-          buf |= static_cast<uint64_t>(b) << (56 - count);
-          realBits += 8;
-        }
-      }
-      count += 8;  // zero bits once ended
+    if (ie - ip >= 8) {
+      // Bits past the bytes taken are those of the next byte, which a later top-up
+      // ORs in again unchanged.
+      uint64_t v;
+      std::memcpy(&v, ip, 8);
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_BIG_ENDIAN__
+      v = __builtin_bswap64(v);
+#endif
+      buf |= v >> count;
+      int k = (64 - count) >> 3;
+      ip += k;
+      count += 8 * k;
+    } else {
+      SlowFill();
     }
   }
-  inline unsigned Peek16() { return static_cast<unsigned>(buf >> 48); }
+  inline unsigned Peek16() const { return static_cast<unsigned>(buf >> 48); }
   inline void Skip(int n) {
     buf <<= n;
     count -= n;
-    usedBits += n;
     if (count <= 56) Fill();
   }
   inline unsigned Get(int n) {
@@ -59,18 +73,52 @@ struct Lh5Reader {
     Skip(n);
     return v;
   }
-  bool Overrun() const { return usedBits > realBits; }
+  bool Overrun() const { return count < pad; }
 };
 
 struct Lh5DecodeState {
-  uint8_t ring[DICSIZ];
   uint8_t c_len[NC];
   uint8_t pt_len[NPT];
   uint16_t c_table[4096];
   uint16_t pt_table[256];
   uint16_t left[2 * NC - 1], right[2 * NC - 1];
   uint16_t pleft[2 * NPT - 1], pright[2 * NPT - 1];
+  uint8_t in[kCodecChunk];
+  // The window (spaces at the start) and the bytes decoded after it; a match may run
+  // up to MAXMATCH past the chunk and a copy writes up to 8 bytes beyond its end.
+  uint8_t out[DICSIZ + kOutChunk + MAXMATCH + 16];
+  uint8_t* op = nullptr;      // next byte to decode
+  uint8_t* handed = nullptr;  // bytes before it are with the driver
+
+  // Decoded bytes go to the driver before it reads on, so that whatever it writes and
+  // reports happens at the same points as with byte-by-byte writes.
+  void Hand(TCodecDriver& d) {
+    uint8_t* from = handed;
+    handed = op;
+    if (op > from) d.WriteBlock(from, static_cast<int32_t>(op - from));
+  }
 };
+
+void Lh5Reader::NextChunk() {
+  s.Hand(d);
+  int32_t n = d.ReadBlock(s.in, kCodecChunk);
+  if (d.endOfInput) {
+    ended = true;
+    ip = ie = s.in;
+  } else {
+    ip = s.in;
+    ie = s.in + n;
+  }
+}
+
+void Lh5Reader::SlowFill() {
+  while (count <= 56) {
+    if (ip == ie && !ended) NextChunk();
+    if (ip < ie) buf |= static_cast<uint64_t>(*ip++) << (56 - count);
+    else pad += 8;
+    count += 8;
+  }
+}
 
 [[noreturn]] void BadTable() { throw ELZHBadDecodeTable(kMsgBadDecodeTable); }
 
@@ -201,66 +249,87 @@ void ReadCLen(Lh5Reader& in, Lh5DecodeState& s) {
   MakeTable(NC, s.c_len, 12, s.c_table, s.left, s.right);
 }
 
-}  // namespace
+// Copies a match of len bytes from dist bytes back; may write 8 bytes past the end.
+inline void CopyMatch(uint8_t* op, unsigned dist, int len) {
+  const uint8_t* from = op - dist;
+  if (dist >= 8) {
+    for (int k = 0; k < len; k += 8) std::memcpy(op + k, from + k, 8);
+  } else if (dist == 1) {
+    std::memset(op, *from, static_cast<size_t>(len));
+  } else {
+    for (int k = 0; k < len; ++k) op[k] = from[k];
+  }
+}
 
-void Lh5Decode(TCodecDriver& d, int32_t expandedSize) {
-  if (expandedSize <= 0) return;
-  auto s = std::make_unique<Lh5DecodeState>();
-  Lh5Reader in(d);
-  in.Fill();
-  std::memset(s->ring, ' ', DICSIZ);
-  unsigned r = 0;
+void DecodeRun(TCodecDriver& d, Lh5DecodeState& s, Lh5Reader& in, int32_t expandedSize) {
+  uint8_t* const chunkEnd = s.out + DICSIZ + kOutChunk;
+  int32_t left = expandedSize;
   unsigned blocksize = 0;
-  int32_t count = 0;
-  while (count < expandedSize) {
+  while (left > 0) {
     if (blocksize == 0) {
       blocksize = in.Get(16);
-      ReadPtLen(in, *s, NT, TBIT, 3);
-      ReadCLen(in, *s);
-      ReadPtLen(in, *s, NP, PBIT, -1);
+      ReadPtLen(in, s, NT, TBIT, 3);
+      ReadCLen(in, s);
+      ReadPtLen(in, s, NP, PBIT, -1);
       // A block of no symbols, or a head made of bits past the data, is damage.
       if (blocksize == 0 || in.Overrun()) break;
     }
     --blocksize;
     unsigned bits = in.Peek16();
-    int c = s->c_table[bits >> 4];
+    int c = s.c_table[bits >> 4];
     if (c >= NC) {
       unsigned m = 1u << 3;
       do {
-        c = (bits & m) ? s->right[c] : s->left[c];
+        c = (bits & m) ? s.right[c] : s.left[c];
         m >>= 1;
       } while (c >= NC && m);
       if (c >= NC) BadTable();
     }
-    in.Skip(s->c_len[c]);
+    in.Skip(s.c_len[c]);
     if (c < 256) {
       if (in.Overrun()) break;
-      d.WriteByte(static_cast<uint8_t>(c));
-      s->ring[r] = static_cast<uint8_t>(c);
-      r = (r + 1) & (DICSIZ - 1);
-      ++count;
+      *s.op++ = static_cast<uint8_t>(c);
+      --left;
     } else {
       int length = c - (256 - THRESHOLD);
-      int j = DecodePt(in, *s, NP);
+      int j = DecodePt(in, s, NP);
       unsigned position = j == 0 ? 0 : (1u << (j - 1)) + in.Get(j - 1);
       if (in.Overrun()) break;
-      unsigned from = (r - position - 1) & (DICSIZ - 1);
-      if (length > expandedSize - count) {
+      if (length > left) {
         // Well-formed data end exactly at the expanded size.
-        length = expandedSize - count;
+        length = left;
         d.damaged = true;
       }
-      for (int k = 0; k < length; ++k) {
-        uint8_t b = s->ring[from];
-        from = (from + 1) & (DICSIZ - 1);
-        d.WriteByte(b);
-        s->ring[r] = b;
-        r = (r + 1) & (DICSIZ - 1);
-      }
-      count += length;
+      CopyMatch(s.op, position + 1, length);
+      s.op += length;
+      left -= length;
+    }
+    if (s.op >= chunkEnd) {
+      s.Hand(d);
+      std::memmove(s.out, s.op - DICSIZ, DICSIZ);
+      s.op = s.handed = s.out + DICSIZ;
     }
   }
-  if (count < expandedSize) d.damaged = true;
+  if (left > 0) d.damaged = true;
+}
+
+}  // namespace
+
+void Lh5Decode(TCodecDriver& d, int32_t expandedSize) {
+  if (expandedSize <= 0) return;
+  auto s = std::make_unique<Lh5DecodeState>();
+  std::memset(s->out, ' ', DICSIZ);
+  s->op = s->handed = s->out + DICSIZ;
+  Lh5Reader in(d, *s);
+  try {
+    in.Fill();
+    DecodeRun(d, *s, in, expandedSize);
+  } catch (...) {
+    // What was decoded before the failure reaches the driver as it would byte by byte.
+    s->Hand(d);
+    throw;
+  }
+  s->Hand(d);
 }
 
 // ---------------------------------------------------------------------------------
