@@ -41,7 +41,13 @@ bool TCodecDriver::Refill() {
 
 int32_t TCodecDriver::ReadBlock(uint8_t* dst, int32_t max) {
   if (max <= 0) return 0;
-  if (inPos >= inEnd && !Refill()) return 0;
+  if (inPos >= inEnd) {
+    if (!Refill()) return 0;
+  } else if (endOfInput) {
+    // After a handler ended the input, a read takes one byte and still reports the end.
+    ReadByte();
+    return 0;
+  }
   int32_t n = inEnd - inPos < max ? inEnd - inPos : max;
   const uint8_t* p = inBuf + inPos;
   uint32_t sum = readSum;

@@ -66,7 +66,8 @@ struct TCodecDriver {
 
   // A run of reads at once: up to max bytes into dst, as that many ReadByte calls would
   // give them but stopping at the end of the buffered chunk, so that the next chunk is
-  // read only when a codec needs it. Returns 0 with endOfInput set when there is none.
+  // read only when a codec needs it. Returns 0 with endOfInput set where the first of
+  // those calls would report the end.
   int32_t ReadBlock(uint8_t* dst, int32_t max);
 
   // A run of writes at once, with the budget, key and sum of WriteByte per byte: when
