@@ -963,7 +963,7 @@ void Lh5Encode(TCodecDriver& d) {
   s->InitSlide();
 
   int got = s->ReadInput(&s->text[DICSIZ + MAXMATCH], DICSIZ);
-  std::memset(&s->text[DICSIZ + MAXMATCH + got], ' ', DICSIZ - got);
+  if (got < DICSIZ) std::memset(&s->text[DICSIZ + MAXMATCH + got], ' ', static_cast<size_t>(DICSIZ - got));
   s->remainder = got;
   if (s->remainder == 0) return;
 
