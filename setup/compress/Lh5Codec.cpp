@@ -696,6 +696,9 @@ struct Lh5EncodeState {
       remainder += ReadInput(&text[DICSIZ + MAXMATCH], DICSIZ);
       pos = DICSIZ;
     }
+    // The next position's first child lookup starts at this chain head whatever the
+    // trie holds then: fetching it now hides one trip to memory.
+    __builtin_prefetch(&link[Hash(text[pos + 1] + DICSIZ, text[pos + 2])]);
     DeleteNode();
     InsertNode();
   }
