@@ -953,7 +953,9 @@ struct Lh5EncodeState {
 }  // namespace
 
 void Lh5Encode(TCodecDriver& d) {
-  auto s = std::make_unique<Lh5EncodeState>();
+  // Not value-initialised: the tables read before they are written are cleared below,
+  // and clearing the whole state again would cost small inputs a fifth of their time.
+  std::unique_ptr<Lh5EncodeState> s(new Lh5EncodeState);
   s->d = &d;
   std::memset(s->text, 0, sizeof s->text);
   std::memset(s->c_freq, 0, sizeof s->c_freq);
