@@ -1,6 +1,6 @@
 // Encode and decode speed and ratio of our LH5 and LZH codecs, next to lhasa's -lh5-
-// decoder on the same streams and gzip -9 / gzip -d on the same data. Every figure is the
-// median of its runs.
+// decoder on the same streams, gzip -9 / gzip -d on the same data and, when jlha is on
+// PATH, the size of jlha's -lh5- packing. Every figure is the median of its runs.
 //   codec_bench [file...]   (default: a corpus from this machine)
 #include <algorithm>
 #include <chrono>
@@ -71,21 +71,23 @@ double Time(const std::function<void()>& run) {
   return Median(runs);
 }
 
-Bytes Encode(uint8_t method, const Bytes& in) {
-  TTandrelInstCompress c;
-  base::MemoryStream src(in), dst;
-  int32_t sum = 0;
-  RunCodec(c, dst, src, static_cast<int32_t>(in.size()), 0, method, sum, false, false);
-  return dst.Bytes();
-}
+// The destination stream is kept from run to run and written from its start, so that
+// the figures are the codec's and not the growth of a new vector and its first page
+// faults; the source is read in place.
+struct Sink {
+  base::MemoryStream stream;
+  size_t written = 0;
+  Bytes Take() const { return Bytes(stream.Bytes().begin(), stream.Bytes().begin() + written); }
+};
 
-Bytes Decode(uint8_t method, const Bytes& in, size_t expanded) {
+void Run(Sink& out, uint8_t method, const Bytes& in, size_t expanded, bool expanding) {
   TTandrelInstCompress c;
-  base::MemoryStream src(in), dst;
+  base::ReadOnlyMemoryStream src(in.data(), static_cast<int64_t>(in.size()));
+  out.stream.Seek(0, base::SeekOrigin::Beginning);
   int32_t sum = 0;
-  RunCodec(c, dst, src, static_cast<int32_t>(in.size()), static_cast<int32_t>(expanded), method,
-           sum, true, false);
-  return dst.Bytes();
+  RunCodec(c, out.stream, src, static_cast<int32_t>(in.size()), static_cast<int32_t>(expanded),
+           method, sum, expanding, false);
+  out.written = static_cast<size_t>(out.stream.Seek(0, base::SeekOrigin::Current));
 }
 
 Bytes LhasaDecode(const Bytes& stream, size_t expanded) { return lhasa::DecodeLh5(stream, expanded); }
@@ -131,6 +133,28 @@ double Shell(const std::string& cmd) {
   return ChildCpu() - start;
 }
 
+bool OnPath(const char* tool) {
+  return std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Compressed size of jlha's -lh5- entry for the file "in" in dir, or 0 when it did not
+// give one (it stores an entry plain when packing does not pay).
+size_t JlhaSize(const fs::path& dir) {
+  fs::remove(dir / "in.lzh");
+  std::string cd = "cd '" + dir.string() + "' && ";
+  if (std::system((cd + "jlha ao50 in.lzh in >/dev/null 2>&1").c_str()) != 0) return 0;
+  FILE* p = popen((cd + "jlha v in.lzh 2>/dev/null").c_str(), "r");
+  if (!p) return 0;
+  size_t packed = 0;
+  char line[512];
+  while (std::fgets(line, sizeof line, p)) {
+    size_t a = 0, b = 0;
+    if (std::strstr(line, "-lh5-") && std::sscanf(line, "%*s %zu %zu", &a, &b) == 2) packed = a;
+  }
+  pclose(p);
+  return packed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,16 +164,21 @@ int main(int argc, char** argv) {
   fs::path tmp = fs::temp_directory_path() / ("codec_bench." + std::to_string(getpid()));
   fs::create_directories(tmp);
 
+  const bool jlha = OnPath("jlha");
+  size_t oursTotal = 0, jlhaTotal = 0;
   std::printf("%-22s %9s | %-6s %8s %8s %8s | %8s %8s %8s\n", "input", "bytes", "codec", "ratio%",
               "enc MB/s", "dec MB/s", "", "", "");
   for (const Item& it : corpus) {
     size_t n = it.data.size();
     std::printf("%-22s %9zu\n", it.name.substr(0, 22).c_str(), n);
+    size_t lh5Size = 0;
     for (uint8_t m : {cmLH5, cmLZH}) {
-      Bytes enc;
-      double te = Time([&] { enc = Encode(m, it.data); });
-      Bytes dec;
-      double td = Time([&] { dec = Decode(m, enc, n); });
+      Sink sink;
+      double te = Time([&] { Run(sink, m, it.data, 0, false); });
+      Bytes enc = sink.Take();
+      if (m == cmLH5) lh5Size = enc.size();
+      double td = Time([&] { Run(sink, m, enc, n, true); });
+      Bytes dec = sink.Take();
       if (dec != it.data) std::printf("  !! %s round trip differs\n", TTandrelInstCompress::MethodIDs[m]);
       std::printf("%-22s %9s   %-6s %8.2f %8.1f %8.1f\n", "", "", TTandrelInstCompress::MethodIDs[m],
                   100.0 * enc.size() / n, Mb(n, te), Mb(n, td));
@@ -163,6 +192,16 @@ int main(int argc, char** argv) {
     }
     fs::path raw = tmp / "in", gz = tmp / "in.gz";
     WriteFile(raw, it.data);
+    if (jlha) {
+      // Sizes only: jlha's time would include its archive and file handling.
+      size_t j = JlhaSize(tmp);
+      if (j > 0) {
+        oursTotal += lh5Size;
+        jlhaTotal += j;
+        std::printf("%-22s %9s   %-6s %8.2f %8s %8s  (jlha -lh5-; ours / jlha = %.3f)\n", "", "",
+                    "jlha", 100.0 * j / n, "", "", static_cast<double>(lh5Size) / j);
+      }
+    }
     std::vector<double> tg, tgd;
     for (int r = 0; r < 5; ++r) {
       tg.push_back(Shell("gzip -9 -c '" + raw.string() + "' > '" + gz.string() + "'"));
@@ -172,6 +211,9 @@ int main(int argc, char** argv) {
     std::printf("%-22s %9s   %-6s %8.2f %8.1f %8.1f  (processor time of sh + gzip, file I/O included)\n", "", "",
                 "gzip-9", 100.0 * gzSize / n, Mb(n, Median(tg)), Mb(n, Median(tgd)));
   }
+  if (jlhaTotal > 0)
+    std::printf("LH5 size over the inputs jlha packed: ours / jlha = %zu / %zu = %.3f\n", oursTotal,
+                jlhaTotal, static_cast<double>(oursTotal) / jlhaTotal);
   fs::remove_all(tmp);
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "setup/compress/CodecDriver.h"
 
+#include <cstring>
 #include <memory>
 
 #include "setup/compress/Codecs.h"
@@ -36,6 +37,63 @@ bool TCodecDriver::Refill() {
   YieldSlice();
   endOfInput = false;
   return true;
+}
+
+int32_t TCodecDriver::ReadBlock(uint8_t* dst, int32_t max) {
+  if (max <= 0) return 0;
+  if (inPos >= inEnd) {
+    if (!Refill()) return 0;
+  } else if (endOfInput) {
+    // After a handler ended the input, a read takes one byte and still reports the end.
+    ReadByte();
+    return 0;
+  }
+  int32_t n = inEnd - inPos < max ? inEnd - inPos : max;
+  const uint8_t* p = inBuf + inPos;
+  uint32_t sum = readSum;
+  for (int32_t i = 0; i < n; ++i) sum += p[i];
+  readSum = sum;
+  if (combineOnRead) {
+    int k = keyPos;
+    for (int32_t i = 0; i < n; ++i) {
+      dst[i] = p[i] ^ keyBytes[k];
+      k = (k + 1) & 3;
+    }
+    keyPos = k;
+  } else {
+    std::memcpy(dst, p, static_cast<size_t>(n));
+  }
+  inPos += n;
+  return n;
+}
+
+void TCodecDriver::WriteBlock(const uint8_t* src, int32_t n) {
+  while (n > 0) {
+    if (budget <= 0) throw EUnableToCompress(kMsgUnableToCompress);
+    if (outPos == kCodecChunk) Flush();
+    int32_t k = kCodecChunk - outPos;
+    if (k > n) k = n;
+    if (k > budget) k = budget;
+    budget -= k;
+    uint8_t* q = outBuf + outPos;
+    if (combineOnWrite) {
+      int kp = keyPos;
+      for (int32_t i = 0; i < k; ++i) {
+        q[i] = src[i] ^ keyBytes[kp];
+        kp = (kp + 1) & 3;
+      }
+      keyPos = kp;
+    } else {
+      std::memcpy(q, src, static_cast<size_t>(k));
+    }
+    uint32_t sum = writeSum;
+    for (int32_t i = 0; i < k; ++i) sum += q[i];
+    writeSum = sum;
+    outPos += k;
+    bytesWritten += k;
+    src += k;
+    n -= k;
+  }
 }
 
 void TCodecDriver::Flush() {

@@ -64,6 +64,17 @@ struct TCodecDriver {
     ++bytesWritten;
   }
 
+  // A run of reads at once: up to max bytes into dst, as that many ReadByte calls would
+  // give them but stopping at the end of the buffered chunk, so that the next chunk is
+  // read only when a codec needs it. Returns 0 with endOfInput set where the first of
+  // those calls would report the end.
+  int32_t ReadBlock(uint8_t* dst, int32_t max);
+
+  // A run of writes at once, with the budget, key and sum of WriteByte per byte: when
+  // the budget ends inside the run, the bytes before that point are taken and then
+  // EUnableToCompress is raised, as WriteByte would.
+  void WriteBlock(const uint8_t* src, int32_t n);
+
   bool Refill();  // false: end of input (endOfInput stays set)
   void Flush();   // writes the full output buffer
 };
