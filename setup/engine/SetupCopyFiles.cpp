@@ -71,6 +71,7 @@ void TfrmCopyFiles::ShowGroup(const std::string& caption) {
   lblGroupName.SetCaption(caption);
   lblGroupName.Update();
   pumped_ = GetTickCount();
+  pumpedAt_ = overallPos_;
   App().ProcessMessages();
 }
 
@@ -127,12 +128,14 @@ void TfrmCopyFiles::FlushBars() {
 }
 
 // A look at the queue is a round trip to the window server, under Wine about as long as
-// copying a small file: within a copy it is taken at most every kPumpInterval ms, still
-// far quicker than a click or a repaint can be told apart.
+// copying a small file: within a copy it is taken once kPumpInterval ms or kPumpBytes
+// have passed since the last, far quicker than a click or a repaint can be told apart,
+// and still within every file of some size.
 void TfrmCopyFiles::ProcessMessages() {
   const DWORD now = GetTickCount();
-  if (now - pumped_ < kPumpInterval) return;
+  if (now - pumped_ < kPumpInterval && overallPos_ - pumpedAt_ < kPumpBytes) return;
   pumped_ = now;
+  pumpedAt_ = overallPos_;
   App().ProcessMessages();
 }
 

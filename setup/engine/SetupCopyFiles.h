@@ -54,10 +54,11 @@ protected:
 
 private:
   static constexpr DWORD kBarInterval = 40, kPumpInterval = 10;
+  static constexpr int kPumpBytes = 64 * 1024;
   bool BarDue(DWORD& last, bool end);
   void FlushBars();
   void ShowPendingName();
-  int overallMax_ = 0, overallPos_ = 0, filePos_ = 0;
+  int overallMax_ = 0, overallPos_ = 0, filePos_ = 0, pumpedAt_ = 0;
   DWORD overallPainted_ = 0, filePainted_ = 0, labelPainted_ = 0, pumped_ = 0;
   std::string lastFile_;
   bool nameShown_ = true;
