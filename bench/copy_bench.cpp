@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -225,11 +226,14 @@ void Print(const char* what, const Result& r, size_t files) {
 
 int main(int argc, char** argv) {
   // --quick: 2,000 files in place of 10,000 and an 8 MB file; --one-folder: also every
-  // file in a single folder (the platform's own cost then grows with the folder).
+  // file in a single folder (the platform's own cost then grows with the folder);
+  // --files N: only N small files, once (for a trace or a profile of the copy alone).
   bool quick = false, oneFolder = false;
+  int only = 0;
   for (int i = 1; i < argc; ++i) {
     quick = quick || std::string(argv[i]) == "--quick";
     oneFolder = oneFolder || std::string(argv[i]) == "--one-folder";
+    if (std::string(argv[i]) == "--files" && i + 1 < argc) only = std::atoi(argv[++i]);
   }
   App().Initialize();
   char temp[MAX_PATH];
@@ -238,6 +242,14 @@ int main(int argc, char** argv) {
   RemoveTree(work);
   CreateDirectoryA(work.c_str(), nullptr);
 
+  if (only > 0) {
+    const Package p = MakePackage(work, "S", only, 100, 512, 4096);
+    std::printf("copying...\n");
+    std::fflush(stdout);
+    Print((std::to_string(only) + " small files").c_str(), Copy(work, p, false), p.files);
+    RemoveTree(work);
+    return 0;
+  }
   const int small = 1000, many = quick ? 2000 : 10000;
   const size_t largeSize = quick ? 8u << 20 : 32u << 20;
   std::printf("packing %d and %d small files (512-4096 bytes, 100 per folder) and one %.0f MB file...\n", small, many,

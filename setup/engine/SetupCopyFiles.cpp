@@ -6,6 +6,7 @@
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "resources/engine_strings.h"
+#include "setup/services/InstArchiveReader.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
 
@@ -49,6 +50,8 @@ void TfrmCopyFiles::StartCopy() {
   int result = kCopyCancelled;
   Guard([&] {
     try {
+      // One handle on the archive for the whole copy, not two opens and checks a file.
+      TArchiveHold hold(ArchiveFile);
       result = Copy.Run();
       FlushBars();
     } catch (...) {
@@ -60,22 +63,35 @@ void TfrmCopyFiles::StartCopy() {
 }
 
 void TfrmCopyFiles::Button1Click() {
+  ShowPendingName();
   if (MessageDlg(EngineString(IDS_COPY_CANCEL, IDS_COPY_CANCEL_TEXT), MsgDlgType::Confirmation, mbYesNo) == mrYes) Copy.Aborted = true;
 }
 
 void TfrmCopyFiles::ShowGroup(const std::string& caption) {
   lblGroupName.SetCaption(caption);
   lblGroupName.Update();
+  pumped_ = GetTickCount();
+  pumpedAt_ = overallPos_;
   App().ProcessMessages();
 }
 
+// Naming and repainting costs more than copying a small file, and names that change every
+// millisecond cannot be read: the label takes the newest name at most every kBarInterval
+// ms, and at once when a file takes longer than one block (its first report below 100 %),
+// so that a large file after a small one is never copied under the small one's name.
 void TfrmCopyFiles::ShowFile(const std::string& expanded) {
   lastFile_ = expanded;
-  // The label always names the file being copied: a large file after a small one would
-  // otherwise copy under the small one's name. Only the forced repaint waits its turn.
-  lblFileName.SetCaption(MinimizePathForLabel(lblFileName.Handle(), expanded));
-  if (BarDue(labelPainted_, false)) lblFileName.Update();
-  App().ProcessMessages();
+  nameShown_ = false;
+  if (BarDue(labelPainted_, false)) ShowPendingName();
+  ProcessMessages();
+}
+
+void TfrmCopyFiles::ShowPendingName() {
+  if (nameShown_ || lastFile_.empty()) return;
+  nameShown_ = true;
+  labelPainted_ = GetTickCount();
+  lblFileName.SetCaption(MinimizePathForLabel(lblFileName.Handle(), lastFile_));
+  lblFileName.Update();
 }
 
 void TfrmCopyFiles::SetOverallBar(int64_t maximum) {
@@ -100,6 +116,7 @@ void TfrmCopyFiles::MoveOverallBar(int64_t position) {
 }
 
 void TfrmCopyFiles::SetFileBar(int32_t percent) {
+  if (percent < 100) ShowPendingName();
   filePos_ = percent;
   if (BarDue(filePainted_, percent <= 0 || percent >= 100)) pbFile.SetPosition(filePos_);
 }
@@ -107,10 +124,20 @@ void TfrmCopyFiles::SetFileBar(int32_t percent) {
 void TfrmCopyFiles::FlushBars() {
   pbFile.SetPosition(filePos_);
   pbOverall.SetPosition(overallPos_);
-  if (!lastFile_.empty()) lblFileName.SetCaption(MinimizePathForLabel(lblFileName.Handle(), lastFile_));
+  ShowPendingName();
 }
 
-void TfrmCopyFiles::ProcessMessages() { App().ProcessMessages(); }
+// A look at the queue is a round trip to the window server, under Wine about as long as
+// copying a small file: within a copy it is taken once kPumpInterval ms or kPumpBytes
+// have passed since the last, far quicker than a click or a repaint can be told apart,
+// and still within every file of some size.
+void TfrmCopyFiles::ProcessMessages() {
+  const DWORD now = GetTickCount();
+  if (now - pumped_ < kPumpInterval && overallPos_ - pumpedAt_ < kPumpBytes) return;
+  pumped_ = now;
+  pumpedAt_ = overallPos_;
+  App().ProcessMessages();
+}
 
 void TfrmCopyFiles::ShowBillboard(int32_t index) {
   if (OnBillboard) OnBillboard(index);
@@ -131,6 +158,7 @@ int TfrmCopyFiles::InstallFile(const std::string& dest, const std::string& archi
 int TfrmCopyFiles::RegisterServerFile(const std::string& fileName) { return ::RegisterServerFile(fileName); }
 
 bool TfrmCopyFiles::AskContinue(const std::string& message) {
+  ShowPendingName();  // the question is about the file the label names
   return MessageDlg(message, MsgDlgType::Error, mbYesNo) == mrYes;
 }
 

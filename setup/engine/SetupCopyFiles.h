@@ -53,12 +53,15 @@ protected:
   void CommitPendingRenames() override;
 
 private:
-  static constexpr DWORD kBarInterval = 40;
+  static constexpr DWORD kBarInterval = 40, kPumpInterval = 10;
+  static constexpr int kPumpBytes = 64 * 1024;
   bool BarDue(DWORD& last, bool end);
   void FlushBars();
-  int overallMax_ = 0, overallPos_ = 0, filePos_ = 0;
-  DWORD overallPainted_ = 0, filePainted_ = 0, labelPainted_ = 0;
+  void ShowPendingName();
+  int overallMax_ = 0, overallPos_ = 0, filePos_ = 0, pumpedAt_ = 0;
+  DWORD overallPainted_ = 0, filePainted_ = 0, labelPainted_ = 0, pumped_ = 0;
   std::string lastFile_;
+  bool nameShown_ = true;
 };
 
 // Installs the selection of Project from ArchiveFile; 1 done, 2 cancelled, 4 done with

@@ -1,5 +1,6 @@
 #include "setup/services/InstArchiveReader.h"
 
+#include <memory>
 #include <unordered_map>
 
 #ifdef _WIN32
@@ -81,12 +82,53 @@ struct TArchiveIndex {
   std::vector<TIndexedEntry> Entries;
   std::unordered_map<std::string, size_t> First;  // folded name -> its first entry
   int Listings = 0;
+  bool Trusted = false;  // built through the held handle: the file cannot have changed since
 };
 
 TArchiveIndex& Index() {
   static TArchiveIndex index;
   return index;
 }
+
+// The archive file a TArchiveHold keeps open.
+struct THeldArchive {
+  std::string Path;
+  std::unique_ptr<base::FileStream> Stream;
+};
+
+THeldArchive& Held() {
+  static THeldArchive held;
+  return held;
+}
+
+// The archive file for one call: the held handle when it is that file, else a handle of
+// the call's own. A call on the held handle leaves it where it found it, so that a
+// progress handler may take another entry while an expansion reads on.
+class TArchiveAccess {
+public:
+  explicit TArchiveAccess(const std::string& path) {
+    THeldArchive& held = Held();
+    if (held.Stream && held.Path == path) {
+      stream_ = held.Stream.get();
+      restore_ = stream_->Position();
+    } else {
+      own_ = std::make_unique<base::FileStream>(path, base::fmOpenRead | base::fmShareExclusive);
+      stream_ = own_.get();
+    }
+  }
+  ~TArchiveAccess() {
+    if (!own_) stream_->Seek(restore_, base::SeekOrigin::Beginning);
+  }
+  TArchiveAccess(const TArchiveAccess&) = delete;
+  TArchiveAccess& operator=(const TArchiveAccess&) = delete;
+  base::Stream& Stream() { return *stream_; }
+  bool IsHeld() const { return !own_; }
+
+private:
+  std::unique_ptr<base::FileStream> own_;
+  base::Stream* stream_ = nullptr;
+  int64_t restore_ = 0;
+};
 
 std::string ReadBytesAt(base::Stream& stream, int64_t pos, int32_t count) {
   std::string bytes(static_cast<size_t>(count), '\0');
@@ -111,6 +153,7 @@ bool RecordInPlace(base::Stream& stream, const TArchiveIndex& index, size_t i) {
 void BuildIndex(TArchiveIndex& index, TInstArchiveReader& reader, base::Stream& stream,
                 const std::string& path, bool stamped, const TFileStamp& stamp) {
   index.Valid = false;
+  index.Trusted = false;
   index.List.clear();
   index.Entries.clear();
   index.First.clear();
@@ -136,13 +179,20 @@ void BuildIndex(TArchiveIndex& index, TInstArchiveReader& reader, base::Stream& 
 }
 
 // The index of the open archive file and the entry of that name in it (-1 when none).
-// The entry found is checked against the file; a stale index is built again.
-const TArchiveIndex& IndexedEntry(TInstArchiveReader& reader, base::Stream& stream,
+// The entry found is checked against the file; a stale index is built again. An index
+// built through the held handle needs no check while the hold lasts.
+const TArchiveIndex& IndexedEntry(TInstArchiveReader& reader, TArchiveAccess& access,
                                   const std::string& path, const std::string& entryName, int& found) {
   TArchiveIndex& index = Index();
+  base::Stream& stream = access.Stream();
+  const std::string key = base::AnsiLowerCase(entryName);
+  if (access.IsHeld() && index.Trusted && index.Valid && index.Path == path) {
+    auto it = index.First.find(key);
+    found = it == index.First.end() ? -1 : static_cast<int>(it->second);
+    return index;
+  }
   TFileStamp stamp;
   const bool stamped = ReadFileStamp(path, stamp);
-  const std::string key = base::AnsiLowerCase(entryName);
   bool fresh = false;
   if (!(index.Valid && stamped && index.Path == path && index.Stamp == stamp &&
         ReadBytesAt(stream, 0, kCompressedHeaderSize) == index.HeaderBytes)) {
@@ -156,12 +206,36 @@ const TArchiveIndex& IndexedEntry(TInstArchiveReader& reader, base::Stream& stre
     BuildIndex(index, reader, stream, path, stamped, stamp);
     fresh = true;
   }
+  // Only a listing made through the held handle is trusted whole: an older one was
+  // checked here for this entry's record alone.
+  if (fresh && access.IsHeld()) index.Trusted = index.Valid;
   return index;
 }
 
 }  // namespace
 
 void ResetArchiveIndex() { Index() = TArchiveIndex(); }
+
+TArchiveHold::TArchiveHold(const std::string& ArchiveFile) {
+  THeldArchive& held = Held();
+  if (held.Stream) return;  // one hold at a time: the outer one stays
+  try {
+    held.Stream = std::make_unique<base::FileStream>(ArchiveFile, base::fmOpenRead | base::fmShareExclusive);
+  } catch (const base::EFOpenError&) {
+    return;  // each use then opens it, and fails, as without a hold
+  }
+  held.Path = ArchiveFile;
+  owner_ = true;
+  Index().Trusted = false;
+}
+
+TArchiveHold::~TArchiveHold() {
+  if (!owner_) return;
+  THeldArchive& held = Held();
+  held.Stream.reset();
+  held.Path.clear();
+  Index().Trusted = false;
+}
 
 int ArchiveIndexListings() { return Index().Listings; }
 
@@ -242,9 +316,10 @@ void TInstArchiveReader::ExpandArchivedStream(base::Stream& Source, base::Stream
 
 void TInstArchiveReader::ExpandArchivedFile(const std::string& ArchiveFile, base::Stream& Dest,
                                             const std::string& EntryName) {
-  base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareExclusive);
+  TArchiveAccess access(ArchiveFile);
+  base::Stream& stream = access.Stream();
   int found = -1;
-  const TArchiveIndex& index = IndexedEntry(*this, stream, ArchiveFile, EntryName, found);
+  const TArchiveIndex& index = IndexedEntry(*this, access, ArchiveFile, EntryName, found);
   if (found < 0) {
     // What the walk does with a name it cannot find, header errors included.
     stream.Seek(0, base::SeekOrigin::Beginning);
@@ -328,9 +403,9 @@ void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,
 
 TCompressedFileInfo GetArchivedEntryInfo(const std::string& ArchiveFile, const std::string& EntryName) {
   TInstArchiveReader reader;
-  base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareExclusive);
+  TArchiveAccess access(ArchiveFile);
   int found = -1;
-  const TArchiveIndex& index = IndexedEntry(reader, stream, ArchiveFile, EntryName, found);
+  const TArchiveIndex& index = IndexedEntry(reader, access, ArchiveFile, EntryName, found);
   if (found < 0) throw EStringListError("List index out of bounds (-1)");
   return index.List[static_cast<size_t>(found)].second;
 }

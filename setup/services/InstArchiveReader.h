@@ -75,4 +75,19 @@ TCompressedFileInfo GetArchivedEntryInfo(const std::string& ArchiveFile, const s
 // so that installing many files from one archive walks it once. Each gives what a walk
 // of the file would give.
 void ResetArchiveIndex();
+
+// While a hold lives, its archive file stays open (exclusive, as every open here, so that
+// nobody changes it meanwhile): the calls above read it through that one handle, and an
+// index listed through it is used without looking at the file again. One hold at a time;
+// a file that cannot be opened is not held, and each call then fails as without a hold.
+class TArchiveHold {
+public:
+  explicit TArchiveHold(const std::string& ArchiveFile);
+  ~TArchiveHold();
+  TArchiveHold(const TArchiveHold&) = delete;
+  TArchiveHold& operator=(const TArchiveHold&) = delete;
+
+private:
+  bool owner_ = false;
+};
 int ArchiveIndexListings();  // walks made to build the index since the last reset

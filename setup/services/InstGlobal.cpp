@@ -556,10 +556,25 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   }
   const TDateTime entryDate = DosDateTimeToDateTime(static_cast<uint32_t>(entry.FileDate));
 
-  const bool existedBefore = base::FileExists(dest);
   int result = irInstallFailed;
   std::string fresh;  // the new copy while it is not yet in place
+  // No old file to keep: a name nobody holds is written in place (made new, so a
+  // half-written one is ours to delete). Else the old file stays until the new one is
+  // whole beside it. Where an absent file is written whatever the rule and there is no
+  // backup to make, making it new is itself the test that nothing was there.
+  bool existedBefore = false;
   try {
+    // Inside the block: the stream closes before a half-written file is deleted below.
+    std::unique_ptr<base::FileStream> out;
+    const bool newFirst = backupFolder.empty() && ShouldWriteFile(rule, TUpdateFacts{});
+    if (newFirst) {
+      try {
+        out = std::make_unique<base::FileStream>(dest, base::fmCreateNew);
+        fresh = dest;
+      } catch (const base::EFCreateError&) {
+      }
+    }
+    existedBefore = !out && base::FileExists(dest);
     TUpdateFacts facts;
     facts.DestExists = existedBefore;
     if (facts.DestExists) {
@@ -571,13 +586,9 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
     if (!ShouldWriteFile(rule, facts)) {
       result = irSuccess;
     } else {
-      result = BackupFile(dest, backupFolder);
+      result = out ? irSuccess : BackupFile(dest, backupFolder);
       if (result == irSuccess) {
-        // No old file to keep: a name nobody holds is written in place (made new, so a
-        // half-written one is ours to delete). Else the old file stays until the new one
-        // is whole beside it.
-        std::unique_ptr<base::FileStream> out;
-        if (!existedBefore) {
+        if (!out && !existedBefore && !newFirst) {
           try {
             out = std::make_unique<base::FileStream>(dest, base::fmCreateNew);
             fresh = dest;

@@ -200,6 +200,26 @@ TEST_F(CopyForm, EscapeAsksTheCancelQuestionAndNoGoesOn) {
   EXPECT_TRUE(IsFile(inst_ + "\\b.bin"));
 }
 
+// The copy reads its archive through one held handle: a progress report that takes
+// another entry of the same archive must not move the expansion it interrupts.
+TEST_F(CopyForm, AHeldArchiveServesAnotherEntryInsideAProgressReport) {
+  const std::string large = dir_ + "large.bin", small = dir_ + "small.txt";
+  WriteText(large, Noise(300000, 5));
+  WriteText(small, "small one");
+  const std::string archive = dir_ + "held.arc";
+  Pack(archive, {{"G\\large.bin", large}, {"G\\small.txt", small}});
+  TArchiveHold hold(archive);
+  base::MemoryStream out, inner;
+  int reports = 0;
+  ExpandFileFromArchive(archive, out, "G\\large.bin", [&](int32_t&) {
+    if (++reports == 2) ExpandFileFromArchive(archive, inner, "G\\small.txt", nullptr);
+  });
+  ASSERT_GT(reports, 2);
+  EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), Noise(300000, 5));
+  EXPECT_EQ(std::string(inner.Bytes().begin(), inner.Bytes().end()), "small one");
+  EXPECT_EQ(GetArchivedEntryInfo(archive, "G\\small.txt").ExpandedSize, 9);
+}
+
 TEST_F(CopyForm, AFileHeldOpenWaitsForTheRestart) {
   TestProject pr(dir_);
   pr.Group("G", "<INSTALLDIR>\\", {{"busy.dll", "new contents"}, {"free.txt", "free"}});

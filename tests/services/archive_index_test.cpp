@@ -118,6 +118,41 @@ TEST(ArchiveIndex, ARewrittenArchiveIsListedAgain) {
   ExpectSameAsWalk(path, v3, {"G\\a", "G\\b", "G\\c"});
 }
 
+TEST(ArchiveIndex, AHoldListsOnceAndTrustsOnlyWhatItListed) {
+  const std::string path = testfiles::Path("held.arc");
+  const std::string v1 = fixture::Archive({{"G\\a", "one"}, {"G\\b", "two"}});
+  testfiles::Write("held.arc", v1);
+  ResetArchiveIndex();
+  EXPECT_EQ(Indexed(path, "G\\b"), "two");  // listed before the hold
+  // Rewritten with the same size and write time: the index from before the hold is
+  // checked as without one, and the file listed anew, through the hold's handle.
+  const auto stamp = std::filesystem::last_write_time(path);
+  const std::string v2 = fixture::Archive({{"G\\b", "TWO"}, {"G\\a", "ONE"}});
+  testfiles::Write("held.arc", v2);
+  std::filesystem::last_write_time(path, stamp);
+  {
+    TArchiveHold hold(path);
+    ExpectSameAsWalk(path, v2, {"G\\a", "G\\b", "G\\c"});
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(Indexed(path, i % 2 ? "G\\a" : "G\\b"), i % 2 ? "ONE" : "TWO");
+    EXPECT_EQ(ArchiveIndexListings(), 2);
+  }
+  // Once the hold ends, a change is seen again.
+  const std::string v3 = fixture::Archive({{"G\\b", "changed"}});
+  testfiles::Write("held.arc", v3);
+  EXPECT_EQ(Indexed(path, "G\\b"), "changed");
+  ExpectSameAsWalk(path, v3, {"G\\a", "G\\b"});
+}
+
+TEST(ArchiveIndex, AHoldOnAMissingFileChangesNothing) {
+  const std::string absent = testfiles::Path("never.arc");
+  TArchiveHold hold(absent);
+  EXPECT_THROW(Indexed(absent, "G\\a"), base::EFOpenError);
+  EXPECT_THROW(GetArchivedEntryInfo(absent, "G\\a"), base::EFOpenError);
+  // Other archives are read as ever while it lasts.
+  const std::string other = testfiles::Write("other.arc", fixture::Archive({{"G\\a", "abc"}}));
+  EXPECT_EQ(Indexed(other, "G\\a"), "abc");
+}
+
 TEST(ArchiveIndex, FailuresAreTheWalks) {
   EXPECT_THROW(Indexed(testfiles::Path("absent.arc"), "G\\a"), base::EFOpenError);
   EXPECT_THROW(GetArchivedEntryInfo(testfiles::Path("absent.arc"), "G\\a"), base::EFOpenError);
