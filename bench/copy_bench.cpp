@@ -12,6 +12,7 @@
 
 #include "base/Streams.h"
 #include "base/win/Application.h"
+#include "bench/WinClock.h"
 #include "setup/engine/SetupCopyFiles.h"
 #include "setup/services/InstArchiveReader.h"
 #include "setup/services/InstGlobal.h"
@@ -21,18 +22,9 @@ using namespace base::win;
 using copytest::RemoveTree;
 using copytest::WriteText;
 
-namespace {
+using bench::Now;
 
-double Now() {
-  static LARGE_INTEGER f = [] {
-    LARGE_INTEGER q;
-    QueryPerformanceFrequency(&q);
-    return q;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+namespace {
 
 std::string Noise(size_t n, uint32_t seed) {
   std::string s(n, '\0');

@@ -15,21 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/WinClock.h"
 #include "resources/engine/DialogsForm.rh"
 #include "tests/e2e/E2eRoad.h"
 
-namespace {
+using bench::Now;
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+namespace {
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -13,6 +13,20 @@ static void YieldSlice() { Sleep(0); }
 static void YieldSlice() { sched_yield(); }
 #endif
 
+namespace {
+
+// Copies n bytes, each combined with the key's next byte; the key's turn carries on.
+void CopyCombined(uint8_t* dst, const uint8_t* src, int32_t n, const uint8_t (&key)[4], int& keyPos) {
+  int k = keyPos;
+  for (int32_t i = 0; i < n; ++i) {
+    dst[i] = src[i] ^ key[k];
+    k = (k + 1) & 3;
+  }
+  keyPos = k;
+}
+
+}  // namespace
+
 int32_t PercentOf(int32_t Part, int32_t Whole) {
   if (Whole == 0) return 0;
   if (Whole <= 100000) return static_cast<int32_t>(static_cast<int64_t>(Part) * 100 / Whole);
@@ -54,12 +68,7 @@ int32_t TCodecDriver::ReadBlock(uint8_t* dst, int32_t max) {
   for (int32_t i = 0; i < n; ++i) sum += p[i];
   readSum = sum;
   if (combineOnRead) {
-    int k = keyPos;
-    for (int32_t i = 0; i < n; ++i) {
-      dst[i] = p[i] ^ keyBytes[k];
-      k = (k + 1) & 3;
-    }
-    keyPos = k;
+    CopyCombined(dst, p, n, keyBytes, keyPos);
   } else {
     std::memcpy(dst, p, static_cast<size_t>(n));
   }
@@ -77,12 +86,7 @@ void TCodecDriver::WriteBlock(const uint8_t* src, int32_t n) {
     budget -= k;
     uint8_t* q = outBuf + outPos;
     if (combineOnWrite) {
-      int kp = keyPos;
-      for (int32_t i = 0; i < k; ++i) {
-        q[i] = src[i] ^ keyBytes[kp];
-        kp = (kp + 1) & 3;
-      }
-      keyPos = kp;
+      CopyCombined(q, src, k, keyBytes, keyPos);
     } else {
       std::memcpy(q, src, static_cast<size_t>(k));
     }

@@ -212,17 +212,21 @@ void ReadPtLen(Lh5Reader& in, Lh5DecodeState& s, int nn, int nbit, int iSpecial)
   MakeTable(nn, s.pt_len, 8, s.pt_table, s.pleft, s.pright);
 }
 
+// A code longer than its table's bits goes on through the tree, one bit per step from
+// mask down; -1 when the tree ends before a symbol.
+inline int WalkLongCode(int node, unsigned bits, unsigned mask, int limit, const uint16_t* left,
+                        const uint16_t* right) {
+  do {
+    node = (bits & mask) ? right[node] : left[node];
+    mask >>= 1;
+  } while (node >= limit && mask);
+  return node >= limit ? -1 : node;
+}
+
 inline int DecodePt(Lh5Reader& in, const Lh5DecodeState& s, int limit) {
   unsigned bits = in.Peek16();
   int j = s.pt_table[bits >> 8];
-  if (j >= limit) {
-    unsigned m = 1u << 7;
-    do {
-      j = (bits & m) ? s.pright[j] : s.pleft[j];
-      m >>= 1;
-    } while (j >= limit && m);
-    if (j >= limit) BadTable();
-  }
+  if (j >= limit && (j = WalkLongCode(j, bits, 1u << 7, limit, s.pleft, s.pright)) < 0) BadTable();
   in.Skip(s.pt_len[j]);
   return j;
 }
@@ -331,12 +335,7 @@ void DecodeRun(TCodecDriver& d, Lh5DecodeState& s, Lh5Reader& in, int32_t expand
     int c = static_cast<int>(e & ((1u << kLenShift) - 1));
     int clen = static_cast<int>(e >> kLenShift);
     if (c >= NC) {
-      unsigned m = 1u << 3;
-      do {
-        c = (bits & m) ? s.right[c] : s.left[c];
-        m >>= 1;
-      } while (c >= NC && m);
-      if (c >= NC) {
+      if ((c = WalkLongCode(c, bits, 1u << 3, NC, s.left, s.right)) < 0) {
         LH5_SAVE();
         BadTable();
       }
@@ -351,16 +350,9 @@ void DecodeRun(TCodecDriver& d, Lh5DecodeState& s, Lh5Reader& in, int32_t expand
       int length = c - (256 - THRESHOLD);
       bits = static_cast<unsigned>(buf >> 48);
       int j = s.pt_table[bits >> 8];
-      if (j >= NP) {
-        unsigned m = 1u << 7;
-        do {
-          j = (bits & m) ? s.pright[j] : s.pleft[j];
-          m >>= 1;
-        } while (j >= NP && m);
-        if (j >= NP) {
-          LH5_SAVE();
-          BadTable();
-        }
+      if (j >= NP && (j = WalkLongCode(j, bits, 1u << 7, NP, s.pleft, s.pright)) < 0) {
+        LH5_SAVE();
+        BadTable();
       }
       LH5_SKIP(s.pt_len[j]);
       unsigned position = 0;
