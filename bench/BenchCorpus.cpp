@@ -1,7 +1,6 @@
 #include "bench/BenchCorpus.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -35,18 +34,6 @@ void Gather(const fs::path& from, const fs::path& dest, uint64_t budget, std::ve
     out.push_back(target.string());
     total += size;
   }
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-std::string Load() {
-  std::ifstream in("/proc/loadavg");
-  std::string a, b, c;
-  in >> a >> b >> c;
-  return a + " " + b + " " + c;
 }
 
 }  // namespace bench

@@ -15,9 +15,4 @@ void Gather(const std::filesystem::path& from, const std::filesystem::path& dest
             std::vector<std::string>& out, uint64_t& total, bool text, uint64_t minSize = 1,
             uint64_t maxSize = 8u << 20, size_t maxCount = SIZE_MAX);
 
-double Median(std::vector<double> v);
-
-// /proc/loadavg's first three figures, for the header of a run's figures.
-std::string Load();
-
 }  // namespace bench

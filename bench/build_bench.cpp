@@ -27,6 +27,7 @@
 #include "base/Streams.h"
 #include "bench/BenchChild.h"
 #include "bench/BenchCorpus.h"
+#include "bench/Median.h"
 #include "builder/shell/BuildPackage.h"
 #include "setup/compress/InstCompress.h"
 

@@ -17,11 +17,13 @@
 #include <vector>
 
 #include "base/Streams.h"
+#include "bench/Median.h"
 #include "tests/compress/LhasaDecode.h"
 #include "setup/compress/CodecDriver.h"
 #include "setup/compress/InstCompress.h"
 
 namespace fs = std::filesystem;
+using bench::Median;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -49,12 +51,6 @@ double ChildCpu() {
   rusage u;
   getrusage(RUSAGE_CHILDREN, &u);
   return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 // Median processor seconds of one run, over at least five runs and at least 0.4 s, so

@@ -13,17 +13,14 @@
 
 #include "base/win/Application.h"
 #include "base/win/TestSeams.h"
+#include "bench/Median.h"
 #include "builder/editors/SetupGroupFiles.h"
 
 using namespace base::win;
 using Clock = std::chrono::steady_clock;
+using bench::Median;
 
 namespace {
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 double Time(const std::function<void()>& work) {
   auto start = Clock::now();

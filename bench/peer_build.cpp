@@ -17,6 +17,7 @@
 
 #include "bench/BenchChild.h"
 #include "bench/BenchCorpus.h"
+#include "bench/Median.h"
 #include "builder/shell/BuildPackage.h"
 
 namespace fs = std::filesystem;

@@ -15,18 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/Median.h"
 #include "bench/WinClock.h"
 #include "resources/engine/DialogsForm.rh"
 #include "tests/e2e/E2eRoad.h"
 
+using bench::Median;
 using bench::Now;
 
 namespace {
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 // Polls more finely than the road's waits: the figures are of a second or two.
 bool Until(const std::string& page, double seconds, e2e::Proc& setup) {
