@@ -543,7 +543,7 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   // "C:\x.dll" lives in "C:\"; "C:" alone would be the drive's current folder.
   const std::string folderPath = FolderForFileOps(dest);
   if (!DirectoryExists(folderPath)) ForceDirectoriesLogged(folder);
-  const std::string entryName = archiveFolder + "\\" + base::ExtractFileName(dest);
+  const std::string entryName = ArchiveEntryName(archiveFolder, dest);
   if (!HasWindowsVersion(platforms, WindowsVersion)) return irSuccess;
 
   const bool systemFolder = IsSystemFolder(base::AnsiLowerCase(folder));
