@@ -259,13 +259,22 @@ TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
   }
 }
 
-// A package around archive 1: a stand-in stub with the size marker, then both archives
-// with their lengths (archive 2 empty).
-std::string PackageAround(const std::string& archive1) {
+// A package around the archives: a stand-in stub with the size marker, then both archives
+// with their lengths (archive 2 empty unless given).
+std::string PackageAround(const std::string& archive1, const std::string& archive2 = fixture::Header(0)) {
   auto le32 = [](size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   const std::string stub = "MZ" + std::string("ZEM_SIZE") + le32(14);
-  const std::string archive2 = fixture::Header(0);
   return stub + le32(archive1.size()) + archive1 + le32(archive2.size()) + archive2;
+}
+
+// The welcome point's extension that lists the support folder beside it and stops the setup.
+void AddListingProbe(TTandrelBaseInstall& p) {
+  auto* e = p.Extensions.Add();
+  e->Style = esDLL;
+  e->RealFile = "C:\\Author\\probe.dll";
+  e->Executable = "<SUPPORTDIR>\\probe.dll";
+  e->Params = "ListSupport";
+  e->When = dtWelcome;
 }
 
 // The welcome point's extension lists the support folder and stops the setup: what was
@@ -277,12 +286,7 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   p.TitleCaption = "C:\\Author\\logo.bmp";
   p.BillBoards = {"C:\\Author\\b1.bmp", "C:\\Author\\b2.bmp"};
   p.DialogTypes = static_cast<TTandrelDialogTypes>(p.DialogTypes | SetBit(dtBillboards));
-  auto* e = p.Extensions.Add();
-  e->Style = esDLL;
-  e->RealFile = "C:\\Author\\probe.dll";
-  e->Executable = "<SUPPORTDIR>\\probe.dll";
-  e->Params = "ListSupport";
-  e->When = dtWelcome;
+  AddListingProbe(p);
   const std::string archive1 = fixture::Archive({{"Installer\\TandrelInstall.exe", "MZ"},
                                                  {"Info\\Inst.cmp", ProjectStream(p)},
                                                  {"Logo\\logo.bmp", Bitmap(8, 8)},
@@ -321,22 +325,11 @@ TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
   q.BillBoards = {"C:\\Author\\b1.bmp"};
   q.DialogTypes = static_cast<TTandrelDialogTypes>(q.DialogTypes | SetBit(dtBillboards));
   // Whole, it goes on to the welcome point, whose extension ends it.
-  auto* e = q.Extensions.Add();
-  e->Style = esDLL;
-  e->RealFile = "C:\\Author\\probe.dll";
-  e->Executable = "<SUPPORTDIR>\\probe.dll";
-  e->Params = "ListSupport";
-  e->When = dtWelcome;
+  AddListingProbe(q);
   const std::string probe = ReadText(ENGINE_PROBE_DLL), board = Bitmap(4, 4);
   const std::string withBoard = fixture::Archive(
       {{"Info\\Inst.cmp", ProjectStream(q)}, {"Billboards\\b1.bmp", board}, {"Support\\probe.dll", probe}});
   const std::string noBoard = fixture::Archive({{"Info\\Inst.cmp", ProjectStream(q)}, {"Support\\probe.dll", probe}});
-  auto around = [](const std::string& a1, const std::string& a2) {
-    std::string package = PackageAround(a1);
-    const std::string empty = fixture::Header(0);
-    package.resize(package.size() - empty.size() - 4);
-    return package + fixture::Le32(static_cast<int64_t>(a2.size())) + a2;
-  };
   fixture::Entry summed{"Program Files\\app.dll", "MZabc"};
   summed.Checksum = 'M' + 'Z' + 'a' + 'b' + 'c';
   fixture::Entry spoilt = summed;
@@ -347,15 +340,17 @@ TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
   } cases[] = {
       {"archive 2 cut short", whole.substr(0, whole.size() - 3), archive1},
       {"archive 1 with bytes after its last entry", whole, archive1 + "junk"},
-      {"a stored entry of archive 2 with one bit flipped", around(withBoard, fixture::Archive({spoilt})), withBoard},
-      {"an entry of archive 2 renamed", around(withBoard, fixture::Archive({{"Program Files\\app.dl_", "MZabc"}})),
+      {"a stored entry of archive 2 with one bit flipped", PackageAround(withBoard, fixture::Archive({spoilt})),
        withBoard},
+      {"an entry of archive 2 renamed",
+       PackageAround(withBoard, fixture::Archive({{"Program Files\\app.dl_", "MZabc"}})), withBoard},
       {"an entry of archive 2 twice",
-       around(withBoard, fixture::Archive({{"Program Files\\app.dll", "MZabc"}, {"Program Files\\APP.dll", "MZabc"}})),
+       PackageAround(withBoard,
+                     fixture::Archive({{"Program Files\\app.dll", "MZabc"}, {"Program Files\\APP.dll", "MZabc"}})),
        withBoard},
       {"an entry of archive 2 of another size than the project's",
-       around(withBoard, fixture::Archive({{"Program Files\\app.dll", "MZab"}})), withBoard},
-      {"a billboard missing from archive 1", around(noBoard, fixture::Archive({summed})), noBoard},
+       PackageAround(withBoard, fixture::Archive({{"Program Files\\app.dll", "MZab"}})), withBoard},
+      {"a billboard missing from archive 1", PackageAround(noBoard, fixture::Archive({summed})), noBoard},
   };
   for (const auto& c : cases) {
     seams::ClearMessages();
@@ -369,7 +364,7 @@ TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
     EXPECT_FALSE(base::FileExists(P("listing.txt"))) << c.why << ": the welcome point was reached";
   }
   seams::ClearMessages();
-  WriteText(P("p.exe"), around(withBoard, fixture::Archive({summed})));
+  WriteText(P("p.exe"), PackageAround(withBoard, fixture::Archive({summed})));
   WriteText(P("a1.tmp"), withBoard);
   App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("p.exe") + " /DATA=" + P("a1.tmp"));
   seams::Watchdog dog(30, "the whole package");

@@ -249,7 +249,9 @@ TEST(PackageEntries, EachNeededEntryOnceAndOfItsSize) {
     bool holds;
   } cases[] = {
       {"both", {entry("G\\a.dll", 10), entry("G\\b.txt", 3)}, true},
-      {"names in another case, and one more entry", {entry("g\\A.DLL", 10), entry("X\\y", 1), entry("G\\B.txt", 3)}, true},
+      {"names in another case, and one more entry",
+       {entry("g\\A.DLL", 10), entry("X\\y", 1), entry("G\\B.txt", 3)},
+       true},
       {"one missing", {entry("G\\a.dll", 10)}, false},
       {"one renamed", {entry("G\\a.dll", 10), entry("G\\c.txt", 3)}, false},
       {"one twice", {entry("G\\a.dll", 10), entry("G\\b.txt", 3), entry("G\\A.dll", 10)}, false},
