@@ -45,7 +45,6 @@ enum class TPackageCheck {
 // both archives lies inside the stream (bytes after archive 2 are allowed).
 TPackageCheck ReadPackageLayout(base::Stream& package, const char* key, TPackageLayout& layout);
 
-
 // One file that a build puts into an archive.
 struct TArchiveItem {
   std::string Folder;
