@@ -175,7 +175,7 @@ TTandrelFileGroup* AddGroup(TTandrelBaseInstall& p, const std::string& name, con
   return g;
 }
 
-// A product of its own under one maker's folder: one file, no other tasks.
+// A product of its own under one maker's folder and key: one file, one value.
 void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std::string& dir) {
   p.SetApplicationName(app);
   p.SetCompanyName("Tandrel E2E");
@@ -193,6 +193,8 @@ void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std:
   main->Description = "The program";
   main->Groups = {"Program Files"};
   for (auto* t : p.InstallTypes) t->Components = TStrings{"Application"};
+  // The first product makes the maker's key, the second finds it (HKEY_CURRENT_USER).
+  p.Registry[1]->AddKey("Software\\Tandrel Key Maker\\" + app)->AddStringValue("Path", "<INSTALLDIR>");
   p.ReadMe = "Read this first.";
   p.License = "You may use this demo.";
   p.DialogTypes = static_cast<TTandrelDialogTypes>(0x03FF | SetBit(dtComplete));
@@ -694,11 +696,13 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
-  // The first cannot remove the maker's folder, which the second still fills: that is no
-  // failed step.
+  // The first cannot remove the maker's folder and key, which the second still fills: that
+  // is no failed step.
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker One"), "Maker One"));
   EXPECT_FALSE(Exists(maker + "\\Maker One"));
   EXPECT_TRUE(Exists(maker + "\\Maker Two\\demo.exe"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker One", "Path"), "<no key>");
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker Two", "Path"), maker + "\\Maker Two");
   // Both entries name one engine: it stays for the second.
   EXPECT_NE(KeptEngine(), "");
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker Two"), "Maker Two"));
