@@ -18,6 +18,7 @@
 #include "setup/services/InstGlobal.h"
 #include "tests/e2e/E2eRoad.h"
 #include "tests/e2e/E2eSnapshot.h"
+#include "tests/e2e/E2eWindows.h"
 
 using namespace e2e;
 
@@ -86,7 +87,19 @@ TEST_F(EngineFolder, GoneAfterTheLastUninstallAndTheRestart) {
   const std::string registered =
       RegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kApp, "UninstallString");
   // Wine's own "uninstaller" runs the registered command as the control panel does.
-  const std::string command = Env("TANDREL_UNINSTALLER") == "wine" ? "uninstaller.exe --remove \"" + kApp + "\"" : registered;
+  const bool wine = Env("TANDREL_UNINSTALLER") == "wine";
+  const std::string command = wine ? "uninstaller.exe --remove \"" + kApp + "\"" : registered;
+  if (!wine) {
+    // The copy's exit code is the command's: No to the confirmation gives 1, nothing goes.
+    Proc no(command);
+    ASSERT_TRUE(no.started);
+    ASSERT_TRUE(Answer("Are you sure you want to completely remove '" + kApp + "'", "No"));
+    ASSERT_TRUE(no.Ended(30));
+    EXPECT_EQ(no.ExitCode(), 1u);
+    EXPECT_TRUE(WaitFor([] { return !EngineCopyRunning(); }, 30));
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_TRUE(Exists(dir + "\\UnInst.log"));
+  }
   ASSERT_TRUE(Uninstall(command, kApp)) << command;
   EXPECT_FALSE(Exists(dir));
   EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + kApp,

@@ -11,7 +11,8 @@
 // - what was there before the setup: a DLL in the system folder (its count stays at 1
 //   for its earlier owner), the user's value in the product's key, a comment in an INI
 //   section (that file rewritten by the profile functions);
-// - the engine kept for the uninstall command, until the restart deletes it.
+// - the copy of the engine the uninstall ran from, in the temp folder (not compared), until
+//   the restart deletes it.
 //
 // The tests run in order in one process: each leaves the machine as the next expects.
 #include <gtest/gtest.h>
@@ -521,8 +522,9 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   EXPECT_TRUE(Exists(pre));
   EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\TandrelE2E", "Build"), std::string("\xe8\x03\0\0", 4));
   EXPECT_NE(ReadText(note).find("; the user's note"), std::string::npos) << ReadText(note);
-  // The last product that named the engine takes it along (gone at the restart).
+  // The last product that named the engine takes it along with its folders, at once.
   EXPECT_EQ(KeptEngine(), "");
+  EXPECT_FALSE(Exists(WindowsDir() + "\\" + kEngineHome));
   EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
 }
 
