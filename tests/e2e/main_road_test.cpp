@@ -11,7 +11,8 @@
 // - what was there before the setup: a DLL in the system folder (its count stays at 1
 //   for its earlier owner), the user's value in the product's key, a comment in an INI
 //   section (that file rewritten by the profile functions);
-// - the engine kept for the uninstall command, until the restart deletes it.
+// - the copy of the engine the uninstall ran from, in the temp folder (not compared), until
+//   the restart deletes it.
 //
 // The tests run in order in one process: each leaves the machine as the next expects.
 #include <gtest/gtest.h>
@@ -176,7 +177,7 @@ TTandrelFileGroup* AddGroup(TTandrelBaseInstall& p, const std::string& name, con
   return g;
 }
 
-// A product of its own under one maker's folder: one file, no other tasks.
+// A product of its own under one maker's folder and key: one file, one value.
 void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std::string& dir) {
   p.SetApplicationName(app);
   p.SetCompanyName("Tandrel E2E");
@@ -194,6 +195,8 @@ void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std:
   main->Description = "The program";
   main->Groups = {"Program Files"};
   for (auto* t : p.InstallTypes) t->Components = TStrings{"Application"};
+  // The first product makes the maker's key, the second finds it (HKEY_CURRENT_USER).
+  p.Registry[1]->AddKey("Software\\Tandrel Key Maker\\" + app)->AddStringValue("Path", "<INSTALLDIR>");
   p.ReadMe = "Read this first.";
   p.License = "You may use this demo.";
   p.DialogTypes = static_cast<TTandrelDialogTypes>(0x03FF | SetBit(dtComplete));
@@ -520,8 +523,9 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   EXPECT_TRUE(Exists(pre));
   EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\TandrelE2E", "Build"), std::string("\xe8\x03\0\0", 4));
   EXPECT_NE(ReadText(note).find("; the user's note"), std::string::npos) << ReadText(note);
-  // The last product that named the engine takes it along (gone at the restart).
+  // The last product that named the engine takes it along with its folders, at once.
   EXPECT_EQ(KeptEngine(), "");
+  EXPECT_FALSE(Exists(WindowsDir() + "\\" + kEngineHome));
   EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
 }
 
@@ -864,11 +868,13 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
-  // The first cannot remove the maker's folder, which the second still fills: that is no
-  // failed step.
+  // The first cannot remove the maker's folder and key, which the second still fills: that
+  // is no failed step.
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker One"), "Maker One"));
   EXPECT_FALSE(Exists(maker + "\\Maker One"));
   EXPECT_TRUE(Exists(maker + "\\Maker Two\\demo.exe"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker One", "Path"), "<no key>");
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker Two", "Path"), maker + "\\Maker Two");
   // Both entries name one engine: it stays for the second.
   EXPECT_NE(KeptEngine(), "");
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker Two"), "Maker Two"));
