@@ -655,6 +655,50 @@ TEST_F(WizardComponents, ChangeOpensTheGroupPickerOnlyForSeveralGroups) {
   });
 }
 
+// The width of a label's text in the label's font.
+int TextWidthIn(HWND label, const std::string& text) {
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return size.cx;
+}
+
+TEST_F(WizardComponents, SpaceTextsOfLargeDisksShowWhole) {
+  // The largest size a 64-bit count gives: the unit is never cut.
+  const std::string large = "18,014,398,509,481,984 K";
+  Run([&](TfrmInstDialogs& f) {
+    wintest::Click(f.rbCustom.Handle());
+    Next(f);
+    for (const Label* l : {&f.lblRequired, &f.lblAvailable}) {
+      RECT r = l->ClientRect();
+      EXPECT_LE(TextWidthIn(l->Handle(), large), r.right) << GetDlgCtrlID(l->Handle());
+      // The caption beside it keeps its own room.
+      RECT caption, value;
+      GetWindowRect(f.Item(l == &f.lblRequired ? IDC_lblCustom2 : IDC_lblCustom3), &caption);
+      GetWindowRect(l->Handle(), &value);
+      EXPECT_LE(caption.right, value.left);
+    }
+    seams::WhenShown<TfrmSelectGroups>([&](TfrmSelectGroups& g) {
+      for (const Label* l : {&g.lblRequired, &g.lblAvailable}) {
+        RECT r = l->ClientRect();
+        EXPECT_LE(TextWidthIn(l->Handle(), large), r.right) << GetDlgCtrlID(l->Handle());
+        RECT caption, value;
+        GetWindowRect(g.Item(l == &g.lblRequired ? IDC_SG_lblCustom2 : IDC_SG_lblCustom3), &caption);
+        GetWindowRect(l->Handle(), &value);
+        EXPECT_LE(caption.right, value.left);
+        EXPECT_LE(TextWidthIn(g.Item(l == &g.lblRequired ? IDC_SG_lblCustom2 : IDC_SG_lblCustom3), "Space available :"),
+                  caption.right - caption.left);
+      }
+      wintest::Click(g.btnContinue.Handle());
+    });
+    wintest::Click(f.btnChange.Handle());
+    f.SetModalResult(mrCancel);
+  });
+}
+
 TEST_F(WizardComponents, GroupPickerChangesSpaceRequired) {
   const bool nt = WindowsVersion == wvNT4 || WindowsVersion == wvNT5;
   const std::string all = nt ? "20 K" : "10 K";
