@@ -4,6 +4,7 @@
 
 #include <richedit.h>
 
+#include "base/win/PageControl.h"
 #include "base/win/Shape.h"
 
 #include <algorithm>
@@ -435,6 +436,23 @@ void Control::MouseClick(int x, int y) const {
 // ---------------------------------------------------------------------------------------
 // Window classes
 
+namespace {
+
+// A notebook on a tab's display area shows the tab's ground between its pages' controls.
+LRESULT CALLBACK NotebookProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_ERASEBKGND) {
+    if (HBRUSH ground = TabGround(h, nullptr)) {
+      RECT r;
+      GetClientRect(h, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, ground);
+      return 1;
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+}  // namespace
+
 void RegisterControlClasses(HINSTANCE instance) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = ImageProc;
@@ -442,7 +460,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = "TandrelImage";
   RegisterClassA(&wc);
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = NotebookProc;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "TandrelNotebook";
   RegisterClassA(&wc);

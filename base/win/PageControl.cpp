@@ -48,24 +48,23 @@ HBRUSH BrushOf(COLORREF c) {
   return static_cast<HBRUSH>(b->get());
 }
 
-// The tab control whose display area the control stands on (beneath it or, drawn
-// earlier, above it among its siblings).
+// The tab control whose display area the control stands on: the tab holding it (or a
+// page, or a notebook of pages, it is on), or a sibling tab under it, drawn before or
+// after it.
 HWND TabUnder(HWND control) {
-  HWND parent = GetParent(control);
-  if (!parent) return nullptr;
-  // A page of the tab control itself.
-  if (IsTab(parent)) return parent;
-  // On a page: the page's holder.
-  if (HWND holder = GetParent(parent); holder && IsTab(holder) && (GetWindowLongA(parent, GWL_STYLE) & WS_CHILD))
-    return holder;
-  RECT mine;
-  GetWindowRect(control, &mine);
-  const POINT middle{(mine.left + mine.right) / 2, (mine.top + mine.bottom) / 2};
-  for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
-    if (s == control || !IsTab(s) || !IsWindowVisible(s)) continue;
-    RECT area = DisplayArea(s);
-    MapWindowPoints(s, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
-    if (PtInRect(&area, middle)) return s;
+  for (HWND w = control; w && (GetWindowLongA(w, GWL_STYLE) & WS_CHILD); w = GetParent(w)) {
+    HWND parent = GetParent(w);
+    if (!parent) return nullptr;
+    if (IsTab(parent)) return parent;
+    RECT mine;
+    GetWindowRect(w, &mine);
+    const POINT middle{(mine.left + mine.right) / 2, (mine.top + mine.bottom) / 2};
+    for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
+      if (s == w || !IsTab(s) || !IsWindowVisible(s)) continue;
+      RECT area = DisplayArea(s);
+      MapWindowPoints(s, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
+      if (PtInRect(&area, middle)) return s;
+    }
   }
   return nullptr;
 }

@@ -398,6 +398,11 @@ TEST_F(WindowLayer, ControlsOnAPageTakeThePagesBackground) {
   GetClientRect(group, &g);
   EXPECT_EQ(shot.At(group, g.right / 2, g.bottom / 2), ground);
   EXPECT_EQ(shot.At(group, g.right - 4, 2), ground);
+  // A notebook of further pages on the page: the same ground.
+  HWND notebook = GetDlgItem(page, IDC_nbOnPage);
+  RECT n;
+  GetClientRect(notebook, &n);
+  EXPECT_EQ(shot.At(notebook, n.right / 2, n.bottom / 2), ground);
   f.Close();
 }
 
