@@ -181,19 +181,24 @@ TEST_F(ScreenEditor, PreviewShowsTheGradientBandsOfItsArea) {
   }));
 }
 
-// Where the title text's pixels lie: the bounding box of the colour.
-RECT ColourBox(const Picture& pic, COLORREF colour) {
+// Where the title text's pixels lie: the bounding box of the colour, or of the pixels
+// near it (each channel within `tolerance`).
+RECT ColourBox(const Picture& pic, COLORREF colour, int tolerance = 0) {
   RECT box{pic.Width(), pic.Height(), -1, -1};
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, pic.Bitmap());
+  auto close = [tolerance](int a, int b) { return a >= b - tolerance && a <= b + tolerance; };
   for (int y = 0; y < pic.Height(); ++y)
-    for (int x = 0; x < pic.Width(); ++x)
-      if (GetPixel(dc, x, y) == colour) {
+    for (int x = 0; x < pic.Width(); ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (close(GetRValue(c), GetRValue(colour)) && close(GetGValue(c), GetGValue(colour)) &&
+          close(GetBValue(c), GetBValue(colour))) {
         box.left = std::min<LONG>(box.left, x);
         box.top = std::min<LONG>(box.top, y);
         box.right = std::max<LONG>(box.right, x + 1);
         box.bottom = std::max<LONG>(box.bottom, y + 1);
       }
+    }
   SelectObject(dc, old);
   DeleteDC(dc);
   return box;
@@ -329,28 +334,6 @@ TEST_F(ScreenEditor, PreviewAndEngineBackgroundDrawTheSamePixels) {
   EXPECT_TRUE(compared);
 }
 
-// The bounding box of the pixels near `colour` (each channel within 60).
-RECT NearColourBox(const Picture& pic, COLORREF colour, const RECT& within) {
-  RECT box{within.right, within.bottom, -1, -1};
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, pic.Bitmap());
-  auto close = [](int a, int b) { return a > b - 60 && a < b + 60; };
-  for (int y = within.top; y < within.bottom; ++y)
-    for (int x = within.left; x < within.right; ++x) {
-      const COLORREF c = GetPixel(dc, x, y);
-      if (close(GetRValue(c), GetRValue(colour)) && close(GetGValue(c), GetGValue(colour)) &&
-          close(GetBValue(c), GetBValue(colour))) {
-        box.left = std::min<LONG>(box.left, x);
-        box.top = std::min<LONG>(box.top, y);
-        box.right = std::max<LONG>(box.right, x + 1);
-        box.bottom = std::max<LONG>(box.bottom, y + 1);
-      }
-    }
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return box;
-}
-
 TEST_F(ScreenEditor, FontSamplesShowTheirTextWholeAndReadable) {
   // A large white title and a small dark second text.
   p.TitleCaption = "Big White Title";
@@ -429,8 +412,8 @@ TEST_F(ScreenEditor, ThePreviewShowsTheWholeScreenScaledIntoItsBox) {
     const double scale = double(fit.right - fit.left) / seen.cx;
     for (COLORREF colour : {RGB(255, 255, 0), RGB(0, 255, 255)}) {
       SCOPED_TRACE(colour);
-      const RECT full = NearColourBox(*screen, colour, RECT{0, 0, screen->Width(), screen->Height()});
-      const RECT inBox = NearColourBox(*shot, colour, box);
+      const RECT full = ColourBox(*screen, colour, 60);
+      const RECT inBox = ColourBox(*shot, colour, 60);
       ASSERT_GE(full.right, 0);
       ASSERT_GE(inBox.right, 0);
       // The text where the screen has it, at the preview's scale: whole, not cut by the box.

@@ -667,31 +667,25 @@ int TextWidthIn(HWND label, const std::string& text) {
 }
 
 TEST_F(WizardComponents, SpaceTextsOfLargeDisksShowWhole) {
-  // The largest size a 64-bit count gives: the unit is never cut.
+  // The largest size a 64-bit count gives: the unit is never cut, nor the caption beside it.
   const std::string large = "18,014,398,509,481,984 K";
+  auto fits = [&](const Form& form, const Label& value, int caption) {
+    SCOPED_TRACE(GetDlgCtrlID(value.Handle()));
+    EXPECT_LE(TextWidthIn(value.Handle(), large), value.ClientRect().right);
+    RECT c, v;
+    GetWindowRect(form.Item(caption), &c);
+    GetWindowRect(value.Handle(), &v);
+    EXPECT_LE(c.right, v.left);
+    EXPECT_LE(TextWidthIn(form.Item(caption), "Space available :"), c.right - c.left);
+  };
   Run([&](TfrmInstDialogs& f) {
     wintest::Click(f.rbCustom.Handle());
     Next(f);
-    for (const Label* l : {&f.lblRequired, &f.lblAvailable}) {
-      RECT r = l->ClientRect();
-      EXPECT_LE(TextWidthIn(l->Handle(), large), r.right) << GetDlgCtrlID(l->Handle());
-      // The caption beside it keeps its own room.
-      RECT caption, value;
-      GetWindowRect(f.Item(l == &f.lblRequired ? IDC_lblCustom2 : IDC_lblCustom3), &caption);
-      GetWindowRect(l->Handle(), &value);
-      EXPECT_LE(caption.right, value.left);
-    }
+    fits(f, f.lblRequired, IDC_lblCustom2);
+    fits(f, f.lblAvailable, IDC_lblCustom3);
     seams::WhenShown<TfrmSelectGroups>([&](TfrmSelectGroups& g) {
-      for (const Label* l : {&g.lblRequired, &g.lblAvailable}) {
-        RECT r = l->ClientRect();
-        EXPECT_LE(TextWidthIn(l->Handle(), large), r.right) << GetDlgCtrlID(l->Handle());
-        RECT caption, value;
-        GetWindowRect(g.Item(l == &g.lblRequired ? IDC_SG_lblCustom2 : IDC_SG_lblCustom3), &caption);
-        GetWindowRect(l->Handle(), &value);
-        EXPECT_LE(caption.right, value.left);
-        EXPECT_LE(TextWidthIn(g.Item(l == &g.lblRequired ? IDC_SG_lblCustom2 : IDC_SG_lblCustom3), "Space available :"),
-                  caption.right - caption.left);
-      }
+      fits(g, g.lblRequired, IDC_SG_lblCustom2);
+      fits(g, g.lblAvailable, IDC_SG_lblCustom3);
       wintest::Click(g.btnContinue.Handle());
     });
     wintest::Click(f.btnChange.Handle());

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/win/Graphics.h"
+#include "tests/harness/Bitmaps.h"
 #include "tests/harness/FormDriver.h"
 
 namespace wintest {
@@ -11,19 +13,10 @@ namespace wintest {
 namespace {
 
 void SaveBitmap(const std::string& file, int w, int h, const std::vector<COLORREF>& px) {
-  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-  const int row = (w * 3 + 3) & ~3;
-  std::string b = "BM" + le32(54 + row * h) + le32(0) + le32(54) + le32(40) + le32(w) + le32(static_cast<uint32_t>(-h)) +
-                  le16(1) + le16(24) + le32(0) + le32(row * h) + le32(2835) + le32(2835) + le32(0) + le32(0);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const COLORREF c = px[static_cast<size_t>(y) * w + x];
-      b += std::string{char(GetBValue(c)), char(GetGValue(c)), char(GetRValue(c))};
-    }
-    b += std::string(static_cast<size_t>(row - w * 3), '\0');
-  }
-  std::ofstream(file, std::ios::binary) << b;
+  std::ofstream(file, std::ios::binary) << MakeBitmap(w, h, [&](int x, int y) {
+    const COLORREF c = px[static_cast<size_t>(h - 1 - y) * w + x];
+    return std::string{char(GetBValue(c)), char(GetGValue(c)), char(GetRValue(c))};
+  });
 }
 
 }  // namespace
@@ -38,21 +31,18 @@ WindowPixels::WindowPixels(HWND window, const std::string& name, bool pump) : to
   if (width_ <= 0 || height_ <= 0) return;
   HDC dc = GetDC(top_);
   HDC mem = CreateCompatibleDC(dc);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  uint8_t* bits = nullptr;
+  HBITMAP bmp = base::win::NewSection(width_, height_, &bits);
   HGDIOBJ old = SelectObject(mem, bmp);
   BitBlt(mem, 0, 0, width_, height_, dc, 0, 0, SRCCOPY);
   GdiFlush();
+  const size_t stride = (static_cast<size_t>(width_) * 3 + 3) & ~static_cast<size_t>(3);
   pixels_.resize(static_cast<size_t>(width_) * height_);
-  const auto* p = static_cast<const uint8_t*>(bits);
-  for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x) {
+      const uint8_t* p = bits + stride * static_cast<size_t>(y) + 3 * static_cast<size_t>(x);
+      pixels_[static_cast<size_t>(y) * width_ + x] = RGB(p[2], p[1], p[0]);
+    }
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
