@@ -8,7 +8,7 @@
 
 namespace base::win {
 
-enum class HookSlot { Keys, Size, Drag, Count };
+enum class HookSlot { Keys, Size, Drag, Ground, Count };
 
 // Returns true when it handled the message (result then goes back to Windows).
 using ControlHook = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;

@@ -4,11 +4,14 @@
 
 #include <richedit.h>
 
+#include "base/win/PageControl.h"
 #include "base/win/Shape.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace base::win {
 
@@ -178,31 +181,136 @@ std::map<HWND, ImageState>& Images() {
 
 ImageState& StateOf(HWND h) { return Images()[h]; }
 
+// Where the picture goes in the client area.
+RECT PictureRect(const ImageState& s, const RECT& client) {
+  const int w = s.picture->Width(), ht = s.picture->Height();
+  if (s.stretch) return client;
+  if (s.center) {
+    const int x = (client.right - w) / 2, y = (client.bottom - ht) / 2;
+    return RECT{x, y, x + w, y + ht};
+  }
+  return RECT{0, 0, w, ht};
+}
+
+// The picture's pixels as 24-bit rows, top row first, whatever kind of bitmap holds them.
+std::vector<uint8_t> PictureRows(const Picture& picture, int* stride) {
+  *stride = (picture.Width() * 3 + 3) & ~3;
+  std::vector<uint8_t> rows(static_cast<size_t>(*stride) * static_cast<size_t>(picture.Height()));
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = picture.Width();
+  bi.bmiHeader.biHeight = -picture.Height();
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  const int got = GetDIBits(screen, picture.Bitmap(), 0, static_cast<UINT>(picture.Height()), rows.data(), &bi,
+                            DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (got <= 0) rows.clear();
+  return rows;
+}
+
+// Copies the picture into `dest` of a 24-bit top-down canvas, stretched to it, leaving
+// the canvas as it was wherever the picture has the colour of its bottom-left pixel. Done
+// pixel by pixel: the system's transparent copies differ between versions.
+void KeyedCopy(uint8_t* canvas, int canvasStride, int cw, int ch, const RECT& dest, const Picture& picture) {
+  const int pw = picture.Width(), ph = picture.Height();
+  const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+  if (!canvas || pw <= 0 || ph <= 0 || dw <= 0 || dh <= 0) return;
+  int stride = 0;
+  const std::vector<uint8_t> src = PictureRows(picture, &stride);
+  if (src.empty()) return;
+  const uint8_t* key = src.data() + static_cast<size_t>(stride) * static_cast<size_t>(ph - 1);
+  for (int y = std::max<int>(0, dest.top); y < std::min<int>(ch, dest.bottom); ++y) {
+    const int sy = static_cast<int>(static_cast<int64_t>(y - dest.top) * ph / dh);
+    const uint8_t* row = src.data() + static_cast<size_t>(stride) * static_cast<size_t>(sy);
+    uint8_t* out = canvas + static_cast<size_t>(canvasStride) * static_cast<size_t>(y);
+    for (int x = std::max<int>(0, dest.left); x < std::min<int>(cw, dest.right); ++x) {
+      const uint8_t* px = row + 3 * static_cast<size_t>(static_cast<int64_t>(x - dest.left) * pw / dw);
+      if (px[0] == key[0] && px[1] == key[1] && px[2] == key[2]) continue;
+      std::memcpy(out + 3 * static_cast<size_t>(x), px, 3);
+    }
+  }
+}
+
+// The parent's background under the control, then every lower sibling that shows there,
+// bottom first: what a transparent picture lets through.
+void PaintBehind(HWND h, HDC dc, const RECT& client) {
+  HWND parent = GetParent(h);
+  HBRUSH brush = parent ? reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
+                                                                reinterpret_cast<WPARAM>(dc),
+                                                                reinterpret_cast<LPARAM>(h)))
+                        : nullptr;
+  if (!brush || brush == GetStockObject(NULL_BRUSH)) brush = GetSysColorBrush(COLOR_BTNFACE);
+  POINT origin{0, 0};
+  if (parent) MapWindowPoints(h, parent, &origin, 1);
+  POINT oldBrushOrg;
+  SetBrushOrgEx(dc, -origin.x, -origin.y, &oldBrushOrg);
+  FillRect(dc, &client, brush);
+  SetBrushOrgEx(dc, oldBrushOrg.x, oldBrushOrg.y, nullptr);
+  if (!parent) return;
+  RECT mine;
+  GetWindowRect(h, &mine);
+  for (HWND s = GetWindow(h, GW_HWNDLAST); s && s != h; s = GetWindow(s, GW_HWNDPREV)) {
+    RECT r, overlap;
+    if (!IsWindowVisible(s) || !GetWindowRect(s, &r) || !IntersectRect(&overlap, &r, &mine)) continue;
+    POINT old;
+    OffsetViewportOrgEx(dc, r.left - mine.left, r.top - mine.top, &old);
+    SendMessageA(s, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+  }
+}
+
 void PaintImage(HWND h, HDC dc) {
   auto it = Images().find(h);
   if (it == Images().end() || !it->second.picture) return;
   ImageState& s = it->second;
   RECT client;
   GetClientRect(h, &client);
-  int w = s.picture->Width(), ht = s.picture->Height();
-  RECT dest{0, 0, w, ht};
-  if (s.stretch) {
-    dest = client;
-  } else if (s.center) {
-    int x = (client.right - w) / 2, y = (client.bottom - ht) / 2;
-    dest = RECT{x, y, x + w, y + ht};
-  }
+  const RECT dest = PictureRect(s, client);
+  const int w = s.picture->Width(), ht = s.picture->Height();
   HDC src = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(src, s.picture->Bitmap());
   SetStretchBltMode(dc, COLORONCOLOR);
-  if (s.transparent) {
-    TransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht,
-                   s.picture->BottomLeftColor());
-  } else {
-    StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht, SRCCOPY);
-  }
+  StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht, SRCCOPY);
   SelectObject(src, old);
   DeleteDC(src);
+}
+
+// A transparent picture is drawn off screen over what lies behind it, then copied whole.
+void PaintTransparentImage(HWND h, HDC dc) {
+  RECT client;
+  GetClientRect(h, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  uint8_t* bits = nullptr;
+  HBITMAP canvas = NewSection(client.right, client.bottom, &bits);
+  if (!canvas) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, canvas);
+  PaintBehind(h, mem, client);
+  GdiFlush();
+  auto it = Images().find(h);
+  if (it != Images().end() && it->second.picture)
+    KeyedCopy(bits, (client.right * 3 + 3) & ~3, client.right, client.bottom, PictureRect(it->second, client),
+              *it->second.picture);
+  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(canvas);
+}
+
+bool IsTransparentImage(HWND h) {
+  auto it = Images().find(h);
+  return it != Images().end() && it->second.transparent;
+}
+
+void EraseImage(HWND h, HDC dc) {
+  HBRUSH brush = reinterpret_cast<HBRUSH>(
+      SendMessageA(GetParent(h), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
+  RECT r;
+  GetClientRect(h, &r);
+  FillRect(dc, &r, brush && brush != GetStockObject(NULL_BRUSH) ? brush : GetSysColorBrush(COLOR_BTNFACE));
 }
 
 LRESULT CALLBACK ImageProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -211,22 +319,25 @@ LRESULT CALLBACK ImageProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(h, &ps);
-      PaintImage(h, dc);
+      if (IsTransparentImage(h)) PaintTransparentImage(h, dc);
+      else PaintImage(h, dc);
       EndPaint(h, &ps);
       return 0;
     }
-    case WM_ERASEBKGND: {
-      auto it = Images().find(h);
-      // A transparent picture lets the parent's background show.
-      if (it != Images().end() && it->second.transparent) return 1;
-      HWND parent = GetParent(h);
-      HBRUSH brush = reinterpret_cast<HBRUSH>(
-          SendMessageA(parent, WM_CTLCOLORSTATIC, w, reinterpret_cast<LPARAM>(h)));
-      RECT r;
-      GetClientRect(h, &r);
-      FillRect(reinterpret_cast<HDC>(w), &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
+    case WM_PRINTCLIENT: {
+      HDC dc = reinterpret_cast<HDC>(w);
+      if (IsTransparentImage(h)) {
+        PaintTransparentImage(h, dc);
+      } else {
+        if (l & PRF_ERASEBKGND) EraseImage(h, dc);
+        PaintImage(h, dc);
+      }
+      return 0;
     }
+    case WM_ERASEBKGND:
+      // A transparent picture draws what lies behind it itself.
+      if (!IsTransparentImage(h)) EraseImage(h, reinterpret_cast<HDC>(w));
+      return 1;
     case WM_NCDESTROY:
       Images().erase(h);
       break;
@@ -325,6 +436,23 @@ void Control::MouseClick(int x, int y) const {
 // ---------------------------------------------------------------------------------------
 // Window classes
 
+namespace {
+
+// A notebook on a tab's display area shows the tab's ground between its pages' controls.
+LRESULT CALLBACK NotebookProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_ERASEBKGND) {
+    if (HBRUSH ground = TabGround(h, nullptr)) {
+      RECT r;
+      GetClientRect(h, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, ground);
+      return 1;
+    }
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+}  // namespace
+
 void RegisterControlClasses(HINSTANCE instance) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = ImageProc;
@@ -332,7 +460,7 @@ void RegisterControlClasses(HINSTANCE instance) {
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = "TandrelImage";
   RegisterClassA(&wc);
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = NotebookProc;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "TandrelNotebook";
   RegisterClassA(&wc);

@@ -4,9 +4,20 @@
 #include <stdexcept>
 
 #include "base/win/Application.h"
+#include "base/win/PageControl.h"
 #include "base/win/TestSeams.h"
 
 namespace base::win {
+
+namespace {
+
+bool IsEdit(HWND h) {
+  char cls[16] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return lstrcmpiA(cls, "Edit") == 0;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // Window
@@ -388,11 +399,24 @@ bool Form::Dispatch(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX: {
-      auto it = looks_.find(reinterpret_cast<HWND>(l));
-      if (it == looks_.end()) return false;
+      HWND control = reinterpret_cast<HWND>(l);
       HDC dc = reinterpret_cast<HDC>(w);
+      auto it = looks_.find(control);
+      // Texts, check boxes and the like on a tab's display area take its ground; edits
+      // (read-only ones ask as statics do) keep their own.
+      COLORREF ground = 0;
+      HBRUSH tabGround = nullptr;
+      if ((msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) && !IsEdit(control) &&
+          (it == looks_.end() || (!it->second.transparent && !it->second.hasBack)))
+        tabGround = TabGround(control, &ground);
+      if (it == looks_.end() && !tabGround) return false;
+      if (it != looks_.end() && it->second.hasText) SetTextColor(dc, it->second.text);
+      if (tabGround) {
+        SetBkColor(dc, ground);
+        result = reinterpret_cast<LRESULT>(tabGround);
+        return true;
+      }
       ControlLook& look = it->second;
-      if (look.hasText) SetTextColor(dc, look.text);
       if (look.transparent) {
         SetBkMode(dc, TRANSPARENT);
         result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
@@ -475,6 +499,16 @@ INT_PTR CALLBACK Form::PageProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_INITDIALOG) {
       SetWindowLongPtrA(hwnd, DWLP_USER, l);
       return FALSE;
+    }
+    if (msg == WM_ERASEBKGND) {
+      // A page of a tab control shows the tab's ground.
+      HBRUSH ground = TabGround(hwnd, nullptr);
+      if (!ground) return FALSE;
+      RECT r;
+      GetClientRect(hwnd, &r);
+      FillRect(reinterpret_cast<HDC>(w), &r, ground);
+      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 1);
+      return TRUE;
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!form) return FALSE;

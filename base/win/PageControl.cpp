@@ -1,6 +1,87 @@
 #include "base/win/PageControl.h"
 
+#include <map>
+#include <memory>
+
 namespace base::win {
+
+namespace {
+
+bool IsTab(HWND h) {
+  char cls[32] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return lstrcmpiA(cls, WC_TABCONTROLA) == 0;
+}
+
+// The display area of a tab control, in its client coordinates.
+RECT DisplayArea(HWND tab) {
+  RECT area;
+  GetClientRect(tab, &area);
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  return area;
+}
+
+// What the tab control draws in the middle of its display area.
+COLORREF PaneColor(HWND tab) {
+  RECT client, area = DisplayArea(tab);
+  GetClientRect(tab, &client);
+  if (area.right <= area.left || area.bottom <= area.top) return GetSysColor(COLOR_BTNFACE);
+  HDC screen = GetDC(tab);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(tab, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  FillRect(mem, &client, GetSysColorBrush(COLOR_BTNFACE));
+  SendMessageA(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+  const COLORREF c = GetPixel(mem, (area.left + area.right) / 2, (area.top + area.bottom) / 2);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  return c == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : c;
+}
+
+HBRUSH BrushOf(COLORREF c) {
+  // A theme has few colours: one brush each, for the life of the program.
+  static std::map<COLORREF, std::unique_ptr<GdiObject>> brushes;
+  auto& b = brushes[c];
+  if (!b) b = std::make_unique<GdiObject>(CreateSolidBrush(c));
+  return static_cast<HBRUSH>(b->get());
+}
+
+// The tab control whose display area the control stands on: the tab holding it (or a
+// page, or a notebook of pages, it is on), or a sibling tab under it, drawn before or
+// after it.
+HWND TabUnder(HWND control) {
+  for (HWND w = control; w && (GetWindowLongA(w, GWL_STYLE) & WS_CHILD); w = GetParent(w)) {
+    HWND parent = GetParent(w);
+    if (!parent) return nullptr;
+    if (IsTab(parent)) return parent;
+    RECT mine;
+    GetWindowRect(w, &mine);
+    const POINT middle{(mine.left + mine.right) / 2, (mine.top + mine.bottom) / 2};
+    for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
+      if (s == w || !IsTab(s) || !IsWindowVisible(s)) continue;
+      RECT area = DisplayArea(s);
+      MapWindowPoints(s, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
+      if (PtInRect(&area, middle)) return s;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HBRUSH TabGround(HWND control, COLORREF* colour) {
+  HWND tab = control ? TabUnder(control) : nullptr;
+  if (!tab) return nullptr;
+  // Drawn once per tab control: its controls ask at every paint.
+  static std::map<HWND, COLORREF> panes;
+  auto it = panes.find(tab);
+  if (it == panes.end()) it = panes.emplace(tab, PaneColor(tab)).first;
+  const COLORREF c = it->second;
+  if (colour) *colour = c;
+  return BrushOf(c);
+}
 
 PageControl::~PageControl() {
   if (hooked_) MutableOwner().RemoveHook(this);

@@ -41,4 +41,10 @@ private:
   std::vector<std::string> captions_;
 };
 
+// The ground a tab control's display area shows: the theme may draw it lighter than the
+// dialog face, and what stands on it (its pages, and controls over it) takes the same.
+// For a control on a page of a tab control, or on a sibling tab control's display area,
+// the brush of that tab's display area and its colour; null otherwise.
+HBRUSH TabGround(HWND control, COLORREF* colour);
+
 }  // namespace base::win

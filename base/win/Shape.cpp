@@ -58,6 +58,23 @@ LRESULT CALLBACK ShapeProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
       EndPaint(h, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT: {
+      // Only the outline: a picture above draws the shape that shows through it.
+      HDC dc = reinterpret_cast<HDC>(w);
+      HRGN outline = CreateRectRgn(0, 0, 0, 0);
+      RECT r;
+      GetClientRect(h, &r);
+      if (GetWindowRgn(h, outline) == ERROR) SetRectRgn(outline, 0, 0, r.right, r.bottom);
+      POINT org;
+      GetViewportOrgEx(dc, &org);
+      OffsetRgn(outline, org.x, org.y);
+      const int saved = SaveDC(dc);
+      ExtSelectClipRgn(dc, outline, RGN_AND);
+      FillSolid(dc, r, ColorToRGB(Shapes()[h].pen));
+      RestoreDC(dc, saved);
+      DeleteObject(outline);
+      return 0;
+    }
     case WM_NCDESTROY:
       Shapes().erase(h);
       break;

@@ -2,6 +2,8 @@
 
 #include "base/win/Actions.h"
 #include "base/win/Application.h"
+#include "base/win/ControlHooks.h"
+#include "base/win/PageControl.h"
 
 namespace base::win {
 
@@ -19,6 +21,17 @@ void ToolBar::Hook() {
   if (hooked_) return;
   hooked_ = true;
   Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+  // A tool bar on a tab's display area shows the tab's ground around its buttons.
+  SetControlHook(Handle(), HookSlot::Ground, [](HWND h, UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+    if (msg != WM_ERASEBKGND) return false;
+    HBRUSH ground = TabGround(h, nullptr);
+    if (!ground) return false;
+    RECT r;
+    GetClientRect(h, &r);
+    FillRect(reinterpret_cast<HDC>(w), &r, ground);
+    result = 1;
+    return true;
+  });
   MutableOwner().AddHook(this, [this](UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
     return HandleMessage(msg, w, l, result);
   });

@@ -108,7 +108,8 @@ void TfrmScreenSetup::UpdatePreview() {
 
 void TfrmScreenSetup::PaintBoxPaint(HDC dc, const RECT& client) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-  PaintBackground(dc, *WorkingCopy, client, client.bottom - client.top, titlePicture_.get());
+  // The whole screen as the engine shows it, scaled into the box.
+  PaintScreenPreview(dc, *WorkingCopy, client, titlePicture_.get());
 }
 
 void TfrmScreenSetup::rbClick() {

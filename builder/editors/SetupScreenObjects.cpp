@@ -1,5 +1,7 @@
 #include "builder/editors/SetupScreenObjects.h"
 
+#include <algorithm>
+
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "builder/editors/DialogsRules.h"
@@ -12,6 +14,13 @@ const char* const kPositionCaptions[5] = {"Top Left", "Top Right", "Bottom Left"
 namespace {
 
 constexpr int kObjectsHelp = 10;
+constexpr int kSmallestSample = 6;
+constexpr Color kDarkGround = 0x303030;
+
+bool IsLightColor(Color color) {
+  const COLORREF c = ColorToRGB(color);
+  return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c) >= 128 * 1000;
+}
 
 Font ProjectFont(const std::string& name, int size, TColor color, TFontStyles style) {
   Font f;
@@ -46,8 +55,30 @@ void TfrmScreenObjects::FormCreate() {
 
 void TfrmScreenObjects::SetPanelFont(const Label& panel, Font& keep, const Font& font) {
   keep = font;
-  panel.SetFont(font);
+  ShowSample(panel, keep);
+}
+
+void TfrmScreenObjects::ShowSample(const Label& panel, const Font& font) {
+  // The sample shows its text whole: a font too large for the panel is drawn smaller there
+  // (the project keeps the chosen size).
+  const RECT room = panel.ClientRect();
+  const std::string text = panel.Caption().empty() ? std::string("Ag") : panel.Caption();
+  Font shown = font;
+  HDC dc = GetDC(panel.Handle());
+  for (;;) {
+    GdiObject gdi(CreateGdiFont(shown));
+    HGDIOBJ old = SelectObject(dc, gdi.get());
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    SelectObject(dc, old);
+    if ((r.right <= room.right && r.bottom <= room.bottom) || shown.Size <= kSmallestSample) break;
+    shown.Size = std::max(kSmallestSample, shown.Size > 12 ? shown.Size * 9 / 10 : shown.Size - 1);
+  }
+  ReleaseDC(panel.Handle(), dc);
+  panel.SetFont(shown);
   panel.SetTextColor(font.Color_);
+  // A light text stands on a dark ground, a dark one on white: the sample stays readable.
+  SetControlBackColor(panel.Handle(), IsLightColor(font.Color_) ? kDarkGround : clWindow);
 }
 
 void TfrmScreenObjects::FormShow() {
@@ -73,14 +104,20 @@ void TfrmScreenObjects::rbBitmapClick() {
   edtTitle.SetReadOnly(bitmap);
   SetControlBackColor(edtTitle.Handle(), bitmap ? clBtnFace : clWindow);
   pnlTitle.SetCaption(bitmap ? std::string() : edtTitle.Text());
+  ShowSample(pnlTitle, titleFont_);
   btnFont.Enable(!bitmap);
 }
 
 void TfrmScreenObjects::edtTitleChange() {
-  if (!rbBitmap.Checked()) pnlTitle.SetCaption(edtTitle.Text());
+  if (rbBitmap.Checked()) return;
+  pnlTitle.SetCaption(edtTitle.Text());
+  ShowSample(pnlTitle, titleFont_);
 }
 
-void TfrmScreenObjects::edtSubTitleChange() { pnlSubTitle.SetCaption(edtSubTitle.Text()); }
+void TfrmScreenObjects::edtSubTitleChange() {
+  pnlSubTitle.SetCaption(edtSubTitle.Text());
+  ShowSample(pnlSubTitle, subFont_);
+}
 
 void TfrmScreenObjects::btnBrowseClick() {
   FileDialogOptions options;

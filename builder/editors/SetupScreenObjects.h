@@ -52,6 +52,7 @@ protected:
 
 private:
   void SetPanelFont(const base::win::Label& panel, base::win::Font& keep, const base::win::Font& font);
+  void ShowSample(const base::win::Label& panel, const base::win::Font& font);
   base::win::Font titleFont_, subFont_;
 };
 

@@ -24,9 +24,6 @@ void TfrmBuilder::FormCreate() {
   tab.pszText = caption;
   PageControl1.Send(TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
   memoProgress.SetMaxLength(0);
-  // The labels stand on the page, whose colour is not the dialog's.
-  lblOverall.SetTransparent(true);
-  Label(*this, IDC_BLD_Label1).SetTransparent(true);
   pbOverall.SetRange(0, 100);
   pbCompress.SetRange(0, 100);
   OnClick(IDC_BLD_btnStart, [this] { btnStartClick(); });

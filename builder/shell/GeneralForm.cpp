@@ -27,8 +27,6 @@ void TfrmGeneral::FormCreate() {
   char caption[] = "Application Information";
   tab.pszText = caption;
   SendMessageA(Item(IDC_GEN_PageControl1), TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
-  for (int id : {IDC_GEN_Label1, IDC_GEN_Label2, IDC_GEN_Label3, IDC_GEN_Label4, IDC_GEN_Label5})
-    Label(*this, id).SetTransparent(true);
   OnClick(IDC_GEN_btnBrowse, [this] { btnBrowseClick(); });
   OnCommand(IDC_GEN_edtCompany, EN_KILLFOCUS, [this] { edtCompanyExit(); });
   OnClick(IDC_GEN_btnOk, [this] {

@@ -236,7 +236,10 @@ void TfrmMain::Image1MouseMove() {
 void TfrmMain::UpdateHighlights() {
   for (int tag = 0; tag < kSectionCount; ++tag) {
     bool on = Highlight[static_cast<size_t>(tag)];
-    if (Frame(tag).Visible() != on) Frame(tag).SetVisible(on);
+    if (Frame(tag).Visible() == on) continue;
+    Frame(tag).SetVisible(on);
+    // The tick above the frame shows it through its transparent part.
+    InvalidateRect(Tick(tag).Handle(), nullptr, FALSE);
   }
 }
 

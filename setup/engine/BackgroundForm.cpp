@@ -48,7 +48,8 @@ void TfrmBackground::FormCreate() {
 }
 
 void TfrmBackground::FormShow() {
-  SetBounds(-1, -1, ScreenWidth() + 2, ScreenHeight() + 2);
+  const SIZE size = BackgroundClientSize();
+  SetBounds(-1, -1, size.cx, size.cy);
   PlaceTitle();
   PlaceOther();
   if (UseTimer && Project) {

@@ -1,5 +1,8 @@
 #include "setup/engine/BackgroundPaint.h"
 
+#include "base/win/Application.h"
+#include "base/win/PaintBox.h"
+
 using namespace base::win;
 
 namespace {
@@ -76,4 +79,44 @@ void PaintBackground(HDC dc, const TTandrelBaseInstall& p, const RECT& client, i
     drawText(*t);
   }
   if (auto t = OtherText(p)) drawText(*t);
+}
+
+SIZE BackgroundClientSize() { return SIZE{ScreenWidth() + 2, ScreenHeight() + 2}; }
+
+std::unique_ptr<Picture> PaintBackgroundWindow(const TTandrelBaseInstall& p, const Picture* title) {
+  const SIZE client = BackgroundClientSize();
+  MemoryCanvas full(client.cx, client.cy);
+  PaintBackground(full.DC(), p, RECT{0, 0, client.cx, client.cy}, client.cy, title);
+  return full.TakePicture();
+}
+
+RECT FitInto(SIZE picture, const RECT& box) {
+  const int bw = box.right - box.left, bh = box.bottom - box.top;
+  if (picture.cx <= 0 || picture.cy <= 0 || bw <= 0 || bh <= 0) return RECT{box.left, box.top, box.left, box.top};
+  int w = bw, h = static_cast<int>(static_cast<int64_t>(picture.cy) * bw / picture.cx);
+  if (h > bh) {
+    h = bh;
+    w = static_cast<int>(static_cast<int64_t>(picture.cx) * bh / picture.cy);
+  }
+  const int x = box.left + (bw - w) / 2, y = box.top + (bh - h) / 2;
+  return RECT{x, y, x + w, y + h};
+}
+
+void PaintScreenPreview(HDC dc, const TTandrelBaseInstall& p, const RECT& box, const Picture* title) {
+  auto window = PaintBackgroundWindow(p, title);
+  if (!window) return;
+  // The window starts one pixel above and left of the screen: the screen shows the rest.
+  const SIZE screen{window->Width() - 2, window->Height() - 2};
+  const RECT to = FitInto(screen, box);
+  HDC src = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(src, window->Bitmap());
+  // Averaged, so thin strokes of the texts stay visible at the small size.
+  const int mode = SetStretchBltMode(dc, HALFTONE);
+  POINT org;
+  SetBrushOrgEx(dc, 0, 0, &org);
+  StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, src, 1, 1, screen.cx, screen.cy, SRCCOPY);
+  SetBrushOrgEx(dc, org.x, org.y, nullptr);
+  SetStretchBltMode(dc, mode);
+  SelectObject(src, old);
+  DeleteDC(src);
 }

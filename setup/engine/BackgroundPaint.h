@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "base/win/Graphics.h"
 #include "setup/engine/BackgroundLayout.h"
 
@@ -24,3 +26,15 @@ void DrawBackgroundText(HDC dc, const TBackgroundText& text, const TPlace& at);
 // text, each placed by its position in `client`.
 void PaintBackground(HDC dc, const TTandrelBaseInstall& project, const RECT& client, int gradientHeight,
                      const base::win::Picture* title);
+
+// The background screen's client size: it covers the screen with one pixel to spare on
+// every side, so no frame line shows.
+SIZE BackgroundClientSize();
+// The background screen's client area as the engine paints it.
+std::unique_ptr<base::win::Picture> PaintBackgroundWindow(const TTandrelBaseInstall& project,
+                                                         const base::win::Picture* title);
+// Where a picture of `picture` size goes in `box`: scaled whole, proportions kept, centred.
+RECT FitInto(SIZE picture, const RECT& box);
+// A preview of the screen in `box`: what the background screen shows of itself on the
+// screen, scaled whole into the box.
+void PaintScreenPreview(HDC dc, const TTandrelBaseInstall& project, const RECT& box, const base::win::Picture* title);

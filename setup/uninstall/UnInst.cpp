@@ -32,8 +32,14 @@ void TfrmUninstall::FormCreate() {
       for (int i = 0; i < 6; ++i) {
         const Image& t = img[i];
         if (!t.LoadFromBytes(tick->Bytes())) continue;
-        const int h = std::min(t.PictureHeight(), lblStep[i].Height() + 8);
-        const int w = t.PictureHeight() > 0 ? h * t.PictureWidth() / t.PictureHeight() : h;
+        // The tick keeps its proportions in the room left of its label, never over it.
+        const int roomW = std::max(lblStep[i].Left() - t.Left() - 2, 1), roomH = lblStep[i].Height() + 4;
+        const int pw = std::max(t.PictureWidth(), 1), ph = std::max(t.PictureHeight(), 1);
+        int h = std::min(ph, roomH), w = h * pw / ph;
+        if (w > roomW) {
+          w = roomW;
+          h = std::max(w * ph / pw, 1);
+        }
         t.SetStretch(true);
         t.SetTransparent(true);
         t.SetBounds(t.Left(), lblStep[i].Top() + (lblStep[i].Height() - h) / 2, w, h);

@@ -12,10 +12,13 @@
 #include "base/win/Controls.h"
 #include "base/win/Dialogs.h"
 #include "base/win/Form.h"
+#include "base/win/PageControl.h"
 #include "base/win/TestSeams.h"
 #include "tests/base/fixtures/layer_forms.rh"
+#include "tests/harness/Bitmaps.h"
 #include "tests/harness/FormDriver.h"
 #include "tests/harness/WinTestSupport.h"
+#include "tests/harness/WindowPixels.h"
 
 using namespace base::win;
 
@@ -72,6 +75,41 @@ public:
 protected:
   void FormCreate() override { ModalButton(IDC_btnInner, 4); }
 };
+
+class PictureForm : public Form {
+public:
+  PictureForm() : Form(IDD_PICTURES) { Create(); }
+  Image imgTop{*this, IDC_imgTop};
+  Image imgUnder{*this, IDC_imgUnder};
+  Image imgAlone{*this, IDC_imgAlone};
+  PageControl pcPages{*this, IDC_pcPages};
+
+protected:
+  void FormCreate() override {
+    pcPages.AddPage("Page", IDD_PICTURES_PAGE);
+    TCITEMA tab{};
+    tab.mask = TCIF_TEXT;
+    char caption[] = "Bare";
+    tab.pszText = caption;
+    SendMessageA(Item(IDC_tabBare), TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
+  }
+};
+
+constexpr COLORREF kKey = RGB(255, 0, 255), kGreen = RGB(0, 160, 0), kBlue = RGB(0, 0, 255);
+
+// 8 x 8 of the key colour (its bottom-left pixel) with a green square of 4 x 4 in the middle.
+std::vector<uint8_t> KeyedPicture() {
+  const std::string b = wintest::MakeBitmap(8, 8, [](int x, int y) {
+    const bool inner = x >= 2 && x < 6 && y >= 2 && y < 6;
+    return inner ? std::string("\x00\xA0\x00", 3) : std::string("\xFF\x00\xFF", 3);
+  });
+  return std::vector<uint8_t>(b.begin(), b.end());
+}
+
+std::vector<uint8_t> BluePicture() {
+  const std::string b = wintest::MakeBitmap(4, 4, [](int, int) { return std::string("\xFF\x00\x00", 3); });
+  return std::vector<uint8_t>(b.begin(), b.end());
+}
 
 class WindowLayer : public ::testing::Test {
 protected:
@@ -293,6 +331,79 @@ TEST_F(WindowLayer, PicturesDecodeOrAreRefused) {
   EXPECT_EQ(form.imgPicture.Width(), 2);
   EXPECT_FALSE(form.imgPicture.LoadFromFile("C:\\no\\such\\picture.bmp"));
   EXPECT_EQ(form.imgPicture.PictureWidth(), 2);  // unchanged by the failed load
+}
+
+TEST_F(WindowLayer, TransparentPicturesShowWhatLiesBehindThem) {
+  PictureForm f;
+  ASSERT_TRUE(f.imgUnder.LoadFromBytes(BluePicture()));
+  f.imgUnder.SetStretch(true);
+  // Stretched over the lower picture's corner and the form, and one as it is on the form.
+  ASSERT_TRUE(f.imgTop.LoadFromBytes(KeyedPicture()));
+  f.imgTop.SetStretch(true);
+  f.imgTop.SetTransparent(true);
+  ASSERT_TRUE(f.imgAlone.LoadFromBytes(KeyedPicture()));
+  f.imgAlone.SetTransparent(true);
+  f.ShowModeless();
+  std::string version = "default";
+  wintest::InVersionChild(&version);
+  const wintest::WindowPixels shot(f.Handle(), "transparent_pictures_" + version);
+  const COLORREF face = shot.At(2, 2);
+  EXPECT_NE(face, kKey);
+  for (const Image* img : {&f.imgTop, &f.imgAlone}) {
+    SCOPED_TRACE(GetDlgCtrlID(img->Handle()));
+    EXPECT_EQ(shot.Count(img->Handle(), kKey), 0);
+    EXPECT_GT(shot.Count(img->Handle(), kGreen), 0);
+    EXPECT_EQ(shot.At(img->Handle(), 1, 1), face);
+  }
+  RECT top = f.imgTop.ClientRect();
+  EXPECT_EQ(shot.At(f.imgTop.Handle(), top.right / 2, top.bottom / 2), kGreen);
+  // Where the stretched picture lies over the lower one, that one shows through.
+  EXPECT_EQ(shot.At(f.imgTop.Handle(), top.right - 2, top.bottom - 2), kBlue);
+  // The picture that is not stretched keeps its size: 8 pixels, then the form.
+  EXPECT_EQ(shot.At(f.imgAlone.Handle(), 3, 3), kGreen);
+  EXPECT_EQ(shot.At(f.imgAlone.Handle(), 9, 4), face);
+  f.Close();
+}
+
+TEST_F(WindowLayer, TransparentPicturesUnderEveryReportedVersion) {
+  if (wintest::InVersionChild()) GTEST_SKIP() << "the version child runs the picture test itself";
+  for (const char* v : {"win95", "win98", "nt40", "win2k"})
+    EXPECT_EQ(wintest::RunUnderWindowsVersion(v, "WindowLayer.TransparentPicturesShowWhatLiesBehindThem"), 0) << v;
+}
+
+TEST_F(WindowLayer, ControlsOnAPageTakeThePagesBackground) {
+  PictureForm f;
+  f.ShowModeless();
+  const wintest::WindowPixels shot(f.Handle(), "page_controls");
+  // The tab's own ground, where nothing stands on it.
+  HWND bare = f.Item(IDC_tabBare);
+  RECT b;
+  GetClientRect(bare, &b);
+  const COLORREF ground = shot.At(bare, b.right - 10, b.bottom - 10);
+  // Past their texts the controls show nothing of their own: the tab's ground, on a page
+  // and over the tab alike.
+  HWND page = f.pcPages.Page(0);
+  RECT pr;
+  GetClientRect(page, &pr);
+  EXPECT_EQ(shot.At(page, pr.right - 3, pr.bottom - 3), ground);
+  for (int id : {IDC_lblOnPage, IDC_cbOnPage, IDC_rbOnPage, IDC_lblOnTab, IDC_cbOnTab, IDC_rbOnTab}) {
+    HWND c = f.Item(id);
+    RECT r;
+    GetClientRect(c, &r);
+    EXPECT_EQ(shot.At(c, r.right - 2, r.bottom / 2), ground) << id;
+    EXPECT_EQ(shot.At(c, r.right - 2, 1), ground) << id;
+  }
+  HWND group = GetDlgItem(page, IDC_gbOnPage);
+  RECT g;
+  GetClientRect(group, &g);
+  EXPECT_EQ(shot.At(group, g.right / 2, g.bottom / 2), ground);
+  EXPECT_EQ(shot.At(group, g.right - 4, 2), ground);
+  // A notebook of further pages on the page: the same ground.
+  HWND notebook = GetDlgItem(page, IDC_nbOnPage);
+  RECT n;
+  GetClientRect(notebook, &n);
+  EXPECT_EQ(shot.At(notebook, n.right / 2, n.bottom / 2), ground);
+  f.Close();
 }
 
 TEST_F(WindowLayer, MessageDialogsThroughTheSeam) {

@@ -17,6 +17,7 @@
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/DialogsForm.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/WindowPixels.h"
 
 using namespace base::win;
 namespace fs = std::filesystem;
@@ -211,6 +212,8 @@ TEST_F(BuilderForms, AboutBoxShowsVersionAndBuildOfTheVersionBlock) {
       EXPECT_EQ(a.lblVersion.Caption(), c.version);
       EXPECT_EQ(a.lblBuild.Caption(), c.build);
       EXPECT_EQ(a.Caption(), "About Tandrel-Install");
+      // Every text shows whole, the product's name on its two lines too.
+      EXPECT_EQ(wintest::CutTexts(a.Handle()), std::vector<std::string>{});
       a.btnOk.Click();
     });
     about.ShowModal();

@@ -17,6 +17,7 @@
 #include "builder/shell/GeneralForm.h"
 #include "builder/shell/MainForm.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/WindowPixels.h"
 #include "tests/model/fixtures/IwzCases.h"
 
 using namespace base::win;
@@ -125,6 +126,61 @@ TEST_F(MainWindow, TicksFollowTheCompletedFlagsAndFramesTheMouse) {
   EXPECT_EQ(GetParent(f.imgMain.Handle()), f.pcMain.Page(1));
   f.pcMain.PickTab(0);
   EXPECT_EQ(GetParent(f.imgMain.Handle()), f.pcMain.Page(0));
+  f.Close();
+}
+
+// What a control draws by itself, pixel by pixel.
+std::vector<COLORREF> DrawnAlone(HWND control) {
+  RECT r;
+  GetClientRect(control, &r);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+  std::vector<COLORREF> px;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) px.push_back(GetPixel(mem, x, y));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  return px;
+}
+
+TEST_F(MainWindow, TheSectionPicturesShowAboveTheBackdropWithTheirTicksAndFrames) {
+  TfrmMain f;
+  f.ShowModeless();
+  f.Project->CompletedGeneral = true;
+  f.Project->CompletedIni = true;
+  f.UpdateTicks();
+  wintest::Pump(100);
+  // The mouse over the third section; the window is looked at before the real mouse moves.
+  f.SectionImage(2).MouseMove();
+  const wintest::WindowPixels shot(f.Handle(), "main_window", false);
+  auto shown = [&](HWND control) {
+    // The share of the control's pixels on the screen that are its own drawing.
+    const std::vector<COLORREF> own = DrawnAlone(control), seen = shot.Of(control);
+    size_t same = 0;
+    for (size_t i = 0; i < own.size() && i < seen.size(); ++i) same += own[i] == seen[i];
+    return own.empty() ? 0.0 : static_cast<double>(same) / static_cast<double>(own.size());
+  };
+  for (int tag = 0; tag < kSectionCount; ++tag) {
+    // Each section's picture shows whole but for the tick over its corner.
+    EXPECT_GT(shown(f.SectionImage(tag).Handle()), 0.9) << tag;
+    const bool ticked = tag == 0 || tag == 5;
+    ASSERT_EQ(f.Tick(tag).Visible(), ticked) << tag;
+    if (ticked) {
+      EXPECT_EQ(shot.Count(f.Tick(tag).Handle(), RGB(255, 0, 255)), 0) << tag;
+      EXPECT_GT(shot.Count(f.Tick(tag).Handle(), RGB(0, 160, 0)), 20) << tag;
+    }
+  }
+  // The page's picture shows above the backdrop where no section lies over it.
+  EXPECT_GT(shown(f.Image1.Handle()), 0.5);
+  // The hovered section's frame: its outline shows in blue.
+  RECT fr = f.Frame(2).ClientRect();
+  EXPECT_EQ(shot.At(f.Frame(2).Handle(), 0, fr.bottom / 2), RGB(0, 0, 255));
+  EXPECT_TRUE(f.Frame(2).Visible());
   f.Close();
 }
 

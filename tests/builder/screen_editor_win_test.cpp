@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@
 #include "tests/harness/Bitmaps.h"
 #include "tests/harness/FormDriver.h"
 #include "tests/harness/WinTestSupport.h"
+#include "tests/harness/WindowPixels.h"
 
 using namespace base::win;
 
@@ -68,6 +70,9 @@ COLORREF PixelOf(const Picture& pic, int x, int y) {
   DeleteDC(dc);
   return c;
 }
+
+// The background screen's client area as the engine paints it for the editor's project.
+std::unique_ptr<Picture> Screen(const TfrmScreenSetup& f) { return PaintBackgroundWindow(*f.WorkingCopy, f.TitlePicture()); }
 
 // The picture's pixels row by row, for comparing two drawings.
 std::vector<COLORREF> Pixels(HDC dc, int w, int h) {
@@ -152,7 +157,7 @@ TEST_F(ScreenEditor, PreviewShowsTheGradientBandsOfItsArea) {
   p.BlueStatic = false;
   p.BlueIncreasing = true;
   ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
-    auto shot = f.PaintBox.Snapshot();
+    auto shot = Screen(f);
     ASSERT_TRUE(shot);
     const int h = shot->Height();
     auto bands = GradientBands(*f.WorkingCopy, h);
@@ -167,25 +172,33 @@ TEST_F(ScreenEditor, PreviewShowsTheGradientBandsOfItsArea) {
     // A scroll of a static channel repaints at once from the new value.
     wintest::Click(f.blue.Static.Handle());
     f.blue.Scroll.Scroll(SB_THUMBTRACK, 200);
+    EXPECT_EQ(PixelOf(*Screen(f), 5, step / 2), RGB(255, 40, 200));
     auto again = f.PaintBox.Snapshot();
-    EXPECT_EQ(PixelOf(*again, 5, step / 2), RGB(255, 40, 200));
+    const COLORREF middle = PixelOf(*again, again->Width() / 2, again->Height() / 2);
+    EXPECT_EQ(GetGValue(middle), 40);
+    EXPECT_EQ(GetBValue(middle), 200);
     wintest::Click(f.btnCancel.Handle());
   }));
 }
 
-// Where the title text's pixels lie: the bounding box of the colour.
-RECT ColourBox(const Picture& pic, COLORREF colour) {
+// Where the title text's pixels lie: the bounding box of the colour, or of the pixels
+// near it (each channel within `tolerance`).
+RECT ColourBox(const Picture& pic, COLORREF colour, int tolerance = 0) {
   RECT box{pic.Width(), pic.Height(), -1, -1};
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, pic.Bitmap());
+  auto close = [tolerance](int a, int b) { return a >= b - tolerance && a <= b + tolerance; };
   for (int y = 0; y < pic.Height(); ++y)
-    for (int x = 0; x < pic.Width(); ++x)
-      if (GetPixel(dc, x, y) == colour) {
+    for (int x = 0; x < pic.Width(); ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (close(GetRValue(c), GetRValue(colour)) && close(GetGValue(c), GetGValue(colour)) &&
+          close(GetBValue(c), GetBValue(colour))) {
         box.left = std::min<LONG>(box.left, x);
         box.top = std::min<LONG>(box.top, y);
         box.right = std::max<LONG>(box.right, x + 1);
         box.bottom = std::max<LONG>(box.bottom, y + 1);
       }
+    }
   SelectObject(dc, old);
   DeleteDC(dc);
   return box;
@@ -202,7 +215,7 @@ TEST_F(ScreenEditor, TitleTextSitsByItsPositionWithItsShadowAndAmpersandAsWritte
   for (TItemPosition pos : {ipTopLeft, ipTopRight, ipBottomLeft, ipBottomRight, ipCentre}) {
     p.TitlePos = pos;
     ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
-      auto shot = f.PaintBox.Snapshot();
+      auto shot = Screen(f);
       const int cw = shot->Width(), ch = shot->Height();
       auto text = TitleText(*f.WorkingCopy);
       ASSERT_TRUE(text);
@@ -234,7 +247,7 @@ TEST_F(ScreenEditor, TitlePictureIsPlacedAndAMissingOneLeavesNothingBehind) {
   p.TitlePos = ipCentre;
   p.RedStatic = p.GreenStatic = p.BlueStatic = true;
   ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
-    auto shot = f.PaintBox.Snapshot();
+    auto shot = Screen(f);
     const int cx = shot->Width() / 2, cy = shot->Height() / 2;
     EXPECT_EQ(PixelOf(*shot, cx, cy), RGB(0x20, 0x40, 0x60));
     EXPECT_EQ(PixelOf(*shot, (shot->Width() - 40) / 2, (shot->Height() - 20) / 2), RGB(0x20, 0x40, 0x60));
@@ -244,7 +257,7 @@ TEST_F(ScreenEditor, TitlePictureIsPlacedAndAMissingOneLeavesNothingBehind) {
     f.WorkingCopy->TitleCaption = P("gone.bmp");
     f.UpdatePreview();
     EXPECT_FALSE(f.TitlePicture());
-    EXPECT_EQ(PixelOf(*f.PaintBox.Snapshot(), cx, cy), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(*Screen(f), cx, cy), RGB(0, 0, 0));
     wintest::Click(f.btnCancel.Handle());
   }));
 }
@@ -256,12 +269,13 @@ TEST_F(ScreenEditor, PreviewAndEngineBackgroundDrawTheSamePixels) {
   p.OtherPos = ipBottomLeft;
   p.RedStatic = false;
   p.RedIncreasing = true;
-  // The preview: its snapshot is the shared painting at the preview's size.
+  // The preview: its snapshot is the screen's painting scaled into the box.
   ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
     auto shot = f.PaintBox.Snapshot();
     MemoryCanvas ref(shot->Width(), shot->Height());
     RECT area{0, 0, shot->Width(), shot->Height()};
-    PaintBackground(ref.DC(), *f.WorkingCopy, area, area.bottom, nullptr);
+    FillRect(ref.DC(), &area, GetSysColorBrush(COLOR_BTNFACE));
+    PaintScreenPreview(ref.DC(), *f.WorkingCopy, area, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, shot->Bitmap());
     EXPECT_TRUE(Pixels(dc, area.right, area.bottom) == Pixels(ref.DC(), area.right, area.bottom));
@@ -318,6 +332,99 @@ TEST_F(ScreenEditor, PreviewAndEngineBackgroundDrawTheSamePixels) {
   seams::Watchdog dog(30, "engine background");
   screen.ShowModal();
   EXPECT_TRUE(compared);
+}
+
+TEST_F(ScreenEditor, FontSamplesShowTheirTextWholeAndReadable) {
+  // A large white title and a small dark second text.
+  p.TitleCaption = "Big White Title";
+  p.TitleFontName = "Arial";
+  p.TitleFontSize = 48;
+  p.TitleFontColor = 0xFFFFFF;
+  p.OtherCaption = "Small";
+  p.OtherFontName = "Arial";
+  p.OtherFontSize = 10;
+  p.OtherFontColor = 0x000000;
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    seams::WhenShown<TfrmScreenObjects>([&](TfrmScreenObjects& o) {
+      const wintest::WindowPixels shot(o.Handle(), "screen_objects");
+      for (const Label* panel : {&o.pnlTitle, &o.pnlSubTitle}) {
+        SCOPED_TRACE(panel->Caption());
+        HWND h = panel->Handle();
+        RECT r = panel->ClientRect();
+        // The font drawn fits the panel, text and all.
+        LOGFONTA lf{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        EXPECT_LE(std::abs(lf.lfHeight), r.bottom);
+        HDC dc = GetDC(h);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(h, WM_GETFONT, 0, 0)));
+        SIZE text{};
+        const std::string caption = panel->Caption();
+        GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+        SelectObject(dc, old);
+        ReleaseDC(h, dc);
+        EXPECT_LE(text.cx, r.right);
+        EXPECT_LE(text.cy, r.bottom);
+        // The ground past the text stands apart from the text's colour.
+        const COLORREF ground = shot.At(h, r.right - 2, r.bottom / 2);
+        const COLORREF ink = panel == &o.pnlTitle ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        const int contrast = std::abs(GetRValue(ground) - GetRValue(ink)) + std::abs(GetGValue(ground) - GetGValue(ink)) +
+                             std::abs(GetBValue(ground) - GetBValue(ink));
+        EXPECT_GT(contrast, 300);
+      }
+      // The project keeps the chosen size.
+      EXPECT_EQ(o.TitleFont().Size, 48);
+      wintest::Click(o.btnOk.Handle());
+    });
+    wintest::Click(f.Button2.Handle());
+    EXPECT_EQ(f.WorkingCopy->TitleFontSize, 48);
+    wintest::Click(f.btnCancel.Handle());
+  }));
+}
+
+TEST_F(ScreenEditor, ThePreviewShowsTheWholeScreenScaledIntoItsBox) {
+  // Large texts at the screen's right edge and bottom: cut in a box of their real size.
+  p.TitleCaption = "A Long Product Title";
+  p.TitleFontName = "Arial";
+  p.TitleFontSize = 36;
+  p.TitleFontStyle = fsBoldBit;
+  p.TitleFontColor = 0x00FFFF;  // yellow
+  p.TitleShadowColor = 0;
+  p.TitlePos = ipTopRight;
+  p.OtherCaption = "The second text of the screen";
+  p.OtherFontName = "Arial";
+  p.OtherFontSize = 24;
+  p.OtherFontStyle = fsBoldBit;
+  p.OtherFontColor = 0xFFFF00;  // cyan
+  p.OtherShadowColor = 0;
+  p.OtherPos = ipBottomRight;
+  p.RedStatic = p.GreenStatic = p.BlueStatic = true;
+  p.Red = p.Green = p.Blue = 0;
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    auto screen = Screen(f);
+    auto shot = f.PaintBox.Snapshot();
+    const SIZE seen{screen->Width() - 2, screen->Height() - 2};
+    const RECT box{0, 0, shot->Width(), shot->Height()};
+    const RECT fit = FitInto(seen, box);
+    // The screen keeps its proportions, inside the box.
+    EXPECT_GE(fit.left, 0);
+    EXPECT_LE(fit.right, box.right);
+    EXPECT_NEAR(double(fit.right - fit.left) / (fit.bottom - fit.top), double(seen.cx) / seen.cy, 0.02);
+    const double scale = double(fit.right - fit.left) / seen.cx;
+    for (COLORREF colour : {RGB(255, 255, 0), RGB(0, 255, 255)}) {
+      SCOPED_TRACE(colour);
+      const RECT full = ColourBox(*screen, colour, 60);
+      const RECT inBox = ColourBox(*shot, colour, 60);
+      ASSERT_GE(full.right, 0);
+      ASSERT_GE(inBox.right, 0);
+      // The text where the screen has it, at the preview's scale: whole, not cut by the box.
+      EXPECT_NEAR(inBox.left, fit.left + (full.left - 1) * scale, 3);
+      EXPECT_NEAR(inBox.right, fit.left + (full.right - 1) * scale, 3);
+      EXPECT_NEAR(inBox.top, fit.top + (full.top - 1) * scale, 3);
+      EXPECT_NEAR(inBox.bottom, fit.top + (full.bottom - 1) * scale, 3);
+      EXPECT_LT(inBox.right, fit.right);
+    }
+    wintest::Click(f.btnCancel.Handle());
+  }));
 }
 
 TEST_F(ScreenEditor, ObjectsDialogStoresTextFontsAndPlacesOrKeepsTheFontForAPicture) {

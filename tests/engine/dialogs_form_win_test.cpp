@@ -655,6 +655,44 @@ TEST_F(WizardComponents, ChangeOpensTheGroupPickerOnlyForSeveralGroups) {
   });
 }
 
+// The width of a label's text in the label's font.
+int TextWidthIn(HWND label, const std::string& text) {
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return size.cx;
+}
+
+TEST_F(WizardComponents, SpaceTextsOfLargeDisksShowWhole) {
+  // The largest size a 64-bit count gives: the unit is never cut, nor the caption beside it.
+  const std::string large = "18,014,398,509,481,984 K";
+  auto fits = [&](const Form& form, const Label& value, int caption) {
+    SCOPED_TRACE(GetDlgCtrlID(value.Handle()));
+    EXPECT_LE(TextWidthIn(value.Handle(), large), value.ClientRect().right);
+    RECT c, v;
+    GetWindowRect(form.Item(caption), &c);
+    GetWindowRect(value.Handle(), &v);
+    EXPECT_LE(c.right, v.left);
+    EXPECT_LE(TextWidthIn(form.Item(caption), "Space available :"), c.right - c.left);
+  };
+  Run([&](TfrmInstDialogs& f) {
+    wintest::Click(f.rbCustom.Handle());
+    Next(f);
+    fits(f, f.lblRequired, IDC_lblCustom2);
+    fits(f, f.lblAvailable, IDC_lblCustom3);
+    seams::WhenShown<TfrmSelectGroups>([&](TfrmSelectGroups& g) {
+      fits(g, g.lblRequired, IDC_SG_lblCustom2);
+      fits(g, g.lblAvailable, IDC_SG_lblCustom3);
+      wintest::Click(g.btnContinue.Handle());
+    });
+    wintest::Click(f.btnChange.Handle());
+    f.SetModalResult(mrCancel);
+  });
+}
+
 TEST_F(WizardComponents, GroupPickerChangesSpaceRequired) {
   const bool nt = WindowsVersion == wvNT4 || WindowsVersion == wvNT5;
   const std::string all = nt ? "20 K" : "10 K";

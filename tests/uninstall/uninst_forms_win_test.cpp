@@ -17,6 +17,7 @@
 #include "setup/uninstall/UnInst.h"
 #include "setup/uninstall/UnInstDelete.h"
 #include "tests/engine/CopyTestSupport.h"
+#include "tests/harness/WindowPixels.h"
 
 using namespace base::win;
 using namespace copytest;
@@ -147,6 +148,46 @@ TEST_F(Uninstaller, TicksAreTheProgramsTickPicture) {
   });
   EXPECT_EQ(RunForm(), mrOk);
   EXPECT_EQ(seen, std::vector<std::string>(6, "TandrelImage 36x33 shown"));
+}
+
+TEST_F(Uninstaller, TicksShowOnTheFormBesideTheirLabels) {
+  WriteLog({"CreateFile=" + File("a.txt")});
+  bool looked = false;
+  seams::WhenShown<TfrmUninstall>([&](TfrmUninstall& f) {
+    f.SetTimer(9, 5, [&] {
+      if (!f.btnOK.Enabled()) return;
+      f.KillTimer(9);
+      looked = true;
+      const wintest::WindowPixels shot(f.Handle(), "uninstaller");
+      const COLORREF face = shot.At(shot.Width() - 2, 2);
+      for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        HWND tick = f.img[i].Handle(), label = f.lblStep[i].Handle();
+        ASSERT_TRUE(f.img[i].Visible());
+        EXPECT_EQ(shot.Count(tick, RGB(255, 0, 255)), 0);
+        EXPECT_GT(shot.Count(tick, RGB(0, 160, 0)), 5);
+        // Where the tick has no mark, the form shows through.
+        EXPECT_EQ(shot.At(tick, 0, 0), face);
+        RECT t, l;
+        GetWindowRect(tick, &t);
+        GetWindowRect(label, &l);
+        EXPECT_LE(t.right, l.left);
+        // The label's first letter is drawn: dark pixels in its first columns.
+        int dark = 0;
+        RECT lc;
+        GetClientRect(label, &lc);
+        for (int y = 0; y < lc.bottom; ++y)
+          for (int x = 0; x < 6; ++x) {
+            const COLORREF c = shot.At(label, x, y);
+            dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
+          }
+        EXPECT_GT(dark, 3);
+      }
+      f.btnOK.Click();
+    });
+  });
+  EXPECT_EQ(RunForm(), mrOk);
+  EXPECT_TRUE(looked);
 }
 
 TEST_F(Uninstaller, YesToAllAndNoToAllAskOnce) {
