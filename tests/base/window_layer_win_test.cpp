@@ -409,3 +409,43 @@ TEST_F(WindowLayer, StringTableAndCommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Inside a message box's loop: its text is read, then OK pressed.
+std::string helpBoxText;
+void CALLBACK AnswerHelpBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindFolderDialog, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  helpBoxText = text;
+  SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(WindowLayer, HelpWithoutItsFileSaysSoAndGivesTheFocusBack) {
+  App().SetHelpFile("NoSuchHelp.hlp");
+  // Through the seam: the request is recorded, and the message names the file.
+  seams::Arm();
+  App().HelpContext(4);
+  EXPECT_EQ(seams::HelpRequests(), (std::vector<int>{4}));
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_NE(seams::Messages()[0].Text.find("\"NoSuchHelp.hlp\""), std::string::npos) << seams::Messages()[0].Text;
+  seams::Reset();
+
+  // The real box, answered from inside its loop: the field that had the focus has it again.
+  ProbeForm form;
+  form.ShowModeless();
+  form.edtName.Focus();
+  ASSERT_TRUE(wintest::HasFocus(form.edtName.Handle()));
+  helpBoxText.clear();
+  SetTimer(nullptr, 0, 50, AnswerHelpBox);
+  App().HelpContext(4);
+  EXPECT_NE(helpBoxText.find("NoSuchHelp.hlp"), std::string::npos) << helpBoxText;
+  EXPECT_EQ(GetFocus(), form.edtName.Handle());
+  App().SetHelpFile("");
+}

@@ -77,14 +77,16 @@ inline HWND VisibleMenu() {
   return found;
 }
 
-// Opens the form's popup menu of the control as the menu key would and chooses by
-// mnemonics ("ns": "&New", then "&String Value").
-inline bool ChooseFromPopup(HWND form, HWND control, const std::string& mnemonics) {
+// Opens the control's popup menu as the author does, with one right-click on what the
+// view has selected (blank space when nothing is), and chooses by mnemonics ("ns":
+// "&New", then "&String Value").
+inline bool ChooseFromPopup(HWND control, const std::string& mnemonics) {
   Step("popup menu: " + mnemonics);
   // Let the editor's idle update enable the actions first.
   PumpFor(300, nullptr);
-  PostMessageA(form, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
-  if (!WaitForWindow(VisibleMenu, 10)) {
+  RightClick(control, PopupPoint(control));
+  HWND menu = WaitForWindow(VisibleMenu, 10);
+  if (!menu) {
     ADD_FAILURE() << "the popup menu did not open\n" << DescribeWindows();
     return false;
   }
