@@ -333,6 +333,8 @@ void TfrmGroup::FormResize() {
     Place(pcMain.Page(page), area.left, area.top, area.right - area.left, area.bottom - area.top);
     LayOutPage(page);
   }
+  // The form's own background is painted after its moved controls otherwise, over them.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TfrmGroup::LayOutPage(int page) const {
