@@ -70,6 +70,13 @@ inline bool FinishLabelEdit(HWND view, bool tree, const std::string& text) {
   return WaitFor([&] { return SendTo(view, getEdit, 0, 0) == 0; }, 10);
 }
 
+inline int VisibleMenus() {
+  int count = 0;
+  for (HWND h : TopWindows())
+    if (ClassOf(h) == "#32768") ++count;
+  return count;
+}
+
 inline HWND VisibleMenu() {
   HWND found = nullptr;
   for (HWND h : TopWindows())
@@ -90,9 +97,12 @@ inline bool ChooseFromPopup(HWND control, const std::string& mnemonics) {
     ADD_FAILURE() << "the popup menu did not open\n" << DescribeWindows();
     return false;
   }
+  // Each key once the one before has had its effect: its submenu open, or the menu closed.
   for (char c : mnemonics) {
+    const int before = VisibleMenus();
+    if (before == 0) break;
     PostMessageA(VisibleMenu(), WM_CHAR, static_cast<unsigned char>(c), 1);
-    PumpFor(300, nullptr);
+    WaitFor([before] { const int now = VisibleMenus(); return now == 0 || now > before; }, 10);
   }
   return WaitFor([] { return VisibleMenu() == nullptr; }, 10);
 }

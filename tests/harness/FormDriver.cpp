@@ -29,38 +29,52 @@ struct PopupAnswer {
   PopupSeen seen;
   std::string keys;
   size_t next = 0;
+  int menusAtKey = 0;  // menus showing when the last key went in
   bool done = false;
 };
 PopupAnswer* answer = nullptr;
 
+struct ShownMenus {
+  HWND last = nullptr;
+  int count = 0;
+};
+
 BOOL CALLBACK FindShownMenu(HWND h, LPARAM l) {
   char cls[16] = {};
   GetClassNameA(h, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(h)) *reinterpret_cast<HWND*>(l) = h;
+  if (lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(h)) {
+    auto* shown = reinterpret_cast<ShownMenus*>(l);
+    shown->last = h;
+    ++shown->count;
+  }
   return TRUE;
 }
 
-HWND ShownMenu() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindShownMenu, reinterpret_cast<LPARAM>(&found));
-  return found;
+ShownMenus Menus() {
+  ShownMenus shown;
+  EnumThreadWindows(GetCurrentThreadId(), FindShownMenu, reinterpret_cast<LPARAM>(&shown));
+  return shown;
 }
 
-// Runs inside the menu's own loop: reads the menu once it shows, then types a key a tick.
+HWND ShownMenu() { return Menus().last; }
+
+// Runs inside the menu's own loop: reads the menu once it shows, then types its keys, each
+// once the one before has had its effect (a submenu open), as a person watching would.
 void CALLBACK AnswerPopup(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!answer || answer->done) return;
-  HWND menu = ShownMenu();
-  if (!menu) {
+  const ShownMenus shown = Menus();
+  auto finish = [&] {
+    answer->done = true;
+    KillTimer(nullptr, timer);
+  };
+  if (!shown.last) {
     // Closed by the last key: the chosen item's work (a dialog, say) may be running now.
-    if (answer->seen.Opened && answer->next >= answer->keys.size() && !answer->keys.empty()) {
-      answer->done = true;
-      KillTimer(nullptr, timer);
-    }
+    if (answer->seen.Opened && answer->next >= answer->keys.size()) finish();
     return;
   }
   if (!answer->seen.Opened) {
     answer->seen.Opened = true;
-    auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    auto handle = reinterpret_cast<HMENU>(SendMessageA(shown.last, MN_GETHMENU, 0, 0));
     for (int i = 0; handle && i < GetMenuItemCount(handle); ++i) {
       char text[128] = {};
       if (GetMenuStringA(handle, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION) <= 0) {
@@ -71,15 +85,20 @@ void CALLBACK AnswerPopup(HWND, UINT, UINT_PTR timer, DWORD) {
       if (size_t tab = caption.find('\t'); tab != std::string::npos) caption.resize(tab);
       answer->seen.Items.push_back(caption);
     }
+    answer->menusAtKey = shown.count;
     return;  // the menu draws first (a picture taken now shows it)
   }
-  if (answer->next >= answer->keys.size()) {
-    if (answer->keys.empty()) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-    answer->done = true;
-    KillTimer(nullptr, timer);
+  if (answer->keys.empty()) {
+    PostMessageA(shown.last, WM_KEYDOWN, VK_ESCAPE, 1);
+    answer->next = 1;
+    finish();
     return;
   }
-  PostMessageA(menu, WM_CHAR, static_cast<unsigned char>(answer->keys[answer->next++]), 1);
+  // The key before opened a submenu, or this is the first: the next key goes in.
+  if (answer->next < answer->keys.size() && (answer->next == 0 || shown.count > answer->menusAtKey)) {
+    answer->menusAtKey = shown.count;
+    PostMessageA(shown.last, WM_CHAR, static_cast<unsigned char>(answer->keys[answer->next++]), 1);
+  }
 }
 
 }  // namespace
