@@ -412,11 +412,22 @@ TEST_F(WindowLayer, StringTableAndCommandLine) {
 
 namespace {
 
+// A shown message box of this thread: a dialog with the box's text control.
+BOOL CALLBACK FindMessageBox(HWND h, LPARAM l) {
+  char cls[32] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (IsWindowVisible(h) && std::string(cls) == "#32770" && GetDlgItem(h, 0xFFFF)) {
+    *reinterpret_cast<HWND*>(l) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // Inside a message box's loop: its text is read, then OK pressed.
 std::string helpBoxText;
 void CALLBACK AnswerHelpBox(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindFolderDialog, reinterpret_cast<LPARAM>(&box));
+  EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
   if (!box) return;
   KillTimer(nullptr, timer);
   char text[512] = {};
