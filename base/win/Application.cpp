@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/CommandLine.h"
+#include "base/Streams.h"
 #include "base/win/Controls.h"
 #include "base/win/Dialogs.h"
 #include "base/win/Form.h"
@@ -97,10 +98,30 @@ void Application::Terminate() {
   PostQuitMessage(0);
 }
 
+std::string Application::HelpFilePath() const {
+  if (helpFile_.empty() || helpFile_.find_first_of("\\/:") != std::string::npos) return helpFile_;
+  // A bare name lies beside the program.
+  const std::string exe = ExeName();
+  return exe.substr(0, exe.find_last_of("\\/") + 1) + helpFile_;
+}
+
 void Application::HelpContext(int context) {
-  if (seams::CountHelp(context)) return;
+  const bool recorded = seams::CountHelp(context);
   if (helpFile_.empty()) return;
-  WinHelpA(ActiveOwner(), helpFile_.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+  const std::string file = HelpFilePath();
+  if (!base::FileExists(file)) {
+    // Said here rather than by the help viewer of another process, which would keep the
+    // activation: the window that asked gets its focus back, and with it its shortcuts.
+    HWND focus = GetFocus();
+    ShowMessage("No help is available: the help file \"" + helpFile_ + "\" was not found beside the program.");
+    if (focus && IsWindow(focus)) {
+      SetActiveWindow(GetAncestor(focus, GA_ROOT));
+      SetFocus(focus);
+    }
+    return;
+  }
+  if (recorded) return;
+  WinHelpA(ActiveOwner(), file.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context));
 }
 
 void Application::SetHint(const std::string& hint) {

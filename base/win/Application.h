@@ -42,8 +42,11 @@ public:
   void Terminate();
   bool Terminated() const { return terminated_; }
 
-  // Opens the help file on a context (through the test seam when one records help).
+  // Opens the help file on a context (through the test seam when one records help). A
+  // help file that is not there is said in a message, and the focus goes back where it was.
   void HelpContext(int context);
+  // The help file's full name: a bare name is taken from the program's folder.
+  std::string HelpFilePath() const;
 
   // The hint of what the mouse is over ("short|long" texts give their long part) goes to
   // the hint handler, as the class library's OnHint does.

@@ -1,6 +1,7 @@
 // A window procedure in front of a control's own, shared by the views: keys the dialog
-// manager would otherwise take, sizes, and the mouse and keys of a running drag. Each
-// hook has a slot, so a view's keys and a drag never replace each other.
+// manager would otherwise take, sizes, the mouse and keys of a running drag, the
+// right-click and menu keys of a popup menu, and the mouse over a control with a hint.
+// Each hook has a slot, so a view's keys and a drag never replace each other.
 #pragma once
 #include <windows.h>
 
@@ -8,7 +9,7 @@
 
 namespace base::win {
 
-enum class HookSlot { Keys, Size, Drag, Ground, Count };
+enum class HookSlot { Keys, Size, Drag, Ground, Popup, Hint, Count };
 
 // Returns true when it handled the message (result then goes back to Windows).
 using ControlHook = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;

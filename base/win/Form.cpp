@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/win/Application.h"
+#include "base/win/ControlHooks.h"
 #include "base/win/PageControl.h"
 #include "base/win/TestSeams.h"
 
@@ -160,6 +161,8 @@ int Form::ShowModal() {
   app.PopModal(this);
   modal_ = false;
   shown_ = false;
+  // What the mouse last pointed at went with the form: its hint leaves the status bar.
+  if (!app.Hint().empty()) app.SetHint(std::string());
   return modalResult_;
 }
 
@@ -281,6 +284,60 @@ void Form::SetControlTransparent(HWND control, bool transparent) {
   if (!control) return;
   looks_[control].transparent = transparent;
   InvalidateRect(control, nullptr, TRUE);
+}
+
+namespace {
+
+BOOL CALLBACK AddChildWindow(HWND child, LPARAM l) {
+  reinterpret_cast<std::vector<HWND>*>(l)->push_back(child);
+  return TRUE;
+}
+
+}  // namespace
+
+void Form::SetControlHint(HWND control, const std::string& hint) {
+  if (!control || !hwnd_) return;
+  hints_[control] = hint;
+  if (!tips_) {
+    tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, App().Handle(),
+                            nullptr);
+  }
+  std::vector<HWND> parts{control};
+  EnumChildWindows(control, AddChildWindow, reinterpret_cast<LPARAM>(&parts));
+  std::string tip = GetShortHint(hint);
+  const std::string status = GetLongHint(hint);
+  for (HWND part : parts) {
+    TTTOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd_;
+    info.uId = reinterpret_cast<UINT_PTR>(part);
+    info.lpszText = tip.data();
+    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SetControlHook(part, HookSlot::Hint, [status](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+      if (msg == WM_MOUSEMOVE && App().Hint() != status) App().SetHint(status);
+      return false;
+    });
+  }
+}
+
+std::string Form::ControlHint(HWND control) const {
+  auto it = hints_.find(control);
+  return it == hints_.end() ? std::string() : it->second;
+}
+
+std::string Form::ControlToolTip(HWND control) const {
+  if (!tips_) return std::string();
+  char text[256] = {};
+  TTTOOLINFOA info{};
+  info.cbSize = TTTOOLINFOA_V2_SIZE;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = text;
+  SendMessageA(tips_, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+  return text;
 }
 
 // ---------------------------------------------------------------------------------------

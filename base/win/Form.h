@@ -120,6 +120,12 @@ public:
   void SetControlTextColor(HWND control, Color color);
   void SetControlBackColor(HWND control, Color color);
   void SetControlTransparent(HWND control, bool transparent);
+  // A control's hint ("Short|Long"): the short part in its tool tip, the long part the
+  // application's hint while the mouse is over it (over a combo box's edit too).
+  void SetControlHint(HWND control, const std::string& hint);
+  std::string ControlHint(HWND control) const;
+  // Test entry point: what the control's tool tip shows.
+  std::string ControlToolTip(HWND control) const;
 
   // Notebook pages: child templates placed inside the placeholder control `notebookId`.
   void AddPages(int notebookId, const std::vector<int>& pageTemplates);
@@ -174,6 +180,8 @@ private:
   std::function<void(HDC, const RECT&)> paint_;
   std::map<HWND, ControlLook> looks_;
   std::map<int, NotebookPages> notebooks_;
+  std::map<HWND, std::string> hints_;
+  HWND tips_ = nullptr;
   std::vector<std::pair<const void*, MessageHook>> hooks_;
 };
 

@@ -81,15 +81,17 @@ std::string Narrow(const wchar_t* text) {
 
 }  // namespace
 
-void HookViewKeys(HWND view, std::function<void(UINT key, bool alt)> handler) {
+void HookViewKeys(HWND view, std::function<bool(UINT key, bool alt)> handler) {
   SetControlHook(view, HookSlot::Keys, [handler](HWND, UINT msg, WPARAM w, LPARAM, LRESULT& result) {
     if (msg == WM_GETDLGCODE && w == VK_RETURN && (GetKeyState(VK_MENU) & 0x8000)) {
       result = DLGC_WANTMESSAGE;
       return true;
     }
     if (msg == WM_KEYDOWN) {
-      handler(static_cast<UINT>(w), false);
-      return false;  // the control still moves its selection with the arrows
+      // Unless the handler used the key, the control still moves its selection with it.
+      if (!handler(static_cast<UINT>(w), false)) return false;
+      result = 0;
+      return true;
     }
     if (msg == WM_SYSKEYDOWN && w == VK_RETURN) {
       handler(VK_RETURN, true);
@@ -471,7 +473,7 @@ void ListView::OnEdited(std::function<void(int, std::string&)> handler) const {
   });
 }
 
-void ListView::OnKeyDown(std::function<void(UINT, bool)> handler) const { HookViewKeys(Handle(), std::move(handler)); }
+void ListView::OnKeyDown(std::function<bool(UINT, bool)> handler) const { HookViewKeys(Handle(), std::move(handler)); }
 
 void ListView::OnDblClick(std::function<void()> handler) const { MutableOwner().OnDblClick(Id(), std::move(handler)); }
 

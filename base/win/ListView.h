@@ -106,8 +106,9 @@ public:
   void OnChange(std::function<void(int index)> handler) const;
   void OnEditing(std::function<bool(int index)> handler) const;
   void OnEdited(std::function<void(int index, std::string& text)> handler) const;
-  // Key presses, Alt+Enter too (the dialog manager never sees them first).
-  void OnKeyDown(std::function<void(UINT key, bool alt)> handler) const;
+  // Key presses, Alt+Enter too (the dialog manager never sees them first). A handler that
+  // returns true has used the key up: the view does not act on it as well.
+  void OnKeyDown(std::function<bool(UINT key, bool alt)> handler) const;
   void OnDblClick(std::function<void()> handler) const;
   // Colours per item; false keeps the control's own.
   void OnItemColors(std::function<bool(int index, COLORREF& text, COLORREF& back)> handler) const;
@@ -119,6 +120,6 @@ public:
 };
 
 // Installs the key hook shared by the views.
-void HookViewKeys(HWND view, std::function<void(UINT key, bool alt)> handler);
+void HookViewKeys(HWND view, std::function<bool(UINT key, bool alt)> handler);
 
 }  // namespace base::win

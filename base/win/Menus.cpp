@@ -1,9 +1,14 @@
 #include "base/win/Menus.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <map>
+#include <memory>
 
 #include "base/win/Actions.h"
 #include "base/win/Application.h"
+#include "base/win/ControlHooks.h"
 #include "base/win/Form.h"
 
 namespace base::win {
@@ -341,24 +346,102 @@ PopupMenu::PopupMenu() : MenuItem(false) {}
 
 PopupMenu::~PopupMenu() {
   if (form_) form_->RemoveHook(this);
+  for (HWND h : controls_)
+    if (IsWindow(h)) ClearControlHook(h, HookSlot::Popup);
+}
+
+POINT PopupMenu::KeyboardPoint(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  POINT p{r.left + 4, r.top + 4};
+  char cls[32] = {};
+  GetClassNameA(control, cls, sizeof cls);
+  RECT item{};
+  bool found = false;
+  if (lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
+    const int row = static_cast<int>(SendMessageA(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    item.left = LVIR_LABEL;
+    found = row >= 0 && SendMessageA(control, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  } else if (lstrcmpiA(cls, WC_TREEVIEWA) == 0) {
+    auto node = reinterpret_cast<HTREEITEM>(SendMessageA(control, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    *reinterpret_cast<HTREEITEM*>(&item) = node;
+    found = node && SendMessageA(control, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&item));
+  }
+  if (found) {
+    POINT corner{item.left + 4, item.bottom};
+    ClientToScreen(control, &corner);
+    if (PtInRect(&r, corner)) p = corner;
+  }
+  return p;
 }
 
 void PopupMenu::Attach(Form& form, int controlId) {
   form_ = &form;
-  form.AddHook(this, [this, controlId](UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
-    if (msg != WM_CONTEXTMENU) return false;
-    HWND target = reinterpret_cast<HWND>(w);
-    if (controlId && target != form_->Item(controlId)) return false;
-    int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
-    if (x == -1 && y == -1) {
-      RECT r;
-      GetWindowRect(target, &r);
-      x = r.left + 4;
-      y = r.top + 4;
+  if (!controlId) anywhere_ = true;
+  form.AddHook(this, [this](UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    if (msg == WM_CONTEXTMENU && anywhere_) {
+      POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+      if (p.x == -1 && p.y == -1) p = KeyboardPoint(reinterpret_cast<HWND>(w));
+      Popup(p.x, p.y);
+      result = 0;
+      return true;
     }
-    Popup(x, y);
-    result = 0;
-    return true;
+    // A view's right-click: Wine's tree view makes no WM_CONTEXTMENU of it (its wait for
+    // a drag takes the button's release), but tells its parent. Handled, neither view
+    // makes one afterwards, so the menu opens once.
+    if (msg == WM_NOTIFY) {
+      const auto* header = reinterpret_cast<const NMHDR*>(l);
+      if (header->code != static_cast<UINT>(NM_RCLICK)) return false;
+      if (std::find(controls_.begin(), controls_.end(), header->hwndFrom) == controls_.end()) return false;
+      const DWORD at = GetMessagePos();
+      Popup(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)));
+      result = 1;
+      return true;
+    }
+    return false;
+  });
+  if (!controlId) return;
+  // The control's own procedure sees its right-click and keys first. A WM_CONTEXTMENU left
+  // to travel up reaches the form from a page under Wine naming the page, not the control
+  // (its default procedure passes itself on as the source), and Wine's makes none for the
+  // menu key: so the menu opens here, at the control.
+  HWND control = form.Item(controlId);
+  if (!control) return;
+  controls_.push_back(control);
+  auto shiftF10 = std::make_shared<bool>(false);
+  SetControlHook(control, HookSlot::Popup, [this, shiftF10](HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (msg) {
+      case WM_CONTEXTMENU: {
+        POINT p{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+        if (p.x == -1 && p.y == -1) p = KeyboardPoint(h);
+        Popup(p.x, p.y);
+        result = 0;
+        return true;
+      }
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        if (w == VK_APPS || (w == VK_F10 && shift && !(GetKeyState(VK_MENU) < 0))) {
+          *shiftF10 = w == VK_F10;
+          const POINT p = KeyboardPoint(h);
+          Popup(p.x, p.y);
+          result = 0;
+          return true;
+        }
+        return false;
+      case WM_KEYUP:
+      case WM_SYSKEYUP:
+        // The release of the key that opened the menu does nothing more (F10 alone would
+        // enter the window's menu mode).
+        if (w == VK_APPS || (w == VK_F10 && *shiftF10)) {
+          *shiftF10 = false;
+          result = 0;
+          return true;
+        }
+        return false;
+      default:
+        return false;
+    }
   });
 }
 

@@ -130,13 +130,20 @@ class PopupMenu : public MenuItem {
 public:
   PopupMenu();
   ~PopupMenu();
-  // Pops up on WM_CONTEXTMENU of the control (0: anywhere on the form).
+  // Pops up over the control on a right-click, Shift+F10 or the menu key, wherever the
+  // control sits (on a page too); one menu may serve several controls. 0: on
+  // WM_CONTEXTMENU anywhere on the form.
   void Attach(Form& form, int controlId = 0);
   // Shows the menu at the screen point and runs the chosen item.
   void Popup(int x, int y);
+  // Where a menu key opens the menu over the control: the selected row of a view, else
+  // the control's top left corner (screen coordinates).
+  static POINT KeyboardPoint(HWND control);
 
 private:
   Form* form_ = nullptr;
+  bool anywhere_ = false;
+  std::vector<HWND> controls_;
 };
 
 // The menu messages of a form (choosing, opening a submenu, hints); every form with a

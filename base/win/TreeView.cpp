@@ -229,7 +229,7 @@ void TreeView::OnEdited(std::function<void(TreeNode, std::string&)> handler) con
   });
 }
 
-void TreeView::OnKeyDown(std::function<void(UINT, bool)> handler) const { HookViewKeys(Handle(), std::move(handler)); }
+void TreeView::OnKeyDown(std::function<bool(UINT, bool)> handler) const { HookViewKeys(Handle(), std::move(handler)); }
 
 void TreeView::OnDblClick(std::function<void()> handler) const { MutableOwner().OnDblClick(Id(), std::move(handler)); }
 

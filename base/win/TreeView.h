@@ -74,7 +74,8 @@ public:
   void OnChange(std::function<void(TreeNode)> handler) const;
   void OnEditing(std::function<bool(TreeNode)> handler) const;
   void OnEdited(std::function<void(TreeNode, std::string& text)> handler) const;
-  void OnKeyDown(std::function<void(UINT key, bool alt)> handler) const;
+  // As the list view's: true from the handler uses the key up.
+  void OnKeyDown(std::function<bool(UINT key, bool alt)> handler) const;
   void OnDblClick(std::function<void()> handler) const;
 
 private:

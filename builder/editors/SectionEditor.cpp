@@ -106,7 +106,7 @@ void HookKeys(const View& view, SectionEditor::ViewKeys keys, EditSelected editS
   view.OnKeyDown([keys, editSelected](UINT key, bool alt) {
     if (alt) {
       if (key == VK_RETURN && keys.Properties) keys.Properties();
-      return;
+      return false;
     }
     switch (key) {
       case VK_INSERT: if (keys.Insert) keys.Insert(); break;
@@ -114,6 +114,7 @@ void HookKeys(const View& view, SectionEditor::ViewKeys keys, EditSelected editS
       case VK_F2: if (keys.Rename) editSelected(); break;
       default: break;
     }
+    return false;
   });
 }
 }  // namespace

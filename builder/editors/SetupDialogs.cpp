@@ -131,7 +131,7 @@ void TfrmDialogs::FormCreate() {
   lvExtensions.SetFillLastColumn();
   AddView(lvExtensions);
   lvExtensions.OnChange([this](int index) { lvExtensionsChange(index); });
-  lvExtensions.OnKeyDown([this](UINT key, bool alt) { lvExtensionsKeyDown(key, alt); });
+  lvExtensions.OnKeyDown([this](UINT key, bool alt) { return lvExtensionsKeyDown(key, alt); });
   lvExtensions.OnDblClick([this] { mnuPropsClick(); });
   lvExtensions.OnItemColors(
       [this](int index, COLORREF& text, COLORREF& back) { return lvExtensionsCustomDrawItem(index, text, back); });
@@ -537,7 +537,7 @@ void TfrmDialogs::mnuUpClick() { MoveExtension(true); }
 
 void TfrmDialogs::mnuDownClick() { MoveExtension(false); }
 
-void TfrmDialogs::lvExtensionsKeyDown(UINT key, bool alt) {
+bool TfrmDialogs::lvExtensionsKeyDown(UINT key, bool alt) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   if (key == VK_RETURN && alt)
     mnuPropsClick();
@@ -547,6 +547,9 @@ void TfrmDialogs::lvExtensionsKeyDown(UINT key, bool alt) {
     mnuDownClick();
   else if (key == VK_DELETE)
     mnuDeleteClick();
+  else
+    return false;
+  return true;
 }
 
 bool TfrmDialogs::lvExtensionsCustomDrawItem(int index, COLORREF& text, COLORREF&) {

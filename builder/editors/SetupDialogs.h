@@ -71,7 +71,8 @@ public:
   void mnuDeleteClick();
   void mnuUpClick();
   void mnuDownClick();
-  void lvExtensionsKeyDown(UINT key, bool alt);
+  // True when the key was the list's command (the list then does not act on it too).
+  bool lvExtensionsKeyDown(UINT key, bool alt);
   bool lvExtensionsCustomDrawItem(int index, COLORREF& text, COLORREF& back);
 
   // What the rich edits hold besides their text: plain-text mode, word wrap, colour.

@@ -120,6 +120,15 @@ void TfrmGroup::FormCreate() {
   pcMain.AddPage("Installation Types", IDD_FRMGROUP_TSINSTALLTYPE);
   pcMain.SetActivePage(tsInstallType);
   pcMain.OnChange = [this] { pcMainChange(); };
+  OnMessage(WM_GETMINMAXINFO, [this](WPARAM, LPARAM l) -> LRESULT {
+    const SIZE least = MinimumClient();
+    RECT frame{0, 0, least.cx, least.cy};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    auto* info = reinterpret_cast<MINMAXINFO*>(l);
+    info->ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+    return 0;
+  });
   CreateImages();
 
   for (const TreeView* tv : {&tvGroups, &tvComponents, &tvInstallTypes}) {
@@ -261,29 +270,102 @@ void TfrmGroup::CreateActions() {
   popInstallTypes.Add("").SetAction(actInstallTypeProperties);
   // Each popup belongs to both views of its page.
   MainPopup.Attach(*this, IDC_FG_tvGroups);
+  MainPopup.Attach(*this, IDC_FG_lvFiles);
   popComponents.Attach(*this, IDC_FG_tvComponents);
+  popComponents.Attach(*this, IDC_FG_lvGroups);
   popInstallTypes.Attach(*this, IDC_FG_tvInstallTypes);
-  struct Second { const ListView* view; PopupMenu* menu; };
-  for (Second s : {Second{&lvFiles, &MainPopup}, Second{&lvGroups, &popComponents},
-                   Second{&lvComponents, &popInstallTypes}}) {
-    AddHook(s.view, [s](UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
-      if (msg != WM_CONTEXTMENU || reinterpret_cast<HWND>(w) != s.view->Handle()) return false;
-      int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
-      if (x == -1 && y == -1) {
-        RECT r;
-        GetWindowRect(s.view->Handle(), &r);
-        x = r.left + 4;
-        y = r.top + 4;
-      }
-      s.menu->Popup(x, y);
-      result = 0;
-      return true;
-    });
+  popInstallTypes.Attach(*this, IDC_FG_lvComponents);
+}
+
+namespace {
+
+// The controls of one page, laid out alike.
+struct PageLayout {
+  int toolbar, leftLabel, leftView, splitter, rightLabel, rightView;
+};
+const PageLayout kPageLayouts[] = {
+    {IDC_FG_tbGroup, IDC_FG_lblGroups, IDC_FG_tvGroups, IDC_FG_splGroup, IDC_FG_lblFiles, IDC_FG_lvFiles},
+    {IDC_FG_tbComponent, IDC_FG_lblComponents, IDC_FG_tvComponents, IDC_FG_splComponent, IDC_FG_lblAvailableGroups,
+     IDC_FG_lvGroups},
+    {IDC_FG_tbInstallType, IDC_FG_lblInstallTypes, IDC_FG_tvInstallTypes, IDC_FG_splInstallType,
+     IDC_FG_lblAvailableComponents, IDC_FG_lvComponents},
+};
+constexpr int kLeastPane = 30;  // pixels, as the splitters keep
+
+RECT InParent(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void Place(HWND h, int left, int top, int width, int height) {
+  SetWindowPos(h, nullptr, left, top, std::max(width, 0), std::max(height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+SIZE TfrmGroup::MinimumClient() const {
+  // In dialog units: three buttons with their gaps, a tool bar's buttons, two panes.
+  RECT least{0, 0, 260, 170};
+  MapDialogRect(Handle(), &least);
+  return SIZE{least.right, least.bottom};
+}
+
+void TfrmGroup::FormResize() {
+  if (pcMain.PageCount() < 3) return;  // still being made
+  RECT c = ClientRect();
+  RECT dlu{0, 0, 5, 7};  // the template's margin, and the gap above the buttons
+  MapDialogRect(Handle(), &dlu);
+  const int margin = dlu.right, above = dlu.bottom;
+  const Button ok(*this, IDC_FG_btnOk);
+  const int w = ok.Width(), h = ok.Height();
+  const int top = c.bottom - margin - h;
+  int x = c.right - margin - w;
+  for (int id : {IDC_FG_btnHelp, IDC_FG_btnCancel, IDC_FG_btnOk}) {
+    Place(Item(id), x, top, w, h);
+    x -= w + margin;
   }
+  Place(pcMain.Handle(), margin, margin, c.right - 2 * margin, top - above - margin);
+  RECT area = pcMain.ClientRect();
+  pcMain.Send(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  for (int page = 0; page < pcMain.PageCount(); ++page) {
+    Place(pcMain.Page(page), area.left, area.top, area.right - area.left, area.bottom - area.top);
+    LayOutPage(page);
+  }
+  // The form's own background is painted after its moved controls otherwise, over them.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TfrmGroup::LayOutPage(int page) const {
+  const PageLayout& ids = kPageLayouts[page];
+  HWND holder = pcMain.Page(page);
+  RECT c{};
+  GetClientRect(holder, &c);
+  RECT gap{0, 0, 2, 3};  // the template's inner margins: sides, bottom
+  MapDialogRect(Handle(), &gap);
+  auto at = [holder](int id) { return GetDlgItem(holder, id); };
+  const RECT bar = InParent(at(ids.toolbar));
+  Place(at(ids.toolbar), bar.left, bar.top, c.right - 2 * bar.left, bar.bottom - bar.top);
+  const RECT leftView = InParent(at(ids.leftView)), split = InParent(at(ids.splitter));
+  const RECT leftLabel = InParent(at(ids.leftLabel)), rightLabel = InParent(at(ids.rightLabel));
+  const RECT rightView = InParent(at(ids.rightView));
+  const int splitWidth = split.right - split.left;
+  const int right = c.right - gap.right, bottom = c.bottom - gap.bottom;
+  // The left pane keeps its width while the right one keeps its least width beside it.
+  const int most = right - kLeastPane - splitWidth - leftView.left;
+  const int leftWidth = std::max(kLeastPane, std::min<int>(leftView.right - leftView.left, most));
+  const int splitLeft = leftView.left + leftWidth, rightLeft = splitLeft + splitWidth;
+  Place(at(ids.leftLabel), leftLabel.left, leftLabel.top, leftWidth, leftLabel.bottom - leftLabel.top);
+  Place(at(ids.leftView), leftView.left, leftView.top, leftWidth, bottom - leftView.top);
+  Place(at(ids.splitter), splitLeft, split.top, splitWidth, bottom - split.top);
+  Place(at(ids.rightLabel), rightLeft, rightLabel.top, right - rightLeft, rightLabel.bottom - rightLabel.top);
+  Place(at(ids.rightView), rightLeft, rightView.top, right - rightLeft, bottom - rightView.top);
 }
 
 void TfrmGroup::FormShow() {
   SectionEditor::FormShow();
+  FormResize();  // a restored size equal to the template's brings no WM_SIZE
   pcMain.SetActivePage(tsGroup);
   FillGroups();
 }

@@ -142,9 +142,15 @@ protected:
   void FormShow() override;
   void PrepareOk() override;
   void UpdateActions() override;
+  // Every size lays the frame and the pages out anew: buttons at the bottom right, the
+  // tabs above them, each page's views filling it beside their splitter.
+  void FormResize() override;
 
 private:
   void CreateActions();
+  void LayOutPage(int page) const;
+  // The smallest client area that shows every button and both views of each page.
+  SIZE MinimumClient() const;
   void CreateImages();
   void SetFileItem(int index, TTandrelFile* file);
   TTandrelFile* FileAt(int row) const;

@@ -119,6 +119,8 @@ void TfrmEditor::FormCreate() {
   UpDown1.SetRange(0, 1638);
   UpDown1.SetPosition(10);
   FontSize.SetText("10");
+  SetControlHint(FontName.Handle(), "Font Name|Select font name");
+  SetControlHint(FontSize.Handle(), "Font Size|Select font size");
   SetWindowPos(FontName.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(FontSize.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(UpDown1.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -53,7 +53,10 @@ protected:
       edited.push_back(text);
       if (text == "shout") text = "SHOUT";
     });
-    tvNodes.OnKeyDown([this](UINT key, bool alt) { keys.emplace_back(key, alt); });
+    tvNodes.OnKeyDown([this](UINT key, bool alt) {
+      keys.emplace_back(key, alt);
+      return false;
+    });
     lvItems.SetRowSelect();
     lvItems.AddColumn("Name", 80);
     lvItems.AddColumn("Size", 50, true);

@@ -520,3 +520,54 @@ TEST_F(WindowLayer, StringTableAndCommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// A shown message box of this thread: a dialog with the box's text control.
+BOOL CALLBACK FindMessageBox(HWND h, LPARAM l) {
+  char cls[32] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (IsWindowVisible(h) && std::string(cls) == "#32770" && GetDlgItem(h, 0xFFFF)) {
+    *reinterpret_cast<HWND*>(l) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Inside a message box's loop: its text is read, then OK pressed.
+std::string helpBoxText;
+void CALLBACK AnswerHelpBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  helpBoxText = text;
+  SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(WindowLayer, HelpWithoutItsFileSaysSoAndGivesTheFocusBack) {
+  App().SetHelpFile("NoSuchHelp.hlp");
+  // Through the seam: the request is recorded, and the message names the file.
+  seams::Arm();
+  App().HelpContext(4);
+  EXPECT_EQ(seams::HelpRequests(), (std::vector<int>{4}));
+  ASSERT_EQ(seams::Messages().size(), 1u);
+  EXPECT_NE(seams::Messages()[0].Text.find("\"NoSuchHelp.hlp\""), std::string::npos) << seams::Messages()[0].Text;
+  seams::Reset();
+
+  // The real box, answered from inside its loop: the field that had the focus has it again.
+  ProbeForm form;
+  form.ShowModeless();
+  form.edtName.Focus();
+  ASSERT_TRUE(wintest::HasFocus(form.edtName.Handle()));
+  helpBoxText.clear();
+  SetTimer(nullptr, 0, 50, AnswerHelpBox);
+  App().HelpContext(4);
+  EXPECT_NE(helpBoxText.find("NoSuchHelp.hlp"), std::string::npos) << helpBoxText;
+  EXPECT_EQ(GetFocus(), form.edtName.Handle());
+  App().SetHelpFile("");
+}

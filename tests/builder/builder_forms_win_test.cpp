@@ -197,6 +197,34 @@ TEST_F(BuilderForms, CancelLeavesTheCallersTextEvenAfterEdits) {
   EXPECT_FALSE(ok);
 }
 
+TEST_F(BuilderForms, FontBoxesHintTheirUseAndTheHintGoesWithTheEditor) {
+  std::vector<std::string> status;
+  App().SetOnHint([&](const std::string& hint) { status.push_back(hint); });
+  EditWith("", [](TfrmEditor& e) {
+    struct Case {
+      HWND box;
+      const char* hint;
+      const char* tip;
+      const char* status;
+    } cases[] = {{e.FontName.Handle(), "Font Name|Select font name", "Font Name", "Select font name"},
+                 {e.FontSize.Handle(), "Font Size|Select font size", "Font Size", "Select font size"}};
+    for (const Case& c : cases) {
+      EXPECT_EQ(e.ControlHint(c.box), c.hint);
+      EXPECT_EQ(e.ControlToolTip(c.box), c.tip);
+      // The mouse over the box (over the name box's edit part too) puts the long part up.
+      HWND part = GetWindow(c.box, GW_CHILD) ? GetWindow(c.box, GW_CHILD) : c.box;
+      SendMessageA(part, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+      EXPECT_EQ(App().Hint(), c.status);
+    }
+    e.btnCancel.Click();
+  });
+  // Closed, the editor leaves no hint of its own behind.
+  EXPECT_EQ(App().Hint(), "");
+  ASSERT_FALSE(status.empty());
+  EXPECT_EQ(status.back(), "");
+  App().SetOnHint(nullptr);
+}
+
 // --- about box and previews
 
 TEST_F(BuilderForms, AboutBoxShowsVersionAndBuildOfTheVersionBlock) {

@@ -332,6 +332,93 @@ TEST_F(DialogsEditor, ExtensionRowsAreRedWhenTheBuildPacksTheirFile) {
   }));
 }
 
+TEST_F(DialogsEditor, PopupMenusOpenOnTheirControlsByMouseAndKeys) {
+  using wintest::PopupOpening;
+  const std::vector<std::string> textMenu = {"&Load from file...", "Background &Color...", "Use &Editor...", "-",
+                                             "&Word wrap"};
+  const std::vector<std::string> extensionMenu = {"&New", "&Properties...", "-", "&Delete", "-", "Move &up",
+                                                  "Move &down"};
+  struct Case {
+    PopupOpening how;
+    const char* name;
+  };
+  const Case openings[] = {{PopupOpening::RightClick, "right-click"},
+                           {PopupOpening::ShiftF10, "Shift+F10"},
+                           {PopupOpening::MenuKey, "menu key"}};
+  int made = 0;
+  seams::WhenShown<TfrmDialogs>([&](TfrmDialogs& f) {
+    for (const Case& c : openings) {
+      // The licence and ReadMe editors sit on the pages of the "Dialogs" tab: "&Word wrap"
+      // turns the shown editor's wrapping over.
+      for (int page : {1, 2}) {
+        ShowPage(f, page);
+        const RichEdit& editor = page == 1 ? f.reLicense : f.reReadMe;
+        const bool wrapped = (page == 1 ? f.LicenseState : f.ReadMeState).WordWrap;
+        const wintest::PopupSeen seen = wintest::OpenPopupMenu(editor.Handle(), c.how, "w");
+        EXPECT_TRUE(seen.Opened) << c.name << " on page " << page;
+        EXPECT_EQ(seen.Items, textMenu) << c.name << " on page " << page;
+        EXPECT_NE((page == 1 ? f.LicenseState : f.ReadMeState).WordWrap, wrapped) << c.name << " on page " << page;
+      }
+      // The extensions list, on its own tab: "&New", "&Executable..." makes an extension.
+      f.PageControl1.PickTab(2);
+      wintest::Pump(20);
+      seams::WhenShown<TfrmExtension>([&](TfrmExtension& x) {
+        x.edtCommand.SetText("C:\\windows\\system32\\cmd.exe");
+        wintest::Click(x.btnOk.Handle());
+      });
+      const wintest::PopupSeen seen = wintest::OpenPopupMenu(f.lvExtensions.Handle(), c.how, "ne");
+      EXPECT_TRUE(seen.Opened) << c.name << " on the extensions list";
+      EXPECT_EQ(seen.Items, extensionMenu) << c.name << " on the extensions list";
+      EXPECT_EQ(f.lvExtensions.Count(), made + 1) << c.name << " made an extension";
+      if (f.lvExtensions.Count() > made) ++made;
+    }
+    wintest::Click(f.btnOk.Handle());
+  });
+  seams::Watchdog dog(60, "dialogs editor popups");
+  ASSERT_TRUE(EditDialogs(p));
+  EXPECT_EQ(p.Extensions.Count(), 3);
+  // Each editor was turned over three times: the opposite of where it began.
+  EXPECT_FALSE(p.LicenseWordWrap);
+  EXPECT_FALSE(p.ReadMeWordWrap);
+}
+
+TEST_F(DialogsEditor, CtrlArrowsMoveTheExtensionAndTheSelectionStaysOnIt) {
+  for (const char* name : {"a", "b", "c"}) AddExtension(p, std::string("<SUPPORTDIR>\\") + name + ".exe", dtWelcome);
+  ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
+    f.PageControl1.PickTab(2);
+    wintest::Pump(20);
+    HWND list = f.lvExtensions.Handle();
+    SetFocus(list);
+    f.lvExtensions.Select(0);
+    auto ctrlKey = [&](UINT key) {
+      BYTE keys[256] = {};
+      GetKeyboardState(keys);
+      keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+      SetKeyboardState(keys);
+      wintest::PostKey(key, list);
+      wintest::Pump(100);
+      keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
+      SetKeyboardState(keys);
+    };
+    ctrlKey(VK_DOWN);
+    EXPECT_EQ(f.lvExtensions.ItemText(1, 0), "a.exe");
+    EXPECT_EQ(f.lvExtensions.Selected(), 1) << "the selection stays on the moved extension";
+    EXPECT_EQ(f.lvExtensions.SelCount(), 1);
+    EXPECT_EQ(f.CurrentExtension->Executable, "<SUPPORTDIR>\\a.exe");
+    ctrlKey(VK_DOWN);
+    EXPECT_EQ(f.lvExtensions.Selected(), 2);
+    ctrlKey(VK_UP);
+    EXPECT_EQ(f.lvExtensions.Selected(), 1);
+    EXPECT_EQ(f.CurrentExtension->Executable, "<SUPPORTDIR>\\a.exe");
+    // A plain arrow still moves the selection.
+    wintest::PostKey(VK_DOWN, list);
+    wintest::Pump(100);
+    EXPECT_EQ(f.lvExtensions.Selected(), 2);
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_EQ(Order(p), (std::vector<std::string>{"<SUPPORTDIR>\\b.exe", "<SUPPORTDIR>\\a.exe", "<SUPPORTDIR>\\c.exe"}));
+}
+
 TEST_F(DialogsEditor, SidePictureOptionsFollowTheCustomBox) {
   ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
     EXPECT_FALSE(f.cbCustom.Checked());

@@ -433,4 +433,138 @@ TEST_F(FileGroups, PickerWantsAFileBeforeOk) {
   EXPECT_EQ(group, "Help Files");
 }
 
+// What the window shows at its size: every button inside the client area below the tabs,
+// and on each page the two views side by side down to the page's foot, the right one to
+// its right edge.
+void ExpectLaidOut(const TfrmGroup& f, const std::string& when) {
+  RECT client{};
+  GetClientRect(f.Handle(), &client);
+  auto inForm = [&](int id) {
+    RECT r{};
+    GetWindowRect(f.Item(id), &r);
+    MapWindowPoints(HWND_DESKTOP, f.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT tabs = inForm(IDC_FG_pcMain);
+  for (int id : {IDC_FG_btnOk, IDC_FG_btnCancel, IDC_FG_btnHelp}) {
+    const RECT b = inForm(id);
+    EXPECT_TRUE(b.left >= 0 && b.top >= tabs.bottom && b.right <= client.right && b.bottom <= client.bottom)
+        << when << ": button " << id << " at " << b.left << "," << b.top << "-" << b.right << "," << b.bottom
+        << " in " << client.right << "x" << client.bottom;
+  }
+  EXPECT_GE(tabs.right, client.right - 12) << when;
+  // On the screen the buttons show: borders and captions, not the form's plain ground
+  // painted over them.
+  RECT ok{};
+  GetWindowRect(f.Item(IDC_FG_btnOk), &ok);
+  SetWindowPos(f.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  RedrawWindow(f.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  wintest::Pump(30);
+  HDC screen = GetDC(nullptr);
+  const COLORREF ground = GetPixel(screen, ok.left - 2, (ok.top + ok.bottom) / 2);
+  int drawn = 0;
+  for (int y = ok.top; y < ok.bottom; ++y)
+    for (int x = ok.left; x < ok.right; ++x)
+      if (GetPixel(screen, x, y) != ground) ++drawn;
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(drawn, 40) << when << ": the OK button is not drawn";
+  const int views[3][2] = {{IDC_FG_tvGroups, IDC_FG_lvFiles},
+                           {IDC_FG_tvComponents, IDC_FG_lvGroups},
+                           {IDC_FG_tvInstallTypes, IDC_FG_lvComponents}};
+  for (int page = 0; page < 3; ++page) {
+    HWND holder = f.pcMain.Page(page);
+    RECT area{}, left{}, right{};
+    GetClientRect(holder, &area);
+    GetWindowRect(GetDlgItem(holder, views[page][0]), &left);
+    GetWindowRect(GetDlgItem(holder, views[page][1]), &right);
+    MapWindowPoints(HWND_DESKTOP, holder, reinterpret_cast<POINT*>(&left), 2);
+    MapWindowPoints(HWND_DESKTOP, holder, reinterpret_cast<POINT*>(&right), 2);
+    EXPECT_TRUE(right.right <= area.right && right.right >= area.right - 6) << when << " page " << page;
+    EXPECT_TRUE(right.bottom <= area.bottom && right.bottom >= area.bottom - 8) << when << " page " << page;
+    EXPECT_EQ(left.bottom, right.bottom) << when << " page " << page;
+    EXPECT_GE(left.right - left.left, 30) << when << " page " << page;
+    EXPECT_GE(right.right - right.left, 30) << when << " page " << page;
+    EXPECT_LT(left.right, right.left) << when << " page " << page;
+  }
+}
+
+TEST_F(FileGroups, TheControlsFollowTheWindowAtEverySizeDownToTheLeast) {
+  TTandrelBaseInstall project;
+  SIZE restored{};
+  seams::WhenShown<TfrmGroup>([&](TfrmGroup& f) {
+    ExpectLaidOut(f, "as opened");
+    RECT opened{};
+    GetWindowRect(f.Handle(), &opened);
+    struct Case {
+      int width, height;
+      const char* what;
+    } cases[] = {{900, 640, "larger"}, {120, 90, "below the least size"}, {560, 420, "smaller"}};
+    for (const Case& c : cases) {
+      SetWindowPos(f.Handle(), nullptr, 0, 0, c.width, c.height, SWP_NOMOVE | SWP_NOZORDER);
+      wintest::Pump(30);
+      ExpectLaidOut(f, c.what);
+    }
+    // The least size holds the window up: no smaller than asked for in the first place.
+    RECT now{};
+    GetWindowRect(f.Handle(), &now);
+    restored = SIZE{now.right - now.left, now.bottom - now.top};
+    EXPECT_EQ(restored.cx, 560);
+    EXPECT_EQ(restored.cy, 420);
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(f.Handle(), &now);
+    EXPECT_GT(now.right - now.left, 120);
+    EXPECT_GT(now.bottom - now.top, 90);
+    SetWindowPos(f.Handle(), nullptr, 0, 0, restored.cx, restored.cy, SWP_NOMOVE | SWP_NOZORDER);
+    wintest::Pump(30);
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  EXPECT_FALSE(builder::EditFileGroups(project));
+  // Opened again at the size it was left at, laid out for it.
+  seams::WhenShown<TfrmGroup>([&](TfrmGroup& f) {
+    RECT now{};
+    GetWindowRect(f.Handle(), &now);
+    EXPECT_EQ(now.right - now.left, restored.cx);
+    EXPECT_EQ(now.bottom - now.top, restored.cy);
+    ExpectLaidOut(f, "reopened");
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  EXPECT_FALSE(builder::EditFileGroups(project));
+}
+
+TEST_F(FileGroups, TheStatusHintOfTheEditorGoesWhenItCloses) {
+  TTandrelBaseInstall project;
+  std::vector<std::string> status;
+  App().SetOnHint([&](const std::string& hint) { status.push_back(hint); });
+  seams::WhenShown<TfrmGroup>([&](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    App().Idle();  // the idle update gives the actions their hints
+    const RECT button = f.tbGroup.ButtonRect(4);  // the mouse over the Delete button
+    f.tbGroup.Send(WM_MOUSEMOVE, 0, MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+    EXPECT_EQ(App().Hint(), "Delete Group");
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  EXPECT_FALSE(builder::EditFileGroups(project));
+  EXPECT_EQ(App().Hint(), "");
+  ASSERT_FALSE(status.empty());
+  EXPECT_EQ(status.back(), "");
+  App().SetOnHint(nullptr);
+}
+
+TEST_F(FileGroups, BothViewsOfAPageOpenItsPopupByMouseAndKeys) {
+  TTandrelBaseInstall project;
+  seams::WhenShown<TfrmGroup>([](TfrmGroup& f) {
+    SelectGroup(f, 0);
+    for (HWND view : {f.tvGroups.Handle(), f.lvFiles.Handle()})
+      for (auto how : {wintest::PopupOpening::RightClick, wintest::PopupOpening::ShiftF10,
+                       wintest::PopupOpening::MenuKey}) {
+        const wintest::PopupSeen seen = wintest::OpenPopupMenu(view, how);
+        EXPECT_TRUE(seen.Opened) << (view == f.tvGroups.Handle() ? "tree " : "list ") << static_cast<int>(how);
+        EXPECT_EQ(seen.Items,
+                  (std::vector<std::string>{"&New...", "&Delete", "&Add Files...", "-", "&Properties..."}));
+      }
+    wintest::Click(f.Item(IDC_FG_btnCancel));
+  });
+  EXPECT_FALSE(builder::EditFileGroups(project));
+}
+
 }  // namespace

@@ -70,6 +70,13 @@ inline bool FinishLabelEdit(HWND view, bool tree, const std::string& text) {
   return WaitFor([&] { return SendTo(view, getEdit, 0, 0) == 0; }, 10);
 }
 
+inline int VisibleMenus() {
+  int count = 0;
+  for (HWND h : TopWindows())
+    if (ClassOf(h) == "#32768") ++count;
+  return count;
+}
+
 inline HWND VisibleMenu() {
   HWND found = nullptr;
   for (HWND h : TopWindows())
@@ -77,20 +84,25 @@ inline HWND VisibleMenu() {
   return found;
 }
 
-// Opens the form's popup menu of the control as the menu key would and chooses by
-// mnemonics ("ns": "&New", then "&String Value").
-inline bool ChooseFromPopup(HWND form, HWND control, const std::string& mnemonics) {
+// Opens the control's popup menu as the author does, with one right-click on what the
+// view has selected (blank space when nothing is), and chooses by mnemonics ("ns":
+// "&New", then "&String Value").
+inline bool ChooseFromPopup(HWND control, const std::string& mnemonics) {
   Step("popup menu: " + mnemonics);
   // Let the editor's idle update enable the actions first.
   PumpFor(300, nullptr);
-  PostMessageA(form, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(-1, -1));
-  if (!WaitForWindow(VisibleMenu, 10)) {
+  RightClick(control, PopupPoint(control));
+  HWND menu = WaitForWindow(VisibleMenu, 10);
+  if (!menu) {
     ADD_FAILURE() << "the popup menu did not open\n" << DescribeWindows();
     return false;
   }
+  // Each key once the one before has had its effect: its submenu open, or the menu closed.
   for (char c : mnemonics) {
+    const int before = VisibleMenus();
+    if (before == 0) break;
     PostMessageA(VisibleMenu(), WM_CHAR, static_cast<unsigned char>(c), 1);
-    PumpFor(300, nullptr);
+    WaitFor([before] { const int now = VisibleMenus(); return now == 0 || now > before; }, 10);
   }
   return WaitFor([] { return VisibleMenu() == nullptr; }, 10);
 }

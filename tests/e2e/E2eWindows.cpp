@@ -230,6 +230,43 @@ void ListViewClickLabel(HWND lv, int index) {
   MouseClick(lv, (label.left + label.right) / 2, (label.top + label.bottom) / 2);
 }
 
+void RightClick(HWND control, POINT at) {
+  POINT screen = at;
+  ClientToScreen(control, &screen);
+  SetCursorPos(screen.x, screen.y);
+  // The move reaches the control first, as the hand's would: a view that watches for a
+  // drag between the button's down and up must not take it for one.
+  Sleep(200);
+  PostMessageA(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+  PostMessageA(control, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+POINT PopupPoint(HWND view) {
+  RECT client{};
+  GetClientRect(view, &client);
+  const std::string cls = ClassOf(view);
+  RECT item{};
+  bool found = false;
+  if (cls == WC_LISTVIEWA) {
+    const int row = static_cast<int>(SendTimeout(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (row >= 0) {
+      item = ItemRect(view, row, LVIR_LABEL);
+      found = item.right > item.left;
+    }
+  } else if (cls == WC_TREEVIEWA) {
+    auto node = static_cast<LPARAM>(SendTimeout(view, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    Remote remote(view, sizeof(RECT));
+    if (node && remote.ok()) {
+      std::memcpy(&item, &node, sizeof node);
+      remote.Write(0, &item, sizeof item);
+      found = SendTimeout(view, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
+      remote.Read(0, &item, sizeof item);
+    }
+  }
+  if (found) return POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  return POINT{client.right / 2, std::max<LONG>(client.bottom - 6, 0)};
+}
+
 bool ListViewSelected(HWND lv, int index) {
   return (SendTimeout(lv, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }

@@ -46,6 +46,13 @@ void ListViewClickCheckBox(HWND lv, int index);
 void ListViewClickLabel(HWND lv, int index);
 bool ListViewSelected(HWND lv, int index);
 
+// The author's right-click at a point of a control's client area: the cursor moved
+// there, then the button's down and up messages through the control's queue.
+void RightClick(HWND control, POINT at);
+// Where the author right-clicks a view to act on what it has selected: the middle of the
+// selected row or node, or blank space at the foot of the view when nothing is selected.
+POINT PopupPoint(HWND view);
+
 // Handles this thread's messages, then waits up to `milliseconds` for more or for handle.
 void PumpFor(DWORD milliseconds, HANDLE handle);
 // Polls until the test is true, handling this thread's messages; false after `seconds`.

@@ -8,6 +8,7 @@
 #include "resources/builder/SetupExtension.rh"
 #include "resources/engine/DialogsForm.rh"
 #include "tests/e2e/Authoring.h"
+#include "tests/e2e/AuthoringViews.h"
 #include "tests/e2e/E2eRoad.h"
 
 namespace e2e {
@@ -17,13 +18,6 @@ namespace {
 const char* const kLicence = "Authored licence terms";
 
 std::string Mark(const AuthoringRun& run) { return run.Work + "extension_ran.txt"; }
-
-// The popup menu's window while it tracks.
-HWND PopupMenuWindow() {
-  for (HWND top : TopWindows())
-    if (ClassOf(top) == "#32768") return top;
-  return nullptr;
-}
 
 void Key(HWND target, UINT key) {
   PostMessageA(target, WM_KEYDOWN, key, 1);
@@ -57,18 +51,8 @@ bool Author(AuthoringRun& run) {
   Key(tabs, VK_RIGHT);
   HWND list = FindControl(dialogs, IDC_DLG_lvExtensions);
   WAIT_OR_FAIL(IsWindowVisible(list), 20, "the Extensions tab");
-  // The menu key's message as it reaches the form from the list. On a loaded machine the
-  // popup has been seen not to open on the first one under Wine: asked again a few times.
-  HWND menu = nullptr;
-  for (int tries = 0; tries < 3 && !menu; ++tries) {
-    if (tries > 0) Step("the extensions popup once more");
-    PostMessageA(dialogs, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(0xFFFF, 0xFFFF));
-    menu = WaitForWindow(PopupMenuWindow, 7);
-  }
-  WAIT_OR_FAIL(menu != nullptr, 1, "the extensions popup");
-  Key(menu, VK_DOWN);
-  Key(menu, VK_RIGHT);
-  Key(menu, VK_RETURN);
+  // The author's right-click on the empty list: "&New", "&Executable...".
+  if (!ChooseFromPopup(list, "ne")) return false;
   HWND extension = WaitForWindow([] { return FindTopWithControl(IDC_EXT_edtCommand); }, 30);
   WAIT_OR_FAIL(extension != nullptr, 1, "the extension dialog");
   SetEditText(FindControl(extension, IDC_EXT_edtCommand), "C:\\windows\\system32\\cmd.exe");

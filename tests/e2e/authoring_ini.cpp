@@ -26,7 +26,7 @@ bool Author(AuthoringRun& run) {
   if (!TreeSelect(tree, TreeChild(tree, nullptr, 0))) return false;
   PressKey(tree, VK_INSERT);  // a new file, selected, its name open for editing
   if (!FinishLabelEdit(tree, true, IniFile(run))) return false;
-  if (!ChooseFromPopup(editor, tree, "ns")) return false;  // "&New", "New &Section"
+  if (!ChooseFromPopup(tree, "ns")) return false;  // "&New", "New &Section"
   if (!FinishLabelEdit(tree, true, "Settings")) return false;
   PressKey(list, VK_INSERT);
   if (!FinishLabelEdit(list, false, "Mode")) return false;

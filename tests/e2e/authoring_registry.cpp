@@ -30,7 +30,7 @@ bool Author(AuthoringRun& run) {
     const char* data;
   } values[] = {{"ns", "Path", "Define String Value", "authored"}, {"nd", "Count", "Define DWORD Value", "-5"}};
   for (const Value& v : values) {
-    if (!ChooseFromPopup(editor, list, v.mnemonics)) return false;
+    if (!ChooseFromPopup(list, v.mnemonics)) return false;
     if (!FinishLabelEdit(list, false, v.name)) return false;
     PressKey(list, VK_RETURN, true);
     if (!AnswerValueDialog(v.dialog, v.data)) return false;

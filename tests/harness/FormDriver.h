@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wintest {
 
@@ -30,6 +31,18 @@ bool PressUntil(HWND window, UINT key, const std::function<bool()>& done);
 // control's window is activated again first, which gives the focus back to the control
 // that had it.
 bool HasFocus(HWND control);
+// How the author opens a control's popup menu: a right-click in the control (the mouse
+// messages through the queue, the cursor over the point), Shift+F10 or the menu key
+// pressed while the control has the focus.
+enum class PopupOpening { RightClick, ShiftF10, MenuKey };
+struct PopupSeen {
+  bool Opened = false;
+  std::vector<std::string> Items;  // the captions of the menu that opened ("-": separator)
+};
+// Opens the control's popup menu as the author would, once, and answers it from inside
+// its loop with the keys of `choose` (mnemonics, one a step: "ne" for "&New", "&Executable...";
+// empty: Esc closes it). The menu's captions are read while it shows.
+PopupSeen OpenPopupMenu(HWND control, PopupOpening how, const std::string& choose = std::string());
 // Text of a window or control.
 std::string TextOf(HWND window);
 
