@@ -39,12 +39,20 @@ bool Checked(HWND box);
 bool Enabled(HWND h);
 
 // List views of another process: items by caption, check boxes.
+int ListViewCount(HWND lv);
+std::string ListViewText(HWND lv, int index);
 int ListViewFind(HWND lv, const std::string& caption);
 bool ListViewChecked(HWND lv, int index);
 // Clicks the item's check box, then its label (the click the form listens to).
 void ListViewClickCheckBox(HWND lv, int index);
 void ListViewClickLabel(HWND lv, int index);
 bool ListViewSelected(HWND lv, int index);
+
+// Tab controls and status bars of another process.
+int TabCount(HWND tabs);
+int TabSelected(HWND tabs);
+std::string TabText(HWND tabs, int index);
+std::string StatusBarText(HWND bar, int part);
 
 // Handles this thread's messages, then waits up to `milliseconds` for more or for handle.
 void PumpFor(DWORD milliseconds, HANDLE handle);
