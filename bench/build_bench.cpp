@@ -246,7 +246,10 @@ int main(int argc, char** argv) {
   std::printf("\nbuild on one thread and on %u, medians of 5 (cold: engine compressed; warm: engine kept)\n", cores);
   std::printf("%-4s %9s %9s %9s %9s %9s %9s %11s %11s %11s %10s %10s\n", "set", "1 cold s", "1 warm s", "N cold s",
               "N warm s", "cold N/1", "warm N/1", "cpu 1 cold", "cpu N cold", "package MB", "peak 1 MB", "peak N MB");
-  for (auto [name, set] : {std::pair{"a", &setA}, std::pair{"b", &setB}}) {
+  for (const auto& named : {std::pair{"a", &setA}, std::pair{"b", &setB}}) {
+    // Plain names: the lambda below captures set, and clang 14 captures no structured binding.
+    const char* const name = named.first;
+    auto* const set = named.second;
     std::vector<double> cold[2], warm[2], cpu[2];
     long peak[2] = {0, 0};
     uint64_t hash[2] = {0, 0}, bytes = 0;

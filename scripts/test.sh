@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds both trees and runs every test: natively with
-# sanitizers, then the Windows tests under Wine in a fresh prefix of the run's own.
+# Sets up the machine, builds every tree and runs every test: natively with sanitizers,
+# the libFuzzer targets briefly from their seeds, then the Windows tests under Wine in a
+# fresh prefix of the run's own.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" all
+# A short run of each target here; scripts/build.sh fuzz alone gives the long one.
+TANDREL_FUZZ_RUNS=${TANDREL_FUZZ_RUNS:-10000} "$top/scripts/build.sh" fuzz
 root=${TANDREL_BUILD_ROOT:-$top/build}
 status=0
 echo "== native tests"
 ( cd "$root/native" && ctest -j "$(nproc)" --output-on-failure ) || status=1
+echo "== fuzz targets, from their seeds"
+( cd "$root/fuzz" && ctest -j "$(nproc)" -R '_fuzz$' --output-on-failure ) || status=1
 echo "== Windows tests under Wine"
 . "$top/scripts/wine-harness.sh"
 if ! harness_can_run; then
   echo "== Windows tests NOT RUN: this machine runs no Wine (the Windows tree was built;"
-  echo "   only the native tests ran)"
+  echo "   only the native tests and the fuzz targets ran)"
   exit $status
 fi
 tree=$(harness_tree)

@@ -35,7 +35,9 @@ struct AuthoringSection {
 // The sections, in the order an author fills them in.
 const std::vector<AuthoringSection>& AuthoringSections();
 
-// Helpers for the sections' steps.
+// Helpers for the sections' steps (AuthoringSteps.cpp); failures go to the failure handler.
+// Clicks a button of the main window's toolbar (IDC_MAIN_btn...).
+bool ClickToolButton(HWND main, int id);
 // Clicks the section's picture on the main window's page (tag 0..6) and waits for the
 // editor window with this caption.
 HWND OpenSection(const AuthoringRun& run, int tag, const std::string& caption);

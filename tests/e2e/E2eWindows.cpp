@@ -20,7 +20,7 @@ std::string Trim(const std::string& s) {
   return s.substr(a, b - a + 1);
 }
 
-// Memory in the list view's process for the messages that carry a pointer.
+// Memory in the control's process for the messages that carry a pointer.
 class Remote {
 public:
   Remote(HWND h, size_t size) : size_(size) {
@@ -189,22 +189,27 @@ bool Checked(HWND box) { return SendTimeout(box, BM_GETCHECK, 0, 0) == BST_CHECK
 
 bool Enabled(HWND h) { return h && IsWindowEnabled(h); }
 
-int ListViewFind(HWND lv, const std::string& caption) {
-  const int count = static_cast<int>(SendTimeout(lv, LVM_GETITEMCOUNT, 0, 0));
+std::string ListViewText(HWND lv, int index) {
   Remote remote(lv, sizeof(LVITEMA) + 512);
-  if (!remote.ok()) return -1;
-  for (int i = 0; i < count; ++i) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = i;
-    item.pszText = remote.at(sizeof(LVITEMA));
-    item.cchTextMax = 500;
-    remote.Write(0, &item, sizeof item);
-    SendTimeout(lv, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote.at(0)));
-    char text[512] = {};
-    remote.Read(sizeof(LVITEMA), text, 500);
-    if (caption == text) return i;
-  }
+  if (!remote.ok()) return "";
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = remote.at(sizeof(LVITEMA));
+  item.cchTextMax = 500;
+  remote.Write(0, &item, sizeof item);
+  SendTimeout(lv, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(remote.at(0)));
+  char text[512] = {};
+  remote.Read(sizeof(LVITEMA), text, 500);
+  return text;
+}
+
+int ListViewCount(HWND lv) { return static_cast<int>(SendTimeout(lv, LVM_GETITEMCOUNT, 0, 0)); }
+
+int ListViewFind(HWND lv, const std::string& caption) {
+  const int count = ListViewCount(lv);
+  for (int i = 0; i < count; ++i)
+    if (ListViewText(lv, i) == caption) return i;
   return -1;
 }
 
@@ -269,6 +274,34 @@ POINT PopupPoint(HWND view) {
 
 bool ListViewSelected(HWND lv, int index) {
   return (SendTimeout(lv, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int TabCount(HWND tabs) { return static_cast<int>(SendTimeout(tabs, TCM_GETITEMCOUNT, 0, 0)); }
+
+int TabSelected(HWND tabs) { return static_cast<int>(SendTimeout(tabs, TCM_GETCURSEL, 0, 0)); }
+
+std::string TabText(HWND tabs, int index) {
+  Remote remote(tabs, sizeof(TCITEMA) + 512);
+  if (!remote.ok()) return "";
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = remote.at(sizeof(TCITEMA));
+  item.cchTextMax = 500;
+  remote.Write(0, &item, sizeof item);
+  if (!SendTimeout(tabs, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(remote.at(0)))) return "";
+  char text[512] = {};
+  remote.Read(sizeof(TCITEMA), text, 500);
+  return text;
+}
+
+std::string StatusBarText(HWND bar, int part) {
+  const size_t length = LOWORD(SendTimeout(bar, SB_GETTEXTLENGTHA, part, 0));
+  Remote remote(bar, length + 1);
+  if (!remote.ok()) return "";
+  SendTimeout(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote.at(0)));
+  std::string text(length, '\0');
+  remote.Read(0, text.data(), length);
+  return text;
 }
 
 void PumpFor(DWORD milliseconds, HANDLE handle) {

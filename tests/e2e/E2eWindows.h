@@ -39,6 +39,8 @@ bool Checked(HWND box);
 bool Enabled(HWND h);
 
 // List views of another process: items by caption, check boxes.
+int ListViewCount(HWND lv);
+std::string ListViewText(HWND lv, int index);
 int ListViewFind(HWND lv, const std::string& caption);
 bool ListViewChecked(HWND lv, int index);
 // Clicks the item's check box, then its label (the click the form listens to).
@@ -52,6 +54,11 @@ void RightClick(HWND control, POINT at);
 // Where the author right-clicks a view to act on what it has selected: the middle of the
 // selected row or node, or blank space at the foot of the view when nothing is selected.
 POINT PopupPoint(HWND view);
+// Tab controls and status bars of another process.
+int TabCount(HWND tabs);
+int TabSelected(HWND tabs);
+std::string TabText(HWND tabs, int index);
+std::string StatusBarText(HWND bar, int part);
 
 // Handles this thread's messages, then waits up to `milliseconds` for more or for handle.
 void PumpFor(DWORD milliseconds, HANDLE handle);

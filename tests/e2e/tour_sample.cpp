@@ -9,11 +9,10 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "resources/engine/SetupCopyFiles.rh"
-#include "tests/e2e/E2ePicture.h"
 #include "tests/e2e/E2eRoad.h"
+#include "tests/e2e/E2eTour.h"
 #include "tests/e2e/E2eWindows.h"
 
 using namespace e2e;
@@ -22,42 +21,9 @@ namespace {
 
 const char* const kApp = "Tandrel Sample";
 
-std::string g_folder;
-std::vector<std::string> g_list;
-int g_failures = 0;
+PictureAlbum* g_album = nullptr;
 
-std::string FileNameFor(const std::string& caption) {
-  std::string name;
-  for (char c : caption) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-      name += c;
-    else if (!name.empty() && name.back() != '-')
-      name += '-';
-  }
-  while (!name.empty() && name.back() == '-') name.pop_back();
-  char number[8];
-  snprintf(number, sizeof number, "%02u-", static_cast<unsigned>(g_list.size() + 1));
-  return number + name + ".png";
-}
-
-// mayGo: a window that can go away by itself (the copy progress); gone before its picture
-// was taken, it has none, and that is no failure.
-void Picture(HWND window, const std::string& caption, bool mayGo) {
-  PumpFor(400, nullptr);  // let the window finish painting
-  const std::string file = FileNameFor(caption);
-  const bool saved = SaveWindowPicture(window, g_folder + file, caption);
-  if (mayGo && !IsWindowVisible(window)) {
-    DeleteFileA((g_folder + file).c_str());
-    return;
-  }
-  if (!saved) {
-    Fail("cannot save the picture " + g_folder + file);
-    return;
-  }
-  g_list.push_back(file + "|" + caption);
-}
-
-void PagePicture(HWND window, const std::string& caption) { Picture(window, caption, false); }
+void PagePicture(HWND window, const std::string& caption) { g_album->Take(window, caption); }
 
 HWND CopyForm() {
   for (HWND top : TopWindows())
@@ -74,12 +40,6 @@ std::string UninstallCommand() {
   LONG r = RegQueryValueExA(k, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
   RegCloseKey(k);
   return r == ERROR_SUCCESS ? buf : "";
-}
-
-DWORD WINAPI WatchTour(void*) {
-  Sleep(240 * 1000);
-  Step("the tour took too long; windows:\n" + DescribeWindows());
-  ExitProcess(3);
 }
 
 bool Tour(const std::string& package) {
@@ -99,7 +59,7 @@ bool Tour(const std::string& package) {
       return WizardPage() == "Setup Complete";
     }, 120);
     if (copy && IsWindowVisible(copy))
-      Picture(copy, "Copying: " + WindowText(FindControl(copy, IDC_lblFileName)), true);
+      g_album->Take(copy, "Copying: " + WindowText(FindControl(copy, IDC_lblFileName)), true);
     if (!FinishPlainly() || !setup.Ended(60)) return false;
   }
   const std::string command = UninstallCommand();
@@ -117,22 +77,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: tour_sample PACKAGE FOLDER\n");
     return 2;
   }
-  g_folder = argv[2];
-  if (g_folder.back() != '\\') g_folder += '\\';
-  CreateDirectoryA(g_folder.c_str(), nullptr);
-  SetFailureHandler([](const std::string& what) {
-    ++g_failures;
-    fprintf(stderr, "tour: %s\n", what.c_str());
-    fflush(stderr);
+  return RunTour(argv[2], 240, [&](PictureAlbum& album) {
+    g_album = &album;
+    return Tour(argv[1]);
   });
-  CloseHandle(CreateThread(nullptr, 0, WatchTour, nullptr, 0, nullptr));
-  const bool ok = Tour(argv[1]);
-  std::string list;
-  for (const auto& line : g_list) list += line + "\r\n";
-  FILE* f = fopen((g_folder + "pictures.txt").c_str(), "wb");
-  if (f) {
-    fwrite(list.data(), 1, list.size(), f);
-    fclose(f);
-  }
-  return ok && g_failures == 0 ? 0 : 1;
 }
