@@ -192,15 +192,16 @@ void PaintImage(HWND h, HDC dc) {
     int x = (client.right - w) / 2, y = (client.bottom - ht) / 2;
     dest = RECT{x, y, x + w, y + ht};
   }
+  if (!s.transparent || s.picture->Mask()) {
+    // A masked picture (an icon, a metafile) is see-through where it has no paint.
+    DrawPicture(dc, *s.picture, dest);
+    return;
+  }
   HDC src = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(src, s.picture->Bitmap());
   SetStretchBltMode(dc, COLORONCOLOR);
-  if (s.transparent) {
-    TransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht,
-                   s.picture->BottomLeftColor());
-  } else {
-    StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht, SRCCOPY);
-  }
+  TransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src, 0, 0, w, ht,
+                 s.picture->BottomLeftColor());
   SelectObject(src, old);
   DeleteDC(src);
 }
@@ -217,8 +218,9 @@ LRESULT CALLBACK ImageProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_ERASEBKGND: {
       auto it = Images().find(h);
-      // A transparent picture lets the parent's background show.
-      if (it != Images().end() && it->second.transparent) return 1;
+      // A transparent or masked picture lets the parent's background show.
+      if (it != Images().end() && (it->second.transparent || (it->second.picture && it->second.picture->Mask())))
+        return 1;
       HWND parent = GetParent(h);
       HBRUSH brush = reinterpret_cast<HBRUSH>(
           SendMessageA(parent, WM_CTLCOLORSTATIC, w, reinterpret_cast<LPARAM>(h)));

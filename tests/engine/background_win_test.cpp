@@ -15,6 +15,7 @@
 #include "setup/engine/InstallMain.h"
 #include "setup/services/InstGlobal.h"
 #include "tests/harness/Bitmaps.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 #include "tests/services/ArchiveFixture.h"
 
@@ -117,6 +118,47 @@ TEST_F(Background, FillsTheScreenAndPlacesTheTexts) {
   });
   seams::Watchdog dog(30, "background layout");
   EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(Background, MetafilesAndIconsShowAsTitleAndBillboards) {
+  const COLORREF green = RGB(0, 128, 0), blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  base::WriteFileBytes(P("logo.wmf"), wintest::PictureBytes(wintest::MakePlaceableMetafile(green)));
+  base::WriteFileBytes(P("board.emf"), wintest::PictureBytes(wintest::MakeEnhMetafile(blue)));
+  base::WriteFileBytes(P("board.ico"), wintest::PictureBytes(wintest::MakeIcon16(red)));
+  TTandrelBaseInstall p;
+  p.IsBitmap = true;
+  p.TitleCaption = P("logo.wmf");
+  p.TitlePos = ipTopLeft;
+  p.BillBoards = {P("board.emf"), P("board.ico")};
+  TfrmBackground form;
+  form.Project = &p;
+  form.NoStart = true;
+  bool ran = false;
+  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
+    ran = true;
+    EXPECT_TRUE(b.imgTitle.Visible());
+    EXPECT_EQ(b.imgTitle.Width(), 32);
+    EXPECT_EQ(b.imgTitle.Left(), 15);
+    auto shows = [](const Image& image, COLORREF color) {
+      UpdateWindow(GetParent(image.Handle()));
+      UpdateWindow(image.Handle());
+      HDC dc = GetDC(image.Handle());
+      const int w = image.Width(), h = image.Height();
+      EXPECT_EQ(GetPixel(dc, w / 4, h / 2), color);
+      EXPECT_NE(GetPixel(dc, w * 3 / 4, h / 2), RGB(0, 0, 0));  // unpainted: not a black square
+      ReleaseDC(image.Handle(), dc);
+    };
+    shows(b.imgTitle, green);
+    for (int i = 0; i < 2; ++i) {
+      b.ShowBillboardIndex(i);
+      ASSERT_TRUE(b.imgBillBoard.Visible()) << i;
+      EXPECT_NEAR(b.imgBillBoard.Width(), i == 0 ? 32 : 16, 1) << i;
+      shows(b.imgBillBoard, i == 0 ? blue : red);
+    }
+    b.SetModalResult(mrOk);
+  });
+  form.ShowModal();
   EXPECT_TRUE(ran);
 }
 
