@@ -140,7 +140,7 @@ public:
 protected:
   void FormCreate() override;
   void FormShow() override;
-  void PrepareOk() override;
+  bool PrepareOk() override;
   void UpdateActions() override;
 
 private:
