@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,21 @@ protected:
     for (const auto& m : seams::Messages()) t.push_back(m.Text);
     return t;
   }
+  // The background of p without the install, the script run once it shows; its result.
+  static int ShowScreen(TTandrelBaseInstall& p, const std::function<void(TfrmBackground&)>& script) {
+    TfrmBackground form;
+    form.Project = &p;
+    form.NoStart = true;
+    bool ran = false;
+    seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
+      ran = true;
+      script(b);
+    });
+    seams::Watchdog dog(30, "background screen");
+    const int result = form.ShowModal();
+    EXPECT_TRUE(ran);
+    return result;
+  }
   std::string dir_;
 };
 
@@ -92,12 +108,7 @@ TEST_F(Background, FillsTheScreenAndPlacesTheTexts) {
   p.TitleCaption = "Demo App";
   p.TitlePos = ipCentre;
   p.OtherCaption = "";
-  TfrmBackground form;
-  form.Project = &p;
-  form.NoStart = true;
-  bool ran = false;
-  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
-    ran = true;
+  EXPECT_EQ(ShowScreen(p, [&](TfrmBackground& b) {
     EXPECT_EQ(b.Left(), -1);
     EXPECT_EQ(b.Top(), -1);
     EXPECT_EQ(b.Width(), ScreenWidth() + 2);
@@ -115,10 +126,7 @@ TEST_F(Background, FillsTheScreenAndPlacesTheTexts) {
     EXPECT_FALSE(b.imgTitle.Visible());
     EXPECT_FALSE(b.imgBillBoard.Visible());
     b.SetModalResult(mrOk);
-  });
-  seams::Watchdog dog(30, "background layout");
-  EXPECT_EQ(form.ShowModal(), mrOk);
-  EXPECT_TRUE(ran);
+  }), mrOk);
 }
 
 TEST_F(Background, MetafilesAndIconsShowAsTitleAndBillboards) {
@@ -131,12 +139,7 @@ TEST_F(Background, MetafilesAndIconsShowAsTitleAndBillboards) {
   p.TitleCaption = P("logo.wmf");
   p.TitlePos = ipTopLeft;
   p.BillBoards = {P("board.emf"), P("board.ico")};
-  TfrmBackground form;
-  form.Project = &p;
-  form.NoStart = true;
-  bool ran = false;
-  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
-    ran = true;
+  ShowScreen(p, [&](TfrmBackground& b) {
     EXPECT_TRUE(b.imgTitle.Visible());
     EXPECT_EQ(b.imgTitle.Width(), 32);
     EXPECT_EQ(b.imgTitle.Left(), 15);
@@ -158,8 +161,6 @@ TEST_F(Background, MetafilesAndIconsShowAsTitleAndBillboards) {
     }
     b.SetModalResult(mrOk);
   });
-  form.ShowModal();
-  EXPECT_TRUE(ran);
 }
 
 TEST_F(Background, MissingPicturesAndEmptyListsAreSkipped) {
