@@ -291,18 +291,25 @@ void PaintTransparentImage(HWND h, HDC dc) {
   PaintBehind(h, mem, client);
   GdiFlush();
   auto it = Images().find(h);
-  if (it != Images().end() && it->second.picture)
-    KeyedCopy(bits, (client.right * 3 + 3) & ~3, client.right, client.bottom, PictureRect(it->second, client),
-              *it->second.picture);
+  if (it != Images().end() && it->second.picture) {
+    const RECT dest = PictureRect(it->second, client);
+    // A masked picture (an icon, a metafile) is see-through where it has no paint.
+    if (it->second.picture->Mask())
+      DrawPicture(mem, *it->second.picture, dest);
+    else
+      KeyedCopy(bits, (client.right * 3 + 3) & ~3, client.right, client.bottom, dest, *it->second.picture);
+  }
   BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
   SelectObject(mem, old);
   DeleteDC(mem);
   DeleteObject(canvas);
 }
 
+// Transparent, or masked: either lets what lies behind it show.
 bool IsTransparentImage(HWND h) {
   auto it = Images().find(h);
-  return it != Images().end() && it->second.transparent;
+  return it != Images().end() &&
+         (it->second.transparent || (it->second.picture && it->second.picture->Mask()));
 }
 
 void EraseImage(HWND h, HDC dc) {

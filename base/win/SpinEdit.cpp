@@ -1,6 +1,7 @@
 #include "base/win/SpinEdit.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -38,16 +39,34 @@ int SpinEdit::Clamp(int value) const {
   return value;
 }
 
-int SpinEdit::Value() const {
-  std::string text = Text();
+namespace {
+
+// Blanks around, an optional sign, decimal digits; none when it does not fit 32 bits.
+std::optional<int> WholeNumber(const std::string& text) {
   const char* begin = text.c_str();
   while (*begin == ' ') ++begin;
+  const char* digits = begin + (*begin == '-' || *begin == '+');
+  if (*digits < '0' || *digits > '9') return std::nullopt;
+  errno = 0;
   char* end = nullptr;
   // long is 32 bits on Windows and strtol saturates there; the range check needs more.
   const long long v = std::strtoll(begin, &end, 10);
   while (end && *end == ' ') ++end;
-  if (*begin == '\0' || !end || *end != '\0' || v < INT_MIN || v > INT_MAX) return min_.value_or(0);
-  return Clamp(static_cast<int>(v));
+  if (errno == ERANGE || !end || *end != '\0' || v < INT_MIN || v > INT_MAX) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace
+
+int SpinEdit::Value() const {
+  const std::optional<int> v = WholeNumber(Text());
+  return v ? Clamp(*v) : min_.value_or(0);
+}
+
+std::optional<int> SpinEdit::TryValue() const {
+  const std::optional<int> v = WholeNumber(Text());
+  if (!v || Clamp(*v) != *v) return std::nullopt;
+  return v;
 }
 
 void SpinEdit::SetValue(int value) const { SetText(std::to_string(Clamp(value))); }

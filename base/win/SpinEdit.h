@@ -16,6 +16,8 @@ public:
   void SetBounds(std::optional<int> minimum, std::optional<int> maximum);
   // The text as a number; the lower bound, or 0, when the text is not one.
   int Value() const;
+  // The text as a whole number within the bounds; none for any other text.
+  std::optional<int> TryValue() const;
   void SetValue(int value) const;
   // What a click on the up (steps > 0) or down arrow does.
   void Step(int steps) const;

@@ -39,7 +39,7 @@ void SectionEditor::FormDestroy() {
 }
 
 void SectionEditor::btnOkClick() {
-  PrepareOk();
+  if (!PrepareOk()) return;
   if (Project && WorkingCopy) Project->Assign(*WorkingCopy);
   SetModalResult(mrOk);
 }

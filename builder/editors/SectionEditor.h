@@ -87,8 +87,9 @@ protected:
   // destructor, before anything their views point to goes. Repeating it does nothing.
   void FormDestroy();
 
-  // The editor's own preparation before the working copy goes back to the project.
-  virtual void PrepareOk() {}
+  // The editor's own preparation before the working copy goes back to the project;
+  // false keeps the editor open and the project as it was.
+  virtual bool PrepareOk() { return true; }
   // The editor's action states; runs at every idle update.
   virtual void UpdateActions() {}
 

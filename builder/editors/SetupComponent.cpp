@@ -28,6 +28,7 @@ void TfrmComponentProperties::FormShow() {
     shown += description[i];
   }
   memoDescription.SetText(shown);
+  ShownDescription = memoDescription.Text();
   edtName.Focus();
 }
 
@@ -39,12 +40,15 @@ void TfrmComponentProperties::btnOkClick() {
     edtName.Focus();
     return;
   }
+  const bool wasExisting = Component != nullptr;
   if (!Component) {
     Component = Project->Components.Add();
     Component->Owner = Project;
   }
   Component->SetName(edtName.Text());
-  Component->Description = memoDescription.Text();
+  // An untouched description keeps its own line breaks, whatever the memo made of them.
+  const std::string typed = memoDescription.Text();
+  if (!(wasExisting && typed == ShownDescription)) Component->Description = typed;
   SetModalResult(mrOk);
 }
 

@@ -14,6 +14,7 @@ public:
 
   TTandrelBaseInstall* Project = nullptr;     // not owned
   TTandrelComponent* Component = nullptr;     // none for a new component until OK
+  std::string ShownDescription;               // the memo's text as FormShow left it
 
   base::win::PageControl pcMain{*this, IDC_CP_pcMain};
   base::win::Edit edtName{*this, IDC_CP_edtName};

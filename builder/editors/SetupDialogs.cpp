@@ -1,8 +1,10 @@
 #include "builder/editors/SetupDialogs.h"
 
+#include <climits>
 #include <stdexcept>
 
 #include "base/Streams.h"
+#include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "builder/editors/DialogsRules.h"
 #include "builder/editors/SetupExtension.h"
@@ -112,6 +114,8 @@ void TfrmDialogs::FormCreate() {
   OnClick(IDC_DLG_btnCommand, [this] { btnCommandClick(); });
   OnClick(IDC_DLG_btnParams, [this] { btnParamsClick(); });
   seDelay.Attach();
+  // The engine's timer counts the delay in milliseconds, in 32 bits.
+  seDelay.SetBounds(0, INT_MAX / 1000);
   rbShowRestart.SetChecked(true);
 
   popLicense.Attach(*this, IDC_DLG_reLicense);
@@ -149,14 +153,11 @@ void TfrmDialogs::FormShow() {
   SectionEditor::FormShow();
   const TTandrelBaseInstall& p = *WorkingCopy;
   edtBitmap.SetText(p.CustomImagePath);
-  const bool wasCustom = cbCustom.Checked();
   cbCustom.SetChecked(p.CustomImage);
-  if (wasCustom != p.CustomImage) cbCustomClick();
+  EnableImageOptions(p.CustomImage);
   cbCenter.SetChecked(p.CenterImage);
   cbTransparent.SetChecked(p.TransparentImage);
   cbStretch.SetChecked(p.StretchImage);
-  UpdateCustomImage();
-  ApplyImageOptions();
 
   PageControl1.SetActivePage(0);
   const TDialogRows rows = DialogRowsChecked(p.DialogTypes);
@@ -192,6 +193,29 @@ void TfrmDialogs::FormShow() {
   rbShowRestartClick();
   seDelay.SetValue(p.BillboardDelay);
   FillExtensionList();
+  // The picture last: one that cannot be read is reported with every other field shown.
+  try {
+    UpdateCustomImage();
+  } catch (const std::exception& e) {
+    App().ShowException(e);
+  }
+  ApplyImageOptions();
+}
+
+bool TfrmDialogs::DelayAccepted() {
+  if (seDelay.TryValue()) return true;
+  Beep();
+  PageControl1.SetActivePage(1);
+  clbDialogs.SetItemIndex(kBillboardsPage);
+  clbDialogsClick();
+  seDelay.Focus();
+  return false;
+}
+
+bool TfrmDialogs::PrepareOk() {
+  if (!DelayAccepted()) return false;
+  StoreSettings();
+  return true;
 }
 
 void TfrmDialogs::StoreSettings() {
@@ -310,10 +334,14 @@ void TfrmDialogs::ApplyImageOptions() {
   imgCustom.SetStretch(cbStretch.Checked());
 }
 
-void TfrmDialogs::cbCustomClick() {
-  const bool custom = cbCustom.Checked();
+void TfrmDialogs::EnableImageOptions(bool custom) {
   for (const Window* w : std::initializer_list<const Window*>{&btnBrowse, &cbCenter, &cbStretch, &cbTransparent})
     w->Enable(custom);
+}
+
+void TfrmDialogs::cbCustomClick() {
+  const bool custom = cbCustom.Checked();
+  EnableImageOptions(custom);
   UpdateCustomImage();
   if (custom) {
     ApplyImageOptions();
@@ -342,6 +370,7 @@ void TfrmDialogs::clbDialogsClick() {
 }
 
 void TfrmDialogs::btnPreviewClick() {
+  if (!DelayAccepted()) return;
   StoreSettings();
   const int page = nbMain.PageIndex();
   if (page == kProgressPage) return;

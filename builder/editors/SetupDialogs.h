@@ -138,13 +138,15 @@ public:
 protected:
   void FormCreate() override;
   void FormShow() override;
-  void PrepareOk() override { StoreSettings(); }
+  bool PrepareOk() override;
 
 private:
   const base::win::RichEdit& ShownEditor() const { return LicenseShowing() ? reLicense : reReadMe; }
   RichState& ShownState() { return LicenseShowing() ? LicenseState : ReadMeState; }
   void SetPlainText(const base::win::CheckBox& box, RichState& state);
   void UpdateBillboardButtons();
+  void EnableImageOptions(bool custom);
+  bool DelayAccepted();
   void MoveBillboard(int direction);
   void MoveExtension(bool up);
   void RebindExtensionRows();

@@ -370,8 +370,9 @@ void TfrmGroup::FormShow() {
   FillGroups();
 }
 
-void TfrmGroup::PrepareOk() {
+bool TfrmGroup::PrepareOk() {
   for (TTandrelFileGroup* g : WorkingCopy->Groups) g->RefreshFiles();
+  return true;
 }
 
 void TfrmGroup::pcMainChange() {

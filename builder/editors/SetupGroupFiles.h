@@ -140,7 +140,7 @@ public:
 protected:
   void FormCreate() override;
   void FormShow() override;
-  void PrepareOk() override;
+  bool PrepareOk() override;
   void UpdateActions() override;
   // Every size lays the frame and the pages out anew: buttons at the bottom right, the
   // tabs above them, each page's views filling it beside their splitter.

@@ -3,6 +3,7 @@
 #include "base/Strings.h"
 #include "base/win/Dialogs.h"
 #include "builder/editors/RegistryRules.h"
+#include "setup/services/InstActions.h"
 
 using namespace base::win;
 
@@ -10,6 +11,7 @@ TfrmRegValue::TfrmRegValue() : Form(IDD_frmRegValue) { Create(); }
 
 void TfrmRegValue::FormCreate() {
   DWordMode = false;
+  BinaryMode = false;
   OnClick(IDC_RGV_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_RGV_btnCancel, mrCancel);
   SetDefaultButton(IDC_RGV_btnOk);
@@ -20,7 +22,8 @@ void TfrmRegValue::FormCreate() {
 void TfrmRegValue::FormShow() { edtData.Focus(); }
 
 void TfrmRegValue::btnOkClick() {
-  if (DWordMode && !DWordFromText(edtData.Text())) {
+  std::string bytes;
+  if ((DWordMode && !DWordFromText(edtData.Text())) || (BinaryMode && !ParseHexBinary(edtData.Text(), bytes))) {
     Beep();
     edtData.Focus();
     return;
@@ -31,21 +34,25 @@ void TfrmRegValue::btnOkClick() {
 namespace {
 
 // Runs the dialog; true with the edited text on OK.
-bool RunValueDialog(const std::string& caption, const std::string& name, const std::string& data, bool dwordMode,
+enum class Check { Text, Binary, DWord };
+
+bool RunValueDialog(const std::string& caption, const std::string& name, const std::string& data, Check check,
                     std::string& result) {
   TfrmRegValue form;
   form.SetCaption(caption);
   form.edtName.SetText(name);
   form.edtData.SetText(data);
-  form.DWordMode = dwordMode;
+  form.DWordMode = check == Check::DWord;
+  form.BinaryMode = check == Check::Binary;
   if (form.ShowModal() != mrOk) return false;
   result = form.edtData.Text();
   return true;
 }
 
-std::string EditText(const std::string& caption, const std::string& name, const std::string& value) {
+std::string EditText(const std::string& caption, const std::string& name, const std::string& value,
+                     Check check = Check::Text) {
   std::string result;
-  return RunValueDialog(caption, name, value, false, result) ? result : value;
+  return RunValueDialog(caption, name, value, check, result) ? result : value;
 }
 
 }  // namespace
@@ -55,12 +62,12 @@ std::string EditStringValue(const std::string& Name, const std::string& Value) {
 }
 
 std::string EditBinaryValue(const std::string& Name, const std::string& Value) {
-  return EditText("Define Binary Value", Name, Value);
+  return EditText("Define Binary Value", Name, Value, Check::Binary);
 }
 
 int32_t EditDWordValue(const std::string& Name, int32_t Value) {
   std::string result;
-  if (!RunValueDialog("Define DWORD Value", Name, base::IntToStr(Value), true, result)) return Value;
+  if (!RunValueDialog("Define DWORD Value", Name, base::IntToStr(Value), Check::DWord, result)) return Value;
   return DWordFromText(result).value_or(Value);
 }
 

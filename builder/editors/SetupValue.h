@@ -14,6 +14,8 @@ public:
 
   // The text must be a number (StrToInt) before OK closes.
   bool DWordMode = false;
+  // The text must be bytes in hexadecimal digits (blanks between bytes) before OK closes.
+  bool BinaryMode = false;
 
   void btnOkClick();
 

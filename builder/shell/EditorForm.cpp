@@ -11,6 +11,7 @@
 #include "base/Exceptions.h"
 #include "base/Strings.h"
 #include "base/win/Application.h"
+#include "base/win/Dialogs.h"
 #include "builder/shell/BuilderSettings.h"
 
 using namespace base::win;
@@ -19,6 +20,7 @@ namespace {
 
 constexpr const char* kFormName = "frmEditor";
 constexpr int kHelpEditor = 14;
+constexpr int kMaxFontSize = 1638;
 enum : int { imgBold, imgItalic, imgUnderline, imgLeft, imgCenter, imgRight, imgBullets };
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -116,7 +118,7 @@ void TfrmEditor::FormCreate() {
   FontSize.SetBounds(bar.left + sizeRect.left + 2, bar.top + sizeRect.top + 1, sizeRect.right - sizeRect.left - 20,
                      sizeRect.bottom - sizeRect.top - 2);
   UpDown1.SetBuddy(FontSize.Handle());
-  UpDown1.SetRange(0, 1638);
+  UpDown1.SetRange(0, kMaxFontSize);
   UpDown1.SetPosition(10);
   FontSize.SetText("10");
   SetControlHint(FontName.Handle(), "Font Name|Select font name");
@@ -261,9 +263,15 @@ void TfrmEditor::FontSizeChange() {
   const std::string text = base::Trim(FontSize.Text());
   // An emptied field is the author about to type the new size.
   if (text.empty()) return;
-  char* end = nullptr;
-  long size = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0') throw base::Exception("'" + text + "' is not a valid integer value");
+  long long size = 0;
+  if (!base::TryStrToInt(text, size)) throw base::Exception("'" + text + "' is not a valid integer value");
+  // The rich edit keeps sizes up to 1638 points (in twips, in 16 bits); other sizes
+  // change nothing.
+  if (size < 1 || size > kMaxFontSize) {
+    Beep();
+    FontSize.Focus();
+    return;
+  }
   CHARFORMATA cf{};
   cf.cbSize = sizeof cf;
   cf.dwMask = CFM_SIZE;

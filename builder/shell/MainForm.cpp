@@ -255,10 +255,36 @@ void TfrmMain::DoAction(int Tag) {
 void TfrmMain::NewProject() {
   Project = std::make_unique<TTandrelBaseInstall>();
   FileName.clear();
+  FileNameChosen = false;
+}
+
+bool TfrmMain::PickSaveName() {
+  FileDialogOptions options;
+  options.Filter = kProjectFilter;
+  options.DefaultExt = "zem";
+  options.OverwritePrompt = true;
+  std::string name = FileName;
+  if (!SaveFileDialog(options, name)) return false;
+  FileName = name;
+  FileNameChosen = true;
+  return true;
 }
 
 bool TfrmMain::SaveProject() {
-  if (Project->SaveToFile(FileName)) return true;
+  if (!FileNameChosen && base::FileExists(FileName)) {
+    // Nobody chose this name: replace the file only when asked to, else pick another.
+    const int answer = MessageDlg(FileName + " already exists.\nDo you want to replace it?", MsgDlgType::Warning,
+                                  mbYesNo);
+    if (answer != mrYes) {
+      const bool picked = PickSaveName();
+      SetFileNamePanel();
+      if (!picked) return false;
+    }
+  }
+  if (Project->SaveToFile(FileName)) {
+    FileNameChosen = true;
+    return true;
+  }
   MessageDlg("Cannot save the file " + FileName + ".", MsgDlgType::Error, mbOK);
   return false;
 }
@@ -273,13 +299,7 @@ bool TfrmMain::QuerySave() {
     case TSaveStep::Stop: return false;
     case TSaveStep::Save: return SaveProject();
     case TSaveStep::SaveAsDialog: {
-      FileDialogOptions options;
-      options.Filter = kProjectFilter;
-      options.DefaultExt = "zem";
-      options.OverwritePrompt = true;
-      std::string name = FileName;
-      if (!SaveFileDialog(options, name)) return false;
-      FileName = name;
+      if (!PickSaveName()) return false;
       bool saved = SaveProject();
       SetFileNamePanel();
       return saved;
@@ -320,6 +340,7 @@ void TfrmMain::OpenFile(const std::string& Name) {
     }
     if (imported) {
       FileName = base::ChangeFileExt(Name, ".zem");
+      FileNameChosen = false;
     } else {
       // A vanished file (from the recent list) must not open as an empty project.
       MessageDlg("Invalid file format.", MsgDlgType::Error, mbOK);
@@ -327,6 +348,7 @@ void TfrmMain::OpenFile(const std::string& Name) {
     }
   } else {
     FileName = Name;
+    FileNameChosen = true;
     if (!Project->LoadFromFile(Name)) {
       MessageDlg("Invalid file format.", MsgDlgType::Error, mbOK);
       NewProject();
@@ -348,15 +370,7 @@ void TfrmMain::actSaveExecute() {
 }
 
 void TfrmMain::SaveAs1Click() {
-  FileDialogOptions options;
-  options.Filter = kProjectFilter;
-  options.DefaultExt = "zem";
-  options.OverwritePrompt = true;
-  std::string name = FileName;
-  if (SaveFileDialog(options, name)) {
-    FileName = name;
-    if (SaveProject()) AddRecentFile(RecentFiles, name);
-  }
+  if (PickSaveName() && SaveProject()) AddRecentFile(RecentFiles, FileName);
   SetFileNamePanel();
 }
 
@@ -375,6 +389,8 @@ void TfrmMain::ReopenItemClick(MenuItem& Sender) {
   // The entry itself, not the caption: a caption doubles every "&" of the path.
   if (Sender.Tag < 0 || Sender.Tag >= static_cast<int>(RecentFiles.size())) return;
   const std::string name = RecentFiles[static_cast<size_t>(Sender.Tag)];
+  // Like Open: a changed project is saved first, or kept when the author cancels.
+  if (!QuerySave()) return;
   OpenFile(name);
 }
 

@@ -26,6 +26,9 @@ public:
 
   std::unique_ptr<TTandrelBaseInstall> Project;
   std::string FileName;
+  // False while FileName is one the builder made (an import's ".zem" name): Save then
+  // asks before it replaces a file of that name.
+  bool FileNameChosen = false;
   std::array<bool, kSectionCount> Highlight{};
   std::vector<std::string> RecentFiles;
 
@@ -96,6 +99,7 @@ protected:
 private:
   void NewProject();
   bool SaveProject();  // SaveToFile with FileName; a failure is told, Modified stays
+  bool PickSaveName();  // the save dialog on FileName; true with FileName the chosen name
   void SetFileNamePanel();
   void LoadPictures();
   void PlaceSections();

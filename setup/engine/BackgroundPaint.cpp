@@ -68,11 +68,7 @@ void PaintBackground(HDC dc, const TTandrelBaseInstall& p, const RECT& client, i
   if (p.IsBitmap) {
     if (title && title->Bitmap()) {
       if (auto at = PlaceIfKnown(p.TitlePos, title->Width(), title->Height(), cw, ch)) {
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, title->Bitmap());
-        BitBlt(dc, at->Left, at->Top, title->Width(), title->Height(), src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
+        DrawPicture(dc, *title, RECT{at->Left, at->Top, at->Left + title->Width(), at->Top + title->Height()});
       }
     }
   } else if (auto t = TitleText(p)) {

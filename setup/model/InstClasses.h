@@ -344,7 +344,8 @@ public:
   bool LoadFromStream(base::Stream& source);
   // Replaces file groups, components and setup types by those of an InstallShield project
   // file (".iwz") and fills the other sections from it; false, with nothing changed, when
-  // no such file exists. Failures other than a bad registry entry raise to the caller.
+  // no such file exists or it holds none of the import's sections. Failures other than a bad
+  // registry entry raise to the caller.
   bool ImportIwz(const std::string& FileName);
 
   // Any collection item of the project, one place up or down (EListError at the ends).

@@ -1,5 +1,6 @@
 // Import of an InstallShield project file (".iwz", INI-style text).
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -123,6 +124,13 @@ bool TTandrelBaseInstall::ImportIwz(const std::string& FileName) {
   BusyCursor busy;
   if (!base::FileExists(FileName)) return false;
   const base::IniFile ini(FileName);
+  // A file with none of the sections is no project of this kind (a picture, a text):
+  // it must not empty the project.
+  static const char* const kSections[] = {"Groups", "Components", "Types", "VisualDesign", "Sequence",
+                                          "Registry", "Icons", "SysIniFiles", "PrivateIniFiles"};
+  if (std::none_of(std::begin(kSections), std::end(kSections),
+                   [&ini](const char* section) { return ini.SectionExists(section); }))
+    return false;
   auto str = [&ini](const char* section, const std::string& key) { return ini.ReadString(section, key, ""); };
   auto num = [&ini](const char* section, const std::string& key) { return ini.ReadInteger(section, key, 0); };
   auto flag = [&ini](const char* section, const std::string& key, bool def = false) {

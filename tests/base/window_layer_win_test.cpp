@@ -17,6 +17,7 @@
 #include "tests/base/fixtures/layer_forms.rh"
 #include "tests/harness/Bitmaps.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 #include "tests/harness/WindowPixels.h"
 
@@ -404,6 +405,85 @@ TEST_F(WindowLayer, ControlsOnAPageTakeThePagesBackground) {
   GetClientRect(notebook, &n);
   EXPECT_EQ(shot.At(notebook, n.right / 2, n.bottom / 2), ground);
   f.Close();
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  const COLORREF c = GetPixel(mem, x, y);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  return c;
+}
+
+TEST_F(WindowLayer, IconsAndMetafilesDecodeWithTheirUnpaintedPartsMasked) {
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 128, 0);
+  const struct Case {
+    const char* what;
+    std::string bytes;
+    int size;
+    COLORREF color;
+  } cases[] = {
+      {"icon", wintest::MakeIcon16(red), 16, red},
+      {"enhanced metafile", wintest::MakeEnhMetafile(blue), 32, blue},
+      {"placeable Windows metafile", wintest::MakePlaceableMetafile(green), 32, green},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto picture = DecodePicture(wintest::PictureBytes(c.bytes));
+    ASSERT_TRUE(picture);
+    EXPECT_NEAR(picture->Width(), c.size, 1);
+    EXPECT_NEAR(picture->Height(), c.size, 1);
+    ASSERT_TRUE(picture->Mask());
+    const int left = c.size / 4, right = c.size * 3 / 4, mid = c.size / 2;
+    EXPECT_EQ(PixelOf(picture->Bitmap(), left, mid), c.color);
+    EXPECT_EQ(PixelOf(picture->Mask(), left, mid), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(picture->Bitmap(), right, mid), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(picture->Mask(), right, mid), RGB(255, 255, 255));
+
+    // On screen the unpainted half shows what lies under the picture.
+    ProbeForm form;
+    form.imgPicture.SetAutoSize(true);
+    ASSERT_TRUE(form.imgPicture.LoadFromBytes(wintest::PictureBytes(c.bytes)));
+    seams::WhenShown<ProbeForm>([&](ProbeForm& f) {
+      HDC dc = GetDC(f.imgPicture.Handle());
+      FillSolid(dc, RECT{0, 0, c.size, c.size}, RGB(255, 255, 0));
+      DrawPicture(dc, *picture, RECT{0, 0, c.size, c.size});
+      EXPECT_EQ(GetPixel(dc, left, mid), c.color);
+      EXPECT_EQ(GetPixel(dc, right, mid), RGB(255, 255, 0));
+      ReleaseDC(f.imgPicture.Handle(), dc);
+      f.imgPicture.Invalidate();
+      UpdateWindow(f.imgPicture.Handle());
+      dc = GetDC(f.imgPicture.Handle());
+      EXPECT_EQ(GetPixel(dc, left, mid), c.color);
+      EXPECT_NE(GetPixel(dc, right, mid), RGB(0, 0, 0));  // no black square where nothing was painted
+      ReleaseDC(f.imgPicture.Handle(), dc);
+      f.btnOk.Click();
+    });
+    form.ShowModal();
+  }
+
+  std::string icon = wintest::MakeIcon16(red);
+  std::string farIcon = icon;
+  farIcon[6 + 12] = '\x7F';  // the image would lie past the end
+  std::string emf = wintest::MakeEnhMetafile(blue);
+  std::string wmf = wintest::MakePlaceableMetafile(green);
+  std::string noInch = wmf;
+  noInch[14] = noInch[15] = '\0';
+  const struct Bad {
+    const char* what;
+    std::string bytes;
+  } bad[] = {
+      {"icon directory only", icon.substr(0, 22)},
+      {"icon image past the end", farIcon},
+      {"icon with its image cut", icon.substr(0, 60)},
+      {"metafile cut short", emf.substr(0, emf.size() - 4)},
+      {"placeable header with no units an inch", noInch},
+      {"placeable metafile cut short", wmf.substr(0, wmf.size() - 4)},
+  };
+  for (const Bad& b : bad) {
+    SCOPED_TRACE(b.what);
+    EXPECT_FALSE(DecodePicture(wintest::PictureBytes(b.bytes)));
+  }
 }
 
 TEST_F(WindowLayer, MessageDialogsThroughTheSeam) {

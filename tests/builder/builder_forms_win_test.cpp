@@ -185,6 +185,52 @@ TEST_F(BuilderForms, TheCaretInBoldCentredTextPressesBoldAndCentre) {
   EXPECT_NE(back.find("\\i "), std::string::npos) << back;
 }
 
+TEST_F(BuilderForms, FontSizesTheRichEditCannotHoldChangeNothing) {
+  const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 Sized text\\par}";
+  auto selectionSize = [](TfrmEditor& e) {
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof cf;
+    e.reEditor.Send(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return static_cast<int>(cf.yHeight / 20);
+  };
+  EditWith(rtf, [&](TfrmEditor& e) {
+    e.reEditor.Send(EM_SETSEL, 0, 5);
+    wintest::Pump(20);
+    ASSERT_EQ(selectionSize(e), 12);
+    const struct {
+      const char* typed;
+      bool beep;
+      const char* message;
+    } refused[] = {
+        {"99999999999", false, "'99999999999' is not a valid integer value."},
+        {"abc", false, "'abc' is not a valid integer value."},
+        {"5000", true, nullptr},
+        {"0", true, nullptr},
+        {"-7", true, nullptr},
+    };
+    for (const auto& c : refused) {
+      const int beeps = seams::BeepCount();
+      seams::ClearMessages();
+      e.FontSize.Focus();
+      e.FontSize.SetText(c.typed);  // the field's change event, as a keystroke sends it
+      wintest::Pump(20);
+      EXPECT_EQ(selectionSize(e), 12) << c.typed;
+      EXPECT_EQ(seams::BeepCount(), beeps + (c.beep ? 1 : 0)) << c.typed;
+      if (c.message) {
+        ASSERT_EQ(seams::Messages().size(), 1u) << c.typed;
+        EXPECT_EQ(seams::Messages()[0].Text, c.message);
+      } else {
+        EXPECT_TRUE(seams::Messages().empty()) << c.typed;
+        EXPECT_TRUE(wintest::HasFocus(e.FontSize.Handle())) << c.typed;
+      }
+    }
+    e.FontSize.SetText("1638");
+    wintest::Pump(20);
+    EXPECT_EQ(selectionSize(e), 1638);
+    e.btnCancel.Click();
+  });
+}
+
 TEST_F(BuilderForms, CancelLeavesTheCallersTextEvenAfterEdits) {
   bool ok = true;
   const std::string text = "{\\rtf1 Original\\par}";

@@ -15,6 +15,7 @@
 #include "builder/editors/SetupExtension.h"
 #include "builder/shell/EditorForm.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 
 using namespace base::win;
@@ -446,6 +447,99 @@ TEST_F(DialogsEditor, SidePictureOptionsFollowTheCustomBox) {
   EXPECT_TRUE(p.StretchImage);
   EXPECT_TRUE(p.CenterImage);
   EXPECT_FALSE(p.TransparentImage);
+}
+
+TEST_F(DialogsEditor, AnUnreadableSidePictureIsToldAndEveryOtherFieldStays) {
+  Write(P("junk.bmp"), "not a picture at all");
+  p.CustomImage = true;
+  p.CustomImagePath = P("junk.bmp");
+  p.DialogTypes = (1u << dtLicense) | (1u << dtBillboards) | (1u << dtComplete);
+  p.License = "Licence words";
+  p.ReadMe = "Read me first";
+  p.InstallDir = "<ProgramFilesDir>\\Kept";
+  p.ProgramFolder = "Kept Folder";
+  p.IndividualGroup = true;
+  p.BillBoards = {P("one.bmp"), P("two.bmp")};
+  p.BillboardDelay = 9;
+  p.ShowRestart = false;
+  p.RunCommand = "<INSTALLDIR>\\kept.exe";
+  AddExtension(p, "<SUPPORTDIR>\\check.exe", dtWelcome);
+  TTandrelBaseInstall expected;
+  expected.Assign(p);
+  ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
+    ASSERT_EQ(seams::Messages().size(), 1u);
+    EXPECT_EQ(seams::Messages()[0].Text, "The picture " + P("junk.bmp") + " cannot be read.");
+    EXPECT_EQ(f.edtBitmap.Text(), P("junk.bmp"));
+    EXPECT_TRUE(f.cbCustom.Checked());
+    EXPECT_TRUE(f.btnBrowse.Enabled());
+    EXPECT_TRUE(f.clbDialogs.Checked(1));
+    EXPECT_EQ(f.reLicense.PlainText().substr(0, 13), "Licence words");
+    EXPECT_EQ(f.cbInstallDir.Text(), "<ProgramFilesDir>\\Kept");
+    EXPECT_EQ(f.edtProgramFolder.Text(), "Kept Folder");
+    EXPECT_EQ(f.lbBillboard.Items(), p.BillBoards);
+    EXPECT_EQ(f.seDelay.Text(), "9");
+    EXPECT_EQ(f.edtCommand.Text(), "<INSTALLDIR>\\kept.exe");
+    EXPECT_EQ(f.lvExtensions.Count(), 1);
+    wintest::Click(f.btnOk.Handle());
+  }));
+  // The texts come back as the editor stores them (a line break each); all else as it was.
+  expected.License = "Licence words\r\n";
+  expected.ReadMe = "Read me first\r\n";
+  expected.CompletedDialogs = true;
+  expected.Modified = true;
+  EXPECT_EQ(p.SaveToBytes(), expected.SaveToBytes());
+}
+
+TEST_F(DialogsEditor, IconsAndMetafilesShowAsTheSidePicture) {
+  Write(P("side.ico"), wintest::MakeIcon16(RGB(255, 0, 0)));
+  Write(P("side.emf"), wintest::MakeEnhMetafile(RGB(0, 0, 255)));
+  Write(P("side.wmf"), wintest::MakePlaceableMetafile(RGB(0, 128, 0)));
+  p.CustomImage = true;
+  p.CustomImagePath = P("side.ico");
+  ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
+    EXPECT_TRUE(seams::Messages().empty());
+    EXPECT_EQ(f.imgCustom.PictureWidth(), 16);
+    for (const char* name : {"side.emf", "side.wmf"}) {
+      seams::QueueFileAnswer(P(name));
+      wintest::Click(f.btnBrowse.Handle());
+      EXPECT_NEAR(f.imgCustom.PictureWidth(), 32, 1) << name;
+    }
+    EXPECT_TRUE(seams::Messages().empty());
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_EQ(p.CustomImagePath, P("side.wmf"));
+}
+
+TEST_F(DialogsEditor, ADelayTheFieldCannotHoldBeepsAndStoresNothing) {
+  p.BillboardDelay = 4;
+  const std::vector<std::string> refused = {"abc", "99999999999", "-7", "", "2147484"};
+  for (const std::string& text : refused) {
+    const int beeps = seams::BeepCount();
+    bool stayed = false, focused = false, onItsPage = false;
+    EXPECT_FALSE(Edit([&](TfrmDialogs& f) {
+      wintest::Type(f.seDelay.Handle(), text);
+      wintest::Click(f.btnOk.Handle());
+      wintest::Pump(20);
+      stayed = f.Visible() && f.ModalResult() == mrNone;
+      focused = wintest::HasFocus(f.seDelay.Handle());
+      onItsPage = f.nbMain.PageIndex() == 10;
+      // Preview refuses it too.
+      wintest::Click(f.btnPreview.Handle());
+      wintest::Click(f.btnCancel.Handle());
+    })) << text;
+    EXPECT_EQ(seams::BeepCount(), beeps + 2) << text;
+    EXPECT_TRUE(stayed) << text;
+    EXPECT_TRUE(focused) << text;
+    EXPECT_TRUE(onItsPage) << text;
+    EXPECT_EQ(p.BillboardDelay, 4) << text;
+    EXPECT_FALSE(p.Modified) << text;
+  }
+  EXPECT_TRUE(seams::Messages().empty());
+  ASSERT_TRUE(Edit([&](TfrmDialogs& f) {
+    wintest::Type(f.seDelay.Handle(), " 2147483 ");
+    wintest::Click(f.btnOk.Handle());
+  }));
+  EXPECT_EQ(p.BillboardDelay, 2147483);
 }
 
 // ---------------------------------------------------------------- the extension dialog

@@ -390,6 +390,33 @@ TEST_F(FileGroups, GroupDialogPlatformsAndTheInstallDirectoryList) {
   EXPECT_EQ(project.Groups[3]->UpdatePlatforms, 31);
 }
 
+TEST_F(FileGroups, AnUntouchedComponentDescriptionKeepsItsBytes) {
+  const struct {
+    const char* stored;
+    const char* typed;  // nullptr: the description is not touched
+    const char* after;
+    const char* why;
+  } cases[] = {
+      {"One\nTwo", nullptr, "One\nTwo", "a lone line feed stays"},
+      {"One\r\nTwo\n", nullptr, "One\r\nTwo\n", "mixed breaks stay"},
+      {"Tabs\tand\rreturns", nullptr, "Tabs\tand\rreturns", "a lone return stays"},
+      {"One\nTwo", "Typed anew", "Typed anew", "what is typed is stored"},
+  };
+  for (const auto& c : cases) {
+    TTandrelBaseInstall project;
+    TTandrelComponent* component = project.Components[0];
+    component->Description = c.stored;
+    seams::WhenShown<builder::TfrmComponentProperties>([&](builder::TfrmComponentProperties& d) {
+      wintest::Type(d.edtName.Handle(), "Renamed");
+      if (c.typed) wintest::Type(d.memoDescription.Handle(), c.typed);
+      wintest::Click(d.Item(IDC_CP_btnOk));
+    });
+    ASSERT_TRUE(builder::EditComponent(project, 0)) << c.why;
+    EXPECT_EQ(component->Name(), "Renamed") << c.why;
+    EXPECT_EQ(component->Description, c.after) << c.why;
+  }
+}
+
 TEST_F(FileGroups, FileDialogShowsTheStoredFacts) {
   TTandrelFile file;
   file.FileName = "C:\\App\\lib\\server.dll";

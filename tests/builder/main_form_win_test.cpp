@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/Streams.h"
@@ -346,6 +347,23 @@ TEST_F(MainWindow, FilesThatCannotBeOpened) {
   f.OpenFile(longer);
   EXPECT_EQ(LastMessage(), "Invalid file format.");
   EXPECT_EQ(f.Project->ApplicationName(), "");
+
+  // A picture or a text without sections named ".iwz" is no project either.
+  const std::string note = "A note, no sections\r\n", picture = "BM\x3e\0\0\0 not really";
+  for (const std::string& content : {note, picture}) {
+    const std::string file = Path("Not.iwz");
+    base::WriteFileBytes(file, std::vector<uint8_t>(content.begin(), content.end()));
+    f.OpenFile(Project("Loaded"));
+    seams::ClearMessages();
+    f.OpenFile(file);
+    ASSERT_EQ(seams::Messages().size(), 1u);
+    EXPECT_EQ(LastMessage(), "Invalid file format.");
+    EXPECT_EQ(seams::Messages()[0].Type, MsgDlgType::Error);
+    EXPECT_EQ(f.FileName, "");
+    EXPECT_EQ(f.StatusBar1.PanelText(1), "");
+    EXPECT_FALSE(f.Project->Modified);
+    EXPECT_FALSE(f.Project->CompletedFiles);
+  }
   f.Close();
 }
 
@@ -369,6 +387,107 @@ TEST_F(MainWindow, OpeningAnInstallShieldFileImportsItUnderAZemName) {
   ASSERT_TRUE(back.LoadFromFile(Path("Old.zem")));
   EXPECT_EQ(back.ApplicationName(), "Demo Writer");
   EXPECT_FALSE(fs::exists(Path("Old.IWZ.zem")));
+  f.Close();
+}
+
+TEST_F(MainWindow, ReopenAsksTheSaveQuestionFirst) {
+  const std::string other = Project("Other");
+  const std::string current = Project("Current");
+  struct Case {
+    int answer;
+    bool opened;
+    bool saved;
+    const char* why;
+  } cases[] = {
+      {mrCancel, false, false, "Cancel keeps the changed project"},
+      {mrNo, true, false, "No drops the changes and reopens"},
+      {mrYes, true, true, "Yes saves, then reopens"},
+  };
+  for (const Case& c : cases) {
+    seams::Reset();
+    seams::Arm();
+    Project("Current");
+    TfrmMain f;
+    f.ShowModeless();
+    f.OpenFile(current);
+    f.RecentFiles = {current, other};
+    f.Project->InstallDir = "<ProgramFilesDir>\\Changed";
+    f.Project->Modified = true;
+    seams::QueueMessageAnswer(c.answer);
+    f.MainMenu1.OpenSubmenu(f.Reopen1);
+    ASSERT_EQ(f.Reopen1.Count(), 2) << c.why;
+    f.Reopen1.Items(1).Click();
+    ASSERT_EQ(seams::Messages().size(), 1u) << c.why;
+    EXPECT_EQ(seams::Messages()[0].Text, "The current file has changed. Save your changes first?");
+    EXPECT_EQ(f.FileName, c.opened ? other : current) << c.why;
+    EXPECT_EQ(f.Project->ApplicationName(), c.opened ? "Other" : "Current") << c.why;
+    if (!c.opened) EXPECT_EQ(f.Project->InstallDir, "<ProgramFilesDir>\\Changed") << c.why;
+    TTandrelBaseInstall back;
+    ASSERT_TRUE(back.LoadFromFile(current));
+    EXPECT_EQ(back.InstallDir == "<ProgramFilesDir>\\Changed", c.saved) << c.why;
+    f.Project->Modified = false;
+    f.Close();
+  }
+}
+
+TEST_F(MainWindow, AnImportedProjectAsksBeforeItsFirstSaveReplacesAFile) {
+  const std::string iwz = Path("Old.iwz");
+  const std::string text = iwz::DemoExport(folder.string() + "\\");
+  base::WriteFileBytes(iwz, std::vector<uint8_t>(text.begin(), text.end()));
+  const std::string zem = Project("Old");  // someone else's Old.zem, already there
+  struct Case {
+    int answer;
+    std::optional<std::string> picked;
+    const char* savedAs;
+    bool oldKept;
+    const char* why;
+  } cases[] = {
+      {mrYes, std::nullopt, "Old.zem", false, "Yes replaces it"},
+      {mrNo, std::string("New.zem"), "New.zem", true, "No asks for another name"},
+      {mrNo, std::nullopt, nullptr, true, "No, then no name: nothing saved"},
+  };
+  for (const Case& c : cases) {
+    seams::Reset();
+    seams::Arm();
+    Project("Old");
+    fs::remove(Path("New.zem"));
+    TfrmMain f;
+    f.ShowModeless();
+    f.OpenFile(iwz);
+    ASSERT_EQ(f.FileName, zem) << c.why;
+    seams::QueueMessageAnswer(c.answer);
+    if (c.answer == mrNo) seams::QueueFileAnswer(c.picked ? std::optional<std::string>(Path(*c.picked)) : std::nullopt);
+    f.actSave.Execute();
+    ASSERT_GE(seams::Messages().size(), 1u) << c.why;
+    EXPECT_EQ(seams::Messages()[0].Text, zem + " already exists.\nDo you want to replace it?") << c.why;
+    TTandrelBaseInstall old;
+    ASSERT_TRUE(old.LoadFromFile(zem));
+    EXPECT_EQ(old.ApplicationName(), c.oldKept ? "Old" : "Demo Writer") << c.why;
+    if (c.savedAs) {
+      EXPECT_EQ(f.FileName, Path(c.savedAs)) << c.why;
+      EXPECT_FALSE(f.Project->Modified) << c.why;
+      EXPECT_EQ(f.StatusBar1.PanelText(1), c.savedAs) << c.why;
+      // The name is the author's now: the next Save asks nothing.
+      seams::ClearMessages();
+      f.Project->Modified = true;
+      f.actSave.Execute();
+      EXPECT_TRUE(seams::Messages().empty()) << c.why;
+    } else {
+      EXPECT_TRUE(f.Project->Modified) << c.why;
+    }
+    f.Project->Modified = false;
+    f.Close();
+  }
+  // Without an Old.zem the first Save writes it unasked.
+  seams::Reset();
+  seams::Arm();
+  fs::remove(zem);
+  TfrmMain f;
+  f.ShowModeless();
+  f.OpenFile(iwz);
+  f.actSave.Execute();
+  EXPECT_TRUE(seams::Messages().empty());
+  EXPECT_TRUE(fs::exists(zem));
   f.Close();
 }
 

@@ -21,6 +21,7 @@
 #include "setup/engine/BackgroundPaint.h"
 #include "tests/harness/Bitmaps.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 #include "tests/harness/WindowPixels.h"
 
@@ -258,6 +259,24 @@ TEST_F(ScreenEditor, TitlePictureIsPlacedAndAMissingOneLeavesNothingBehind) {
     f.UpdatePreview();
     EXPECT_FALSE(f.TitlePicture());
     EXPECT_EQ(PixelOf(*Screen(f), cx, cy), RGB(0, 0, 0));
+    wintest::Click(f.btnCancel.Handle());
+  }));
+}
+
+TEST_F(ScreenEditor, AMetafileTitleShowsWithTheBackgroundAroundItsPaint) {
+  Write(P("logo.wmf"), wintest::MakePlaceableMetafile(RGB(0, 128, 0)));
+  p.IsBitmap = true;
+  p.TitleCaption = P("logo.wmf");
+  p.TitlePos = ipCentre;
+  p.RedStatic = p.GreenStatic = p.BlueStatic = true;
+  p.Red = p.Green = p.Blue = 200;
+  ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
+    EXPECT_TRUE(seams::Messages().empty());
+    ASSERT_TRUE(f.TitlePicture());
+    auto shot = f.PaintBox.Snapshot();
+    const int cx = shot->Width() / 2, cy = shot->Height() / 2;
+    EXPECT_EQ(PixelOf(*shot, cx - 8, cy), RGB(0, 128, 0));
+    EXPECT_EQ(PixelOf(*shot, cx + 8, cy), RGB(200, 200, 200));
     wintest::Click(f.btnCancel.Handle());
   }));
 }

@@ -21,6 +21,7 @@ struct DestroyRecord {
 };
 std::vector<DestroyRecord> g_changesWhileDestroying;
 int g_prepared = 0;
+bool g_refuseOk = false;  // the editor's preparation refuses the first OK
 
 class ProbeEditor : public builder::SectionEditor {
 public:
@@ -64,7 +65,12 @@ protected:
     SectionEditor::FormShow();
     Fill();
   }
-  void PrepareOk() override { ++g_prepared; }
+  bool PrepareOk() override {
+    ++g_prepared;
+    if (!g_refuseOk) return true;
+    g_refuseOk = false;
+    return false;
+  }
   void UpdateActions() override { ++updates; }
 };
 
@@ -75,6 +81,7 @@ protected:
     seams::Arm();
     g_changesWhileDestroying.clear();
     g_prepared = 0;
+    g_refuseOk = false;
   }
   void TearDown() override { seams::Reset(); }
   seams::Watchdog dog{40, "section editor test"};
@@ -125,6 +132,26 @@ TEST_F(SectionEditorTest, OkAssignsTheWorkingCopyAndMarksTheSection) {
   EXPECT_TRUE(project.Modified);
   EXPECT_FALSE(project.CompletedGeneral) << "only the editor's own section";
   EXPECT_EQ(g_prepared, 1);
+}
+
+TEST_F(SectionEditorTest, AnOkThePreparationRefusesKeepsTheEditorOpenAndTheProject) {
+  TTandrelBaseInstall project;
+  const std::vector<uint8_t> before = project.SaveToBytes();
+  bool stayed = false;
+  std::vector<uint8_t> whileOpen;
+  g_refuseOk = true;
+  seams::WhenShown<ProbeEditor>([&](ProbeEditor& f) {
+    f.WorkingCopy->InstallDir = "<ProgramFilesDir>\\Refused";
+    wintest::Click(f.Item(IDC_SP_btnOk));
+    stayed = f.Visible() && f.ModalResult() == mrNone;
+    whileOpen = project.SaveToBytes();
+    wintest::Click(f.Item(IDC_SP_btnOk));
+  });
+  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(whileOpen, before);
+  EXPECT_EQ(g_prepared, 2);
+  EXPECT_EQ(project.InstallDir, "<ProgramFilesDir>\\Refused");
 }
 
 TEST_F(SectionEditorTest, OkWithoutChangesStillMarksTheSection) {

@@ -54,8 +54,8 @@ TEST_F(ValueDialog, EachOpenerShowsItsCaptionNameAndData) {
     std::string typed, result;
   } cases[] = {
       {[] { return EditStringValue("Path", "C:\\App"); }, "Define String Value", "C:\\App", "D:\\Other", "D:\\Other"},
-      // Binary data is the typed text, hexadecimal or not.
-      {[] { return EditBinaryValue("Bin", "01ab"); }, "Define Binary Value", "01ab", "zz 1", "zz 1"},
+      // Binary data is the typed text.
+      {[] { return EditBinaryValue("Bin", "01ab"); }, "Define Binary Value", "01ab", "0a 1B", "0a 1B"},
       {[] { return EditIniValue("Entry", "<INSTALLDIR>"); }, "Define INI Value", "<INSTALLDIR>", "", ""},
       {[] { return std::to_string(EditDWordValue("Count", 26)); }, "Define DWORD Value", "26", "-5", "-5"},
   };
@@ -129,6 +129,36 @@ TEST_F(ValueDialog, DwordNumbersAndTheBeep) {
   });
   EXPECT_EQ(EditDWordValue("N", 9), 9);
   EXPECT_EQ(seams::BeepCount(), 2);
+}
+
+TEST_F(ValueDialog, BinaryTextsMustBeHexadecimalBytes) {
+  for (const char* text : {"", "01ab", "0a 1B ff", " DE AD be ef "}) {
+    When([&](TfrmRegValue& f) { TypeAndOk(f, text); });
+    EXPECT_EQ(EditBinaryValue("B", "00"), text);
+  }
+  EXPECT_EQ(seams::BeepCount(), 0);
+  // What no byte string is: the beep, the focus on the text, the dialog open; Cancel keeps
+  // the value.
+  const char* refused[] = {"zz 12 G", "1", "0 1", "01 2", "0x10"};
+  int beeps = 0;
+  for (const char* text : refused) {
+    bool stayed = false, focused = false;
+    When([&](TfrmRegValue& f) {
+      TypeAndOk(f, text);
+      wintest::PumpUntil([&] { return seams::BeepCount() > beeps; });
+      stayed = f.Visible() && f.ModalResult() == mrNone;
+      focused = wintest::HasFocus(f.edtData.Handle());
+      wintest::Click(f.btnCancel.Handle());
+    });
+    EXPECT_EQ(EditBinaryValue("B", "00"), "00") << text;
+    EXPECT_EQ(seams::BeepCount(), ++beeps) << text;
+    EXPECT_TRUE(stayed) << text;
+    EXPECT_TRUE(focused) << text;
+  }
+  // The INI entry takes any text.
+  When([&](TfrmRegValue& f) { TypeAndOk(f, "zz 12 G"); });
+  EXPECT_EQ(EditIniValue("E", ""), "zz 12 G");
+  EXPECT_EQ(seams::BeepCount(), beeps);
 }
 
 }  // namespace

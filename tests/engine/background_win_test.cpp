@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "setup/engine/InstallMain.h"
 #include "setup/services/InstGlobal.h"
 #include "tests/harness/Bitmaps.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 #include "tests/services/ArchiveFixture.h"
 
@@ -79,6 +81,21 @@ protected:
     for (const auto& m : seams::Messages()) t.push_back(m.Text);
     return t;
   }
+  // The background of p without the install, the script run once it shows; its result.
+  static int ShowScreen(TTandrelBaseInstall& p, const std::function<void(TfrmBackground&)>& script) {
+    TfrmBackground form;
+    form.Project = &p;
+    form.NoStart = true;
+    bool ran = false;
+    seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
+      ran = true;
+      script(b);
+    });
+    seams::Watchdog dog(30, "background screen");
+    const int result = form.ShowModal();
+    EXPECT_TRUE(ran);
+    return result;
+  }
   std::string dir_;
 };
 
@@ -91,12 +108,7 @@ TEST_F(Background, FillsTheScreenAndPlacesTheTexts) {
   p.TitleCaption = "Demo App";
   p.TitlePos = ipCentre;
   p.OtherCaption = "";
-  TfrmBackground form;
-  form.Project = &p;
-  form.NoStart = true;
-  bool ran = false;
-  seams::WhenShown<TfrmBackground>([&](TfrmBackground& b) {
-    ran = true;
+  EXPECT_EQ(ShowScreen(p, [&](TfrmBackground& b) {
     EXPECT_EQ(b.Left(), -1);
     EXPECT_EQ(b.Top(), -1);
     EXPECT_EQ(b.Width(), ScreenWidth() + 2);
@@ -114,10 +126,41 @@ TEST_F(Background, FillsTheScreenAndPlacesTheTexts) {
     EXPECT_FALSE(b.imgTitle.Visible());
     EXPECT_FALSE(b.imgBillBoard.Visible());
     b.SetModalResult(mrOk);
+  }), mrOk);
+}
+
+TEST_F(Background, MetafilesAndIconsShowAsTitleAndBillboards) {
+  const COLORREF green = RGB(0, 128, 0), blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  base::WriteFileBytes(P("logo.wmf"), wintest::PictureBytes(wintest::MakePlaceableMetafile(green)));
+  base::WriteFileBytes(P("board.emf"), wintest::PictureBytes(wintest::MakeEnhMetafile(blue)));
+  base::WriteFileBytes(P("board.ico"), wintest::PictureBytes(wintest::MakeIcon16(red)));
+  TTandrelBaseInstall p;
+  p.IsBitmap = true;
+  p.TitleCaption = P("logo.wmf");
+  p.TitlePos = ipTopLeft;
+  p.BillBoards = {P("board.emf"), P("board.ico")};
+  ShowScreen(p, [&](TfrmBackground& b) {
+    EXPECT_TRUE(b.imgTitle.Visible());
+    EXPECT_EQ(b.imgTitle.Width(), 32);
+    EXPECT_EQ(b.imgTitle.Left(), 15);
+    auto shows = [](const Image& image, COLORREF color) {
+      UpdateWindow(GetParent(image.Handle()));
+      UpdateWindow(image.Handle());
+      HDC dc = GetDC(image.Handle());
+      const int w = image.Width(), h = image.Height();
+      EXPECT_EQ(GetPixel(dc, w / 4, h / 2), color);
+      EXPECT_NE(GetPixel(dc, w * 3 / 4, h / 2), RGB(0, 0, 0));  // unpainted: not a black square
+      ReleaseDC(image.Handle(), dc);
+    };
+    shows(b.imgTitle, green);
+    for (int i = 0; i < 2; ++i) {
+      b.ShowBillboardIndex(i);
+      ASSERT_TRUE(b.imgBillBoard.Visible()) << i;
+      EXPECT_NEAR(b.imgBillBoard.Width(), i == 0 ? 32 : 16, 1) << i;
+      shows(b.imgBillBoard, i == 0 ? blue : red);
+    }
+    b.SetModalResult(mrOk);
   });
-  seams::Watchdog dog(30, "background layout");
-  EXPECT_EQ(form.ShowModal(), mrOk);
-  EXPECT_TRUE(ran);
 }
 
 TEST_F(Background, MissingPicturesAndEmptyListsAreSkipped) {

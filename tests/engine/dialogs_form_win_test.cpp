@@ -18,6 +18,7 @@
 #include "setup/model/InstPlatform.h"
 #include "setup/services/InstGlobal.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/PictureFiles.h"
 #include "tests/harness/WinTestSupport.h"
 
 using namespace base::win;
@@ -419,6 +420,30 @@ TEST_F(Wizard, SidePictureFromTheProgramOrTheProject) {
     f.SetModalResult(mrCancel);
   });
   DeleteFileA(bmp.c_str());
+}
+
+TEST_F(Wizard, AnIconAsTheSidePictureShowsOnThePage) {
+  const std::string ico = folder + "\\side.ico";
+  base::WriteFileBytes(ico, wintest::PictureBytes(wintest::MakeIcon16(RGB(255, 0, 0))));
+  p.DialogTypes = Set({dtWelcome, dtLicense});
+  p.CustomImage = true;
+  p.CustomImagePath = ico;
+  p.CenterImage = false;
+  p.StretchImage = true;
+  Run([&](TfrmInstDialogs& f) {
+    EXPECT_EQ(f.imgCustom.PictureWidth(), 16);
+    EXPECT_EQ(f.imgCustom.PictureHeight(), 16);
+    wintest::Pump(50);
+    UpdateWindow(f.Handle());
+    // Stretched over the frame: the left half red, the right half no black square.
+    RECT r = f.imgCustom.ClientRect();
+    HDC dc = GetDC(f.imgCustom.Handle());
+    EXPECT_EQ(GetPixel(dc, r.right / 4, r.bottom / 2), RGB(255, 0, 0));
+    EXPECT_NE(GetPixel(dc, r.right * 3 / 4, r.bottom / 2), RGB(0, 0, 0));
+    ReleaseDC(f.imgCustom.Handle(), dc);
+    f.SetModalResult(mrCancel);
+  });
+  DeleteFileA(ico.c_str());
 }
 
 // ---------------------------------------------------------------- the user page

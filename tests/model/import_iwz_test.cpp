@@ -80,6 +80,31 @@ TEST_F(ImportIwz, MissingFileFailsAndChangesNothing) {
   EXPECT_EQ(fake.busy, 0);
 }
 
+TEST_F(ImportIwz, AFileWithNoneOfTheSectionsIsNoProjectAndChangesNothing) {
+  static const char kBmpStart[] = "BM\x3e\0\0\0\0\0\0\0\x36\0\0\0(\0\0\0\1\0\0\0";
+  const struct {
+    const char* why;
+    std::string bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"text without sections", "Just a note\r\nkey=value\r\n"},
+      {"other sections only", "[Setup]\nGroups=2\n[groupsx]\nGroups=1\n"},
+      {"a picture", std::string(kBmpStart, sizeof kBmpStart - 1)},
+  };
+  for (const auto& c : cases) {
+    TTandrelBaseInstall p;
+    const std::vector<uint8_t> before = p.SaveToBytes();
+    EXPECT_FALSE(p.ImportIwz(Write("not.iwz", c.bytes))) << c.why;
+    EXPECT_EQ(p.SaveToBytes(), before) << c.why;
+    EXPECT_FALSE(p.Modified) << c.why;
+  }
+  // One section, in any letter case, is enough.
+  TTandrelBaseInstall p;
+  EXPECT_TRUE(p.ImportIwz(Write("one.iwz", "[visualdesign]\nAppName=Solo\n")));
+  EXPECT_EQ(p.ApplicationName(), "Solo");
+  EXPECT_EQ(p.Groups.Count(), 0);
+}
+
 TEST_F(ImportIwz, ExportedProjectFillsEverySection) {
   Write("licence.txt", "Terms\nMore terms\r\nLast\rline");
   Write("readme.txt", "Read me");
