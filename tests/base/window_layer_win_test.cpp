@@ -405,6 +405,7 @@ TEST_F(WindowLayer, ControlsOnAPageTakeThePagesBackground) {
   GetClientRect(notebook, &n);
   EXPECT_EQ(shot.At(notebook, n.right / 2, n.bottom / 2), ground);
   f.Close();
+}
 
 COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
   HDC mem = CreateCompatibleDC(nullptr);
