@@ -273,7 +273,7 @@ TEST_F(ScreenEditor, AMetafileTitleShowsWithTheBackgroundAroundItsPaint) {
   ASSERT_FALSE(Edit([&](TfrmScreenSetup& f) {
     EXPECT_TRUE(seams::Messages().empty());
     ASSERT_TRUE(f.TitlePicture());
-    auto shot = f.PaintBox.Snapshot();
+    auto shot = Screen(f);
     const int cx = shot->Width() / 2, cy = shot->Height() / 2;
     EXPECT_EQ(PixelOf(*shot, cx - 8, cy), RGB(0, 128, 0));
     EXPECT_EQ(PixelOf(*shot, cx + 8, cy), RGB(200, 200, 200));
