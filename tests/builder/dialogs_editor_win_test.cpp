@@ -10,10 +10,10 @@
 #include "base/Streams.h"
 #include "base/win/Application.h"
 #include "base/win/TestSeams.h"
+#include "builder/common/EditorForm.h"
 #include "builder/editors/DialogsRules.h"
 #include "builder/editors/SetupDialogs.h"
 #include "builder/editors/SetupExtension.h"
-#include "builder/shell/EditorForm.h"
 #include "tests/harness/FormDriver.h"
 #include "tests/harness/WinTestSupport.h"
 

@@ -22,7 +22,7 @@ struct DestroyRecord {
 std::vector<DestroyRecord> g_changesWhileDestroying;
 int g_prepared = 0;
 
-class ProbeEditor : public builder::SectionEditor {
+class ProbeEditor : public SectionEditor {
 public:
   ProbeEditor()
       : SectionEditor(IDD_SECTION_PROBE, {IDC_SP_btnOk, IDC_SP_btnCancel, IDC_SP_btnHelp, 8, "frmProbeSection"}) {
@@ -101,7 +101,7 @@ TEST_F(SectionEditorTest, LeavingWithoutOkKeepsTheProjectBytes) {
         case Leave::CloseBox: wintest::CloseByTitleBar(f.Handle()); break;
       }
     });
-    EXPECT_FALSE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+    EXPECT_FALSE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
     EXPECT_EQ(project.SaveToBytes(), before) << "leave " << static_cast<int>(leave);
     EXPECT_FALSE(project.CompletedFiles);
     EXPECT_FALSE(project.Modified);
@@ -118,7 +118,7 @@ TEST_F(SectionEditorTest, OkAssignsTheWorkingCopyAndMarksTheSection) {
     f.tvGroups.EndEdit(false);
     wintest::Click(f.Item(IDC_SP_btnOk));
   });
-  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_TRUE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
   EXPECT_EQ(project.Groups[0]->Name(), "Main");
   EXPECT_EQ(project.InstFolders[0], "[Main]=<INSTALLDIR>") << "renamed through the working copy's setter";
   EXPECT_TRUE(project.CompletedFiles);
@@ -130,7 +130,7 @@ TEST_F(SectionEditorTest, OkAssignsTheWorkingCopyAndMarksTheSection) {
 TEST_F(SectionEditorTest, OkWithoutChangesStillMarksTheSection) {
   TTandrelBaseInstall project;
   seams::WhenShown<ProbeEditor>([](ProbeEditor& f) { wintest::PostKey(VK_RETURN, f.tvGroups.Handle()); });
-  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedDialogs));
+  EXPECT_TRUE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedDialogs));
   EXPECT_TRUE(project.CompletedDialogs);
   EXPECT_TRUE(project.Modified);
 }
@@ -158,7 +158,7 @@ TEST_F(SectionEditorTest, LabelEditTakesAwayDefaultAndCancelRoles) {
     EXPECT_GT(f.updates, 0);
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  EXPECT_FALSE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_FALSE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
 }
 
 TEST_F(SectionEditorTest, KeysOfTheViews) {
@@ -184,7 +184,7 @@ TEST_F(SectionEditorTest, KeysOfTheViews) {
     keys = f.keys;
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
+  EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
   EXPECT_EQ(keys, (std::vector<std::string>{"ins", "del", "props", "list ins"}));
   EXPECT_TRUE(renaming);
 }
@@ -195,7 +195,7 @@ TEST_F(SectionEditorTest, HelpOpensTheEditorsContext) {
     wintest::Click(f.Item(IDC_SP_btnHelp));
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
+  EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
   EXPECT_EQ(seams::HelpRequests(), (std::vector<int>{8}));
 }
 

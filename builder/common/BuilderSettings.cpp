@@ -1,4 +1,4 @@
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "base/Strings.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 #include "setup/compress/ArchiveWriter.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/model/InstPlatform.h"

@@ -1,4 +1,4 @@
-#include "builder/shell/EditorForm.h"
+#include "builder/common/EditorForm.h"
 
 #include <richedit.h>
 
@@ -11,7 +11,7 @@
 #include "base/Exceptions.h"
 #include "base/Strings.h"
 #include "base/win/Application.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 using namespace base::win;
 
