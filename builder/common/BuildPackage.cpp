@@ -401,6 +401,8 @@ int WriteEntry(TEntryPipeline& pipeline, size_t i, TArchiveWriter& writer, const
                const TEngineKey* engineKey = nullptr) {
   TEntryJob& job = pipeline.Take(i, perFile);
   int r = job.result;
+  // A file that changed after the project was packed would make a package its engine refuses.
+  if (r == irSuccess && job.packedAs >= 0 && job.record.ExpandedSize != job.packedAs) r = irAddFileFailed;
   if (r == irSuccess) {
     try {
       if (job.spill.empty()) {
@@ -474,8 +476,13 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     const std::vector<TArchiveItem> support = SupportFileItems(Project);
     for (const TArchiveItem& item : support) jobs.push_back(PlainJob(item.SourceFile, item.Folder, true));
     for (auto* g : Project.Groups) {
+      std::vector<int64_t> packed;
+      for (auto* f : g->Files) packed.push_back(f->Size);
       g->RefreshFiles();
-      for (auto* f : g->Files) jobs.push_back(PlainJob(f->FileName, g->Name(), true, f->Size));
+      for (int i = 0; i < g->Files.Count(); ++i) {
+        jobs.push_back(PlainJob(g->Files[i]->FileName, g->Name(), true, g->Files[i]->Size));
+        jobs.back().packedAs = saved ? packed[static_cast<size_t>(i)] : -1;
+      }
     }
     const unsigned threads = Host.Threads ? Host.Threads : std::max(1u, std::thread::hardware_concurrency());
     TEntryPipeline pipeline(jobs, threads, static_cast<bool>(Host.CompressProgress), ownFolder);

@@ -31,6 +31,9 @@ struct TEntryJob {
   int32_t date = -1;
   uint16_t attr = 0;
   int64_t expected = 0;  // the source's size when the job was made
+  // The size the packed project gives the file, which the engine checks against the
+  // entry before it installs anything; -1 when it gives none.
+  int64_t packedAs = -1;
 
   // The outcome, owned by the compressing thread until ready.
   int result = irSuccess;

@@ -1,9 +1,11 @@
 #include "setup/compress/InstCompress.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "setup/compress/CodecDriver.h"
 
@@ -58,6 +60,20 @@ uint32_t Ticks() {
 }
 
 int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+// Copies count bytes as CopyFrom does and gives their byte sum: the checksum of stored data.
+int32_t CopySummed(base::Stream& dest, base::Stream& source, int64_t count) {
+  std::vector<uint8_t> buf(static_cast<size_t>(std::min<int64_t>(count, 61440)) + 1);
+  int32_t sum = 0;
+  while (count > 0) {
+    int32_t n = static_cast<int32_t>(std::min<int64_t>(count, static_cast<int64_t>(buf.size())));
+    source.ReadBuffer(buf.data(), n);
+    dest.WriteBuffer(buf.data(), n);
+    sum = ByteSum(buf.data(), static_cast<size_t>(n), sum);
+    count -= n;
+  }
+  return sum;
+}
 
 }  // namespace
 
@@ -192,7 +208,7 @@ void TTandrelInstCompress::ExpandData(base::Stream& Dest, base::Stream& Source, 
   uint32_t start = Ticks();
   switch (Method) {
     case cmNON:
-      if (Count > 0) Dest.CopyFrom(Source, Count);
+      if (Count > 0) sum = CopySummed(Dest, Source, Count);
       break;
     case cmRLE:
     case cmLZH:
@@ -212,7 +228,12 @@ void TTandrelInstCompress::ExpandData(base::Stream& Dest, base::Stream& Source, 
       break;
   }
   elapsed_ = static_cast<int32_t>(Ticks() - start);
-  if (Method == cmNON) return;
+  // Stored data carry their byte sum; 0 is what older writers put there, unsummed. A
+  // locked stored run is tested only with a key: its sum includes one, or is the key alone
+  // when an older writer made it.
+  if (Method == cmNON &&
+      (StoredChecksum == 0 || (LockFlag >= 1 && (Key == 0 || StoredChecksum == Key))))
+    return;
   // A run that ended early or ran past its size is damaged whatever its sum says.
   if (damaged || sum != StoredChecksum) {
     if (LockFlag < 1) throw EBadChecksum(kMsgBadChecksum);
@@ -295,7 +316,10 @@ int32_t TTandrelInstCompress::CompressStream(base::Stream& Dest, base::Stream& S
   int32_t count = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
   switch (Method) {
     case cmNON:
-      if (count > 0) result = static_cast<int32_t>(Dest.CopyFrom(Source, count));
+      if (count > 0) {
+        Checksum = CopySummed(Dest, Source, count);
+        result = count;
+      }
       break;
     case cmRLE:
     case cmLZH:
@@ -362,9 +386,8 @@ TArchiveEntry TTandrelInstCompress::CompressToArchive(base::Stream& Dest, base::
     Method = cmNON;
     Dest.SetPosition(recordPlace + kArchiveEntrySize + Record.NameLength);
     Source.SetPosition(sourceStart);
-    if (expandedSize > 0) Dest.CopyFrom(Source, expandedSize);
+    checksum = Wrap(static_cast<int64_t>(expandedSize > 0 ? CopySummed(Dest, Source, expandedSize) : 0) + Key);
     compressed = expandedSize;
-    checksum = 0;
   }
   int64_t endOfData = Dest.Position();
   Record.ExpandedSize = expandedSize;

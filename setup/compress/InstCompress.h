@@ -11,6 +11,7 @@
 
 #include "base/Exceptions.h"
 #include "base/Streams.h"
+#include "base/Strings.h"
 
 #ifdef _WIN32
 #include "base/win/ResourceStream.h"
@@ -76,6 +77,12 @@ void ReadEntryFrom(base::Stream& stream, TArchiveEntry& entry);
 
 // The byte sum (wrapping) that checksums are made of.
 int32_t ByteSum(const void* data, size_t size, int32_t start = 0);
+
+// The name a build gives an entry: the folder, a backslash and the file-name part of the
+// source path. Readers compare names without regard to case.
+inline std::string ArchiveEntryName(const std::string& folder, const std::string& sourceFile) {
+  return folder + "\\" + base::ExtractFileName(sourceFile);
+}
 
 // ---------------------------------------------------------------------------------
 // Failures

@@ -10,6 +10,7 @@
 #include "resources/engine_strings.h"
 #include "setup/engine/BackgroundPaint.h"
 #include "setup/services/InstEngineHome.h"
+#include "setup/services/InstFileInfo.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
 
@@ -211,7 +212,9 @@ void TfrmBackground::RemoveFile(const std::string& fileName) {
 }
 
 void TfrmBackground::UndoInstall() {
-  // The uninstaller's own passes over what was logged so far, asking nothing.
+  // The uninstaller's own passes over what was logged so far, asking nothing; then the
+  // user's name and company, which are kept only for a completed installation.
   UndoLoggedActions(UninstallLog());
   ClearUninstallLog();
+  TakeBackUserInfo();
 }

@@ -1,6 +1,8 @@
 #include "setup/engine/EngineRules.h"
 
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "base/Streams.h"
 #include "base/Strings.h"
@@ -64,7 +66,7 @@ std::vector<TSupportFile> PlanSupportFiles(const TTandrelBaseInstall& p, const s
     std::string name = base::ExtractFileName(source);
     // A name-less path can name no archive entry.
     if (name.empty()) return;
-    plan.push_back({kind, index, folder, supportDir + "\\" + name});
+    plan.push_back({kind, index, folder, supportDir + "\\" + name, source});
   };
   if (p.IsBitmap) add(TSupportKind::Title, 0, "Logo", p.TitleCaption);
   if (p.CustomImage) add(TSupportKind::SideImage, 0, "CustomImage", p.CustomImagePath);
@@ -87,6 +89,57 @@ void UseSupportCopy(TTandrelBaseInstall& p, const TSupportFile& f) {
       break;
     case TSupportKind::Extension: break;  // its Executable already names the copy
   }
+}
+
+// ---------------------------------------------------------------- the package's entries
+
+namespace {
+// Needed entries by name, ignoring case, in the order first met.
+class TNeededList {
+public:
+  void Add(const std::string& name, int64_t size) {
+    auto [it, fresh] = index_.emplace(base::AnsiLowerCase(name), list_.size());
+    if (fresh) list_.push_back({name, 0, size});
+    ++list_[it->second].Count;
+  }
+  std::vector<TNeededEntry> Take() { return std::move(list_); }
+
+private:
+  std::map<std::string, size_t> index_;
+  std::vector<TNeededEntry> list_;
+};
+}  // namespace
+
+std::vector<TNeededEntry> NeededArchive1Entries(const TTandrelBaseInstall& p) {
+  TNeededList needed;
+  needed.Add(ArchiveEntryName("Info", "Inst.cmp"), -1);
+  std::set<std::string> extensionFiles;  // folded paths: the build packs each once
+  for (const TSupportFile& f : PlanSupportFiles(p, "")) {
+    if (f.Kind == TSupportKind::Extension && !extensionFiles.insert(base::AnsiLowerCase(f.Source)).second) continue;
+    needed.Add(ArchiveEntryName(f.ArchiveFolder, f.Source), -1);
+  }
+  return needed.Take();
+}
+
+std::vector<TNeededEntry> NeededArchive2Entries(const TTandrelBaseInstall& p) {
+  TNeededList needed;
+  for (const TTandrelFileGroup* g : p.Groups)
+    for (const TTandrelFile* f : g->Files) needed.Add(ArchiveEntryName(g->Name(), f->FileName), f->Size);
+  return needed.Take();
+}
+
+bool ArchiveHoldsEntries(const TCompressedFileList& listing, const std::vector<TNeededEntry>& needed) {
+  std::map<std::string, std::vector<const TCompressedFileInfo*>> entries;  // folded name -> entries
+  for (const auto& [name, info] : listing) entries[base::AnsiLowerCase(name)].push_back(&info);
+  for (const TNeededEntry& n : needed) {
+    auto it = entries.find(base::AnsiLowerCase(n.Name));
+    const size_t held = it == entries.end() ? 0 : it->second.size();
+    if (held != static_cast<size_t>(n.Count)) return false;
+    if (n.Size >= 0)
+      for (const TCompressedFileInfo* e : it->second)
+        if (e->ExpandedSize != n.Size) return false;
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------- archive 2
@@ -244,9 +297,21 @@ int RunAfterArchive(TTandrelBaseInstall& project, TInstallSequenceHost& host, TI
   return kResultOk;
 }
 
-int RunAfterArchiveOrUndo(TTandrelBaseInstall& project, TInstallSequenceHost& host, TInstallSequenceState& state) {
+// What the wizard wrote (the user's name and company) is undone too when the installation
+// ends before its end, even before archive 2 is cut out.
+int RunAfterWizardOrUndo(TTandrelBaseInstall& project, TInstallSequenceHost& host, TInstallSequenceState& state) {
   int result = kResultCancel;
   try {
+    if (state.ArchiveFile.empty()) {
+      const std::string archive = state.SupportDir + "Setup2.tmp";
+      try {
+        host.CutArchive(PackageFile, archive);
+      } catch (...) {
+        host.RemoveFile(archive);
+        throw;
+      }
+      state.ArchiveFile = archive;
+    }
     result = RunAfterArchive(project, host, state);
   } catch (...) {
     if (!state.Committed) host.UndoInstall();
@@ -265,17 +330,7 @@ int RunInstallSequence(TTandrelBaseInstall& project, TInstallSequenceHost& host,
     project.ResetWorkingExtensions();
     if (!host.RunExtensions(project, dtWelcome)) return kResultCancel;
     if (host.ExecuteInstDialogs(project) != kResultOk) return kResultCancel;
-    if (state.ArchiveFile.empty()) {
-      const std::string archive = state.SupportDir + "Setup2.tmp";
-      try {
-        host.CutArchive(PackageFile, archive);
-      } catch (...) {
-        host.RemoveFile(archive);
-        throw;
-      }
-      state.ArchiveFile = archive;
-    }
-    const int result = RunAfterArchiveOrUndo(project, host, state);
+    const int result = RunAfterWizardOrUndo(project, host, state);
     state.ExitCode = result == kResultOk || state.Committed ? kExitCompleted : kExitCancelled;
     return state.Committed ? kResultOk : result;
   } catch (const EPackageError& e) {

@@ -9,6 +9,7 @@
 #include "base/Exceptions.h"
 #include "setup/engine/BackgroundLayout.h"
 #include "setup/model/InstClasses.h"
+#include "setup/services/InstArchiveReader.h"
 
 // ---------------------------------------------------------------- engine-wide values
 
@@ -60,6 +61,7 @@ struct TSupportFile {
   int Index = 0;              // billboard line or extension index
   std::string ArchiveFolder;  // "Logo", "CustomImage", "Billboards", "Support"
   std::string CopyPath;       // support folder + "\" + file name
+  std::string Source;         // the author's path, which the build packed
 };
 // The files to take out of archive 1 after "Inst.cmp", in order. supportDir has no
 // trailing backslash.
@@ -67,6 +69,23 @@ std::vector<TSupportFile> PlanSupportFiles(const TTandrelBaseInstall& project,
                                            const std::string& supportDir);
 // Points the project at a copy that was taken out.
 void UseSupportCopy(TTandrelBaseInstall& project, const TSupportFile& file);
+
+// ---------------------------------------------------------------- the package's entries
+
+// An entry the installation takes out: as many entries of that name (ignoring case) as the
+// build writes, each of the size the project gives (-1: the project gives none).
+struct TNeededEntry {
+  std::string Name;
+  int Count = 0;
+  int64_t Size = -1;
+};
+// Archive 1: "Info\Inst.cmp" and the support files the start-up takes out (an extension
+// file once per path, a billboard once per line, as the build packs them).
+std::vector<TNeededEntry> NeededArchive1Entries(const TTandrelBaseInstall& project);
+// Archive 2: every file of every group, in its group's folder, with its size.
+std::vector<TNeededEntry> NeededArchive2Entries(const TTandrelBaseInstall& project);
+// True when the listing holds every needed entry as often as needed, each of its size.
+bool ArchiveHoldsEntries(const TCompressedFileList& listing, const std::vector<TNeededEntry>& needed);
 
 // ---------------------------------------------------------------- archive 2
 

@@ -11,6 +11,7 @@
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/EngineRules.h"
 #include "setup/services/InstArchiveReader.h"
+#include "setup/services/InstFileInfo.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
 
@@ -37,8 +38,9 @@ int TakeOut(const std::string& dest, const std::string& folder) {
 
 void ConfigError() { MessageDlg(EngineString(IDS_ERR_CONFIG, IDS_ERR_CONFIG_TEXT), MsgDlgType::Error, mbOK); }
 
-// A damaged package is refused before the wizard, so that it touches nothing.
-bool PackageIsWhole(const std::string& archive2) {
+// A damaged package is refused before the wizard, so that it touches nothing: both
+// archives whole, and every entry the project needs in them as the build wrote it.
+bool PackageIsWhole(const TTandrelBaseInstall& project, const std::string& archive2) {
   try {
     CutPackageArchive2(PackageFile, archive2);
   } catch (const base::EWriteError&) {
@@ -46,7 +48,10 @@ bool PackageIsWhole(const std::string& archive2) {
   } catch (const std::exception&) {
     return false;
   }
-  return ArchiveFileIsWhole(DataFile) && ArchiveFileIsWhole(archive2);
+  TCompressedFileList entries1, entries2;
+  return ArchiveFileIsWhole(DataFile, &entries1) && ArchiveFileIsWhole(archive2, &entries2) &&
+         ArchiveHoldsEntries(entries1, NeededArchive1Entries(project)) &&
+         ArchiveHoldsEntries(entries2, NeededArchive2Entries(project));
 }
 
 int ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vector<std::string>& cleanup) {
@@ -61,7 +66,7 @@ int ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vec
   }
   const std::string archive2 = supportDir + "\\Setup2.tmp";
   cleanup.push_back(archive2);
-  if (!PackageIsWhole(archive2)) {
+  if (!PackageIsWhole(*project, archive2)) {
     MessageDlg(InstallFailureText(DamagedPackageText(PackageFile)), MsgDlgType::Error, mbOK);
     return kExitDamaged;
   }
@@ -75,6 +80,7 @@ int ShowBackground(TfrmBackground& form, const std::string& supportDir, std::vec
   }
   form.UseTimer = false;
   ClearUninstallLog();
+  ForgetUserInfo();
   form.NoStart = false;
   form.ShowModal();
   form.Project = nullptr;

@@ -339,7 +339,8 @@ public:
   void SaveToStream(base::Stream& target) const;
   std::vector<uint8_t> SaveToBytes() const;
   // Reads a project stream into this project, then FixupOwners; false on any failure,
-  // the project then holding what was read so far. Modified is not touched.
+  // the project then holding what was read so far. A stream that ends inside the project
+  // or goes on after its end is a failure. Modified is not touched.
   bool LoadFromStream(base::Stream& source);
   // Replaces file groups, components and setup types by those of an InstallShield project
   // file (".iwz") and fills the other sections from it; false, with nothing changed, when

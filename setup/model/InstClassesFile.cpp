@@ -263,7 +263,9 @@ bool TTandrelBaseInstall::LoadFromStream(base::Stream& source) {
   try {
     base::ReadRoot(source, *this, ProjectSchema());
     FixupOwners();
-    return true;
+    // A stream is one project and nothing after it: bytes left over mean that an end
+    // marker was read where the project went on, and the rest of it would be lost.
+    return source.Position() == source.Size();
   } catch (...) {
     return false;
   }

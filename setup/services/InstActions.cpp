@@ -353,5 +353,11 @@ int DeleteEmptyRegKey(const std::string& FullKey) {
   return RegDeleteKeyA(rootKey, subKey.c_str()) == ERROR_SUCCESS ? irSuccess : irRegistryKeyNotDeleted;
 }
 
+bool RegistryKeyExists(const std::string& FullKey) {
+  TRegRoot root;
+  std::string subKey;
+  return ParseFullKey(FullKey, root, subKey) && KeyExists(RootKey(root), subKey);
+}
+
 void LogUninstallKey(const std::string& FullKey) { AddToLog(TLogKeyword::UninstallKey, FullKey); }
 #endif

@@ -58,6 +58,8 @@ int DeleteRegValue(const std::string& FullKey, const std::string& ValueName);
 int DeleteRegKey(const std::string& FullKey);
 // 0 or 113; deletes the key only when it has no sub-keys.
 int DeleteEmptyRegKey(const std::string& FullKey);
+// True when the key exists (a root alone included).
+bool RegistryKeyExists(const std::string& FullKey);
 // Logs "UninstallKey=" + FullKey.
 void LogUninstallKey(const std::string& FullKey);
 #endif

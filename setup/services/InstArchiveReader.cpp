@@ -360,7 +360,7 @@ private:
 };
 }  // namespace
 
-bool ArchiveFileIsWhole(const std::string& ArchiveFile) {
+bool ArchiveFileIsWhole(const std::string& ArchiveFile, TCompressedFileList* Listing) {
   try {
     TInstArchiveReader reader;
     base::FileStream stream(ArchiveFile, base::fmOpenRead | base::fmShareDenyWrite);
@@ -374,9 +374,10 @@ bool ArchiveFileIsWhole(const std::string& ArchiveFile) {
       return size == kCompressedHeaderSize && header.ExpandedSize == 0;
     }
     int64_t end = stream.Position();
-    reader.WalkArchiveStream(stream, header, id, [&](const std::string&, const TArchiveEntry& rec, int64_t,
-                                                     int64_t dataPos) {
+    reader.WalkArchiveStream(stream, header, id, [&](const std::string& name, const TArchiveEntry& rec,
+                                                     int64_t recordPos, int64_t dataPos) {
       entries.push_back({rec, dataPos});
+      if (Listing) Listing->emplace_back(name, FileInfoOf(rec, recordPos));
       end = dataPos + rec.CompressedSize;
     });
     if (end != size) return false;

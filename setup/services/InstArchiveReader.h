@@ -57,8 +57,9 @@ public:
 
 // True when the archive file is whole: a readable header, every record and its data
 // within the file up to its very end, the entries' sizes adding up to the header's total,
-// and every entry expanding to its recorded size and checksum.
-bool ArchiveFileIsWhole(const std::string& ArchiveFile);
+// and every entry expanding to its recorded size and checksum. Listing (when given)
+// receives the entries walked.
+bool ArchiveFileIsWhole(const std::string& ArchiveFile, TCompressedFileList* Listing = nullptr);
 
 // One component for the call; Dest stays the caller's.
 void ExpandFileFromArchive(const std::string& ArchiveFile, base::Stream& Dest,

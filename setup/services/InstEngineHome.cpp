@@ -1,6 +1,7 @@
 #include "setup/services/InstEngineHome.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/Strings.h"
 
@@ -32,11 +33,50 @@ bool UninstallStringNames(const std::string& uninstallString, const std::string&
   return base::AnsiLowerCase(uninstallString).find("\"" + base::AnsiLowerCase(engine) + "\"") != std::string::npos;
 }
 
+namespace {
+constexpr const char* kKeptArg = "/KEPT=";
+constexpr const char* kResultArg = "/RESULT=";
+
+bool ReadHex(const std::string& text, uintptr_t& value) {
+  if (text.empty() || text.size() > 2 * sizeof(uintptr_t) || text.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
+    return false;
+  value = static_cast<uintptr_t>(std::strtoull(text.c_str(), nullptr, 16));
+  return true;
+}
+}  // namespace
+
+TEngineCopyArgs ReadEngineCopyArgs(const std::vector<std::string>& args) {
+  TEngineCopyArgs r;
+  std::string result;
+  for (const std::string& a : args) {
+    if (a.rfind(kKeptArg, 0) == 0) r.KeptEngine = a.substr(std::string(kKeptArg).size());
+    if (a.rfind(kResultArg, 0) == 0) result = a.substr(std::string(kResultArg).size());
+  }
+  const size_t comma = result.find(',');
+  if (comma == std::string::npos || !ReadHex(result.substr(0, comma), r.ResultPipe) ||
+      !ReadHex(result.substr(comma + 1), r.FirstPhase))
+    r.ResultPipe = r.FirstPhase = 0;
+  return r;
+}
+
+std::string EngineCopyResultArg(uintptr_t pipe, uintptr_t process) {
+  return kResultArg + base::IntToHex(pipe, 1) + "," + base::IntToHex(process, 1);
+}
+
+bool IsEngineCopyName(const std::string& fileName) {
+  const std::string prefix = kEngineCopyPrefix;
+  if (fileName.size() <= prefix.size() + 4 || fileName.size() > 12) return false;
+  if (!base::AnsiSameText(fileName.substr(0, prefix.size()), prefix)) return false;
+  if (!base::AnsiSameText(fileName.substr(fileName.size() - 4), ".tmp")) return false;
+  const std::string digits = fileName.substr(prefix.size(), fileName.size() - prefix.size() - 4);
+  return digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+}
+
 #ifdef _WIN32
 #include <windows.h>
 
 #include "base/Streams.h"
-#include "base/win/Registry.h"
+#include "setup/services/InstGlobal.h"
 
 namespace {
 
@@ -103,8 +143,6 @@ std::string KeepIn(const std::string& home, const std::string& engineFile, const
   return {};
 }
 
-constexpr const char* kUninstallRoot = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 }  // namespace
 
 std::string KeepEngine(const std::string& engineFile) {
@@ -118,29 +156,22 @@ std::string KeepEngine(const std::string& engineFile) {
 }
 
 bool EngineNamedByOtherEntries(const std::string& engine, const std::string& appName) {
-  base::win::RegKey root;
-  if (!root.Open(HKEY_LOCAL_MACHINE, kUninstallRoot, KEY_READ)) return false;
-  for (DWORD i = 0;; ++i) {
-    char name[256];
-    DWORD len = sizeof name;
-    if (RegEnumKeyExA(root.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    const std::string entry(name, len);
-    if (base::AnsiSameText(entry, appName)) continue;
-    base::win::RegKey key;
-    if (!key.Open(root.get(), entry.c_str(), KEY_READ)) continue;
-    if (UninstallStringNames(base::win::ReadRegString(key.get(), "UninstallString"), engine)) return true;
-  }
+  for (const std::string& command : OtherUninstallCommands(appName))
+    if (UninstallStringNames(command, engine)) return true;
   return false;
 }
 
-void ReleaseKeptEngine(const std::string& engine, bool nt, std::string* aside) {
+void ReleaseKeptEngine(const std::string& engine, bool nt, std::string* aside, int attempts) {
   const std::string folder = base::ExcludeTrailingBackslash(base::ExtractFilePath(engine));
   const std::string home = base::ExcludeTrailingBackslash(base::ExtractFilePath(folder));
   if (aside) aside->clear();
-  if (DeleteFileA(engine.c_str())) {
-    RemoveDirectoryA(folder.c_str());
-    RemoveDirectoryA(home.c_str());
-    return;
+  for (int i = 0; i < attempts; ++i) {
+    if (i > 0) Sleep(50);
+    if (DeleteFileA(engine.c_str())) {
+      RemoveDirectoryA(folder.c_str());
+      RemoveDirectoryA(home.c_str());
+      return;
+    }
   }
   // A running program can be renamed, not deleted: out of the way at once, so that a setup
   // before the restart keeps a fresh copy instead of one about to go; deleted at the restart.
@@ -159,6 +190,122 @@ void ReleaseKeptEngine(const std::string& engine, bool nt, std::string* aside) {
   if (nt) {
     // Carried out in this order at the restart; a folder still holding something stays.
     for (const std::string& item : {target, folder, home}) MoveFileExA(item.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+}
+
+namespace {
+
+std::string TempFolder() {
+  char buf[MAX_PATH + 1] = {};
+  DWORD n = GetTempPathA(MAX_PATH, buf);
+  return n == 0 || n > MAX_PATH ? std::string() : base::IncludeTrailingBackslash(std::string(buf, n));
+}
+
+std::string Quoted(const std::string& arg) { return "\"" + arg + "\""; }
+
+// An inheritable duplicate of a handle of this process; null when none could be made.
+HANDLE Inheritable(HANDLE handle, DWORD access) {
+  HANDLE dup = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &dup, access, TRUE, 0)) return nullptr;
+  return dup;
+}
+
+// The copy's exit code as it sends it, or as it ended without sending one.
+int AwaitCopyResult(HANDLE readEnd, HANDLE process) {
+  for (;;) {
+    DWORD waiting = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr)) break;  // no copy writes any more
+    if (waiting >= 4) {
+      uint8_t b[4] = {};
+      DWORD got = 0;
+      if (ReadFile(readEnd, b, 4, &got, nullptr) && got == 4)
+        return static_cast<int>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+      break;
+    }
+    // Windows of this process, if any, stay answered while the copy runs.
+    if (MsgWaitForMultipleObjects(1, &process, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) {
+      if (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting >= 4) continue;
+      break;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  WaitForSingleObject(process, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+bool IsEngineCopyOf(const std::string& copy, const std::string& engine) {
+  const std::string temp = TempFolder();
+  if (temp.empty() || !base::AnsiSameText(base::ExtractFilePath(copy), temp)) return false;
+  if (!IsEngineCopyName(base::ExtractFileName(copy))) return false;
+  const std::vector<uint8_t> bytes = BytesOf(engine);
+  return !bytes.empty() && HoldsBytes(copy, bytes);
+}
+
+bool RunFromEngineCopy(const std::string& engine, const std::vector<std::string>& args, int& exitCode) {
+  const std::string temp = TempFolder();
+  char name[MAX_PATH + 1] = {};
+  if (temp.empty() || !GetTempFileNameA(temp.c_str(), kEngineCopyPrefix, 0, name)) return false;
+  const std::string copy = name;
+  if (!CopyFileA(engine.c_str(), copy.c_str(), FALSE) || !IsEngineCopyOf(copy, engine)) {
+    DeleteFileA(copy.c_str());
+    return false;
+  }
+  // The 95 family lacks SetHandleInformation: the copy inherits duplicates made for it.
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0)) {
+    DeleteFileA(copy.c_str());
+    return false;
+  }
+  HANDLE pipeForCopy = Inheritable(writeEnd, GENERIC_WRITE);
+  CloseHandle(writeEnd);
+  HANDLE selfForCopy = Inheritable(GetCurrentProcess(), SYNCHRONIZE);
+  std::string command = Quoted(copy);
+  for (const std::string& a : args) command += " " + Quoted(a);
+  command += " " + Quoted(kKeptArg + engine) + " " +
+             Quoted(EngineCopyResultArg(reinterpret_cast<uintptr_t>(pipeForCopy), reinterpret_cast<uintptr_t>(selfForCopy)));
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  // Started in the temp folder: no working folder of the copy keeps the engine's folders.
+  const bool started = pipeForCopy && selfForCopy &&
+                       CreateProcessA(copy.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, temp.c_str(), &si, &pi);
+  if (pipeForCopy) CloseHandle(pipeForCopy);
+  if (selfForCopy) CloseHandle(selfForCopy);
+  if (!started) {
+    CloseHandle(readEnd);
+    DeleteFileA(copy.c_str());
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  exitCode = AwaitCopyResult(readEnd, pi.hProcess);
+  CloseHandle(readEnd);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+void HandBackResult(const TEngineCopyArgs& copy, int exitCode) {
+  if (copy.ResultPipe) {
+    HANDLE pipe = reinterpret_cast<HANDLE>(copy.ResultPipe);
+    if (GetFileType(pipe) == FILE_TYPE_PIPE) {
+      const uint32_t code = static_cast<uint32_t>(exitCode);
+      const uint8_t b[4] = {static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code >> 16),
+                            static_cast<uint8_t>(code >> 24)};
+      DWORD written = 0;
+      WriteFile(pipe, b, 4, &written, nullptr);
+    }
+    CloseHandle(pipe);
+  }
+  if (copy.FirstPhase) {
+    HANDLE first = reinterpret_cast<HANDLE>(copy.FirstPhase);
+    WaitForSingleObject(first, 30000);
+    CloseHandle(first);
   }
 }
 #endif

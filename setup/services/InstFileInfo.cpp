@@ -254,13 +254,108 @@ void ReadUserInfo(const std::string& CompanyName, const std::string& Application
   UserCompany = base::win::ReadRegString(key.get(), "Company");
 }
 
+namespace {
+// A value as it was before the write.
+struct TOldValue {
+  bool Existed = false;
+  DWORD Type = 0;
+  std::vector<BYTE> Data;
+};
+
+struct TUserInfoNotes {
+  bool Noted = false;
+  std::string Key;                    // the HKLM sub-key written
+  std::vector<std::string> MadeKeys;  // the HKLM sub-keys the write made, outermost first
+  TOldValue Name, Company;
+};
+
+TUserInfoNotes& UserInfoNotes() {
+  static TUserInfoNotes notes;
+  return notes;
+}
+
+TOldValue ReadOldValue(HKEY key, const char* name) {
+  TOldValue v;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &v.Type, nullptr, &size) != ERROR_SUCCESS) return v;
+  v.Data.resize(size);
+  if (RegQueryValueExA(key, name, nullptr, &v.Type, v.Data.empty() ? nullptr : v.Data.data(), &size) !=
+      ERROR_SUCCESS)
+    return TOldValue();
+  v.Data.resize(size);
+  v.Existed = true;
+  return v;
+}
+
+void PutBackValue(HKEY key, const char* name, const TOldValue& v) {
+  if (v.Existed)
+    RegSetValueExA(key, name, 0, v.Type, v.Data.empty() ? nullptr : v.Data.data(), static_cast<DWORD>(v.Data.size()));
+  else
+    RegDeleteValueA(key, name);
+}
+
+// Notes the state of the key before a write: which of its levels below "Software" are
+// missing, and the two values.
+void NoteUserInfoKey(const std::string& subKey) {
+  TUserInfoNotes& notes = UserInfoNotes();
+  if (notes.Noted && base::AnsiSameText(notes.Key, subKey)) return;
+  notes = TUserInfoNotes();
+  notes.Noted = true;
+  notes.Key = subKey;
+  const size_t first = subKey.find('\\');
+  for (size_t at = first; at != std::string::npos;) {
+    at = subKey.find('\\', at + 1);
+    const std::string level = subKey.substr(0, at);
+    base::win::RegKey key;
+    if (!notes.MadeKeys.empty() || !key.Open(HKEY_LOCAL_MACHINE, level.c_str(), KEY_READ))
+      notes.MadeKeys.push_back(level);
+  }
+  base::win::RegKey key;
+  if (notes.MadeKeys.empty() && key.Open(HKEY_LOCAL_MACHINE, subKey.c_str(), KEY_QUERY_VALUE)) {
+    notes.Name = ReadOldValue(key.get(), "Name");
+    notes.Company = ReadOldValue(key.get(), "Company");
+  }
+}
+
+// Deletes the key only while it holds neither keys nor values (the 95 family's
+// RegDeleteKeyA would take a whole tree).
+void DeleteKeyIfEmpty(const std::string& subKey) {
+  {
+    base::win::RegKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, subKey.c_str(), KEY_READ)) return;
+    DWORD keys = 0, values = 0;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS ||
+        keys > 0 || values > 0)
+      return;
+  }
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey.c_str());
+}
+}  // namespace
+
+void TakeBackUserInfo() {
+  TUserInfoNotes notes = UserInfoNotes();
+  ForgetUserInfo();
+  if (!notes.Noted) return;
+  {
+    base::win::RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, notes.Key.c_str(), KEY_SET_VALUE)) {
+      PutBackValue(key.get(), "Name", notes.Name);
+      PutBackValue(key.get(), "Company", notes.Company);
+    }
+  }
+  for (auto it = notes.MadeKeys.rbegin(); it != notes.MadeKeys.rend(); ++it) DeleteKeyIfEmpty(*it);
+}
+
+void ForgetUserInfo() { UserInfoNotes() = TUserInfoNotes(); }
+
 bool WriteUserInfo(const std::string& CompanyName, const std::string& ApplicationName,
                    const std::string& ApplicationVersion, const std::string& UserName,
                    const std::string& UserCompany) {
+  const std::string subKey = UserInfoKey(CompanyName, ApplicationName, ApplicationVersion);
+  NoteUserInfoKey(subKey);
   base::win::RegKey key;
-  if (!key.Create(HKEY_LOCAL_MACHINE, UserInfoKey(CompanyName, ApplicationName, ApplicationVersion).c_str(),
-                  KEY_WRITE))
-    return false;
+  if (!key.Create(HKEY_LOCAL_MACHINE, subKey.c_str(), KEY_WRITE)) return false;
   auto put = [&](const char* name, const std::string& value) {
     return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;

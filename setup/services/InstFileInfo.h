@@ -56,10 +56,17 @@ void GetProgramFolders(std::vector<std::string>& List);
 // HKLM "Software\<company>\<application>\<version>" values "Name" and "Company".
 void ReadUserInfo(const std::string& CompanyName, const std::string& ApplicationName,
                   const std::string& ApplicationVersion, std::string& UserName, std::string& UserCompany);
-// False when the key could not be opened or a value not written.
+// False when the key could not be opened or a value not written. Notes what it changes
+// (the keys it makes, the values it replaces) for TakeBackUserInfo; a second write to the
+// same key keeps the notes of the first.
 bool WriteUserInfo(const std::string& CompanyName, const std::string& ApplicationName,
                    const std::string& ApplicationVersion, const std::string& UserName,
                    const std::string& UserCompany);
+// Puts back what the noted write changed: the values as they were before it, and the keys
+// it made, deepest first, each while nothing else is in it. The notes are then dropped.
+void TakeBackUserInfo();
+// Drops the notes: what was written stays.
+void ForgetUserInfo();
 
 // Opens FileName with the verb "Open". With Wait, blocks (peeking at messages) until the
 // program ends and returns its exit code; without, returns 0 once started. -1 on failure.

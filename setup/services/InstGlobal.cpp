@@ -543,7 +543,7 @@ int InstallFile(const std::string& archiveFile, const std::string& destFile,
   // "C:\x.dll" lives in "C:\"; "C:" alone would be the drive's current folder.
   const std::string folderPath = FolderForFileOps(dest);
   if (!DirectoryExists(folderPath)) ForceDirectoriesLogged(folder);
-  const std::string entryName = archiveFolder + "\\" + base::ExtractFileName(dest);
+  const std::string entryName = ArchiveEntryName(archiveFolder, dest);
   if (!HasWindowsVersion(platforms, WindowsVersion)) return irSuccess;
 
   const bool systemFolder = IsSystemFolder(base::AnsiLowerCase(folder));
@@ -754,6 +754,23 @@ int CreateUninstallEntry(const std::string& appName, const std::string& uninstal
   write("DisplayName", appName);
   write("UninstallString", uninstallString);
   return irSuccess;
+}
+
+std::vector<std::string> OtherUninstallCommands(const std::string& appName) {
+  std::vector<std::string> commands;
+  base::win::RegKey root;
+  if (!root.Open(HKEY_LOCAL_MACHINE, base::ExcludeTrailingBackslash(kUninstallKey).c_str(), KEY_READ)) return commands;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD len = sizeof name;
+    if (RegEnumKeyExA(root.get(), i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    const std::string entry(name, len);
+    if (base::AnsiSameText(entry, appName)) continue;
+    base::win::RegKey key;
+    if (key.Open(root.get(), entry.c_str(), KEY_READ))
+      commands.push_back(base::win::ReadRegString(key.get(), "UninstallString"));
+  }
+  return commands;
 }
 
 namespace {

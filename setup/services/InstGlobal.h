@@ -188,6 +188,8 @@ bool ReplaceFileText(const std::string& fileName, const std::string& text);
 // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + AppName.
 int CreateUninstallEntry(const std::string& appName, const std::string& uninstallString);
 int RemoveUninstallEntry(const std::string& appName);
+// The "UninstallString" of every uninstall entry but appName's.
+std::vector<std::string> OtherUninstallCommands(const std::string& appName);
 #endif
 
 // The uninstall command: "engine" "/UNINST=<folder>UnInst.log " "/APPNAME=<name>".

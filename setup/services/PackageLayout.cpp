@@ -67,10 +67,6 @@ TPackageCheck ReadPackageLayout(base::Stream& package, const char* key, TPackage
   return TPackageCheck::Ok;
 }
 
-std::string ArchiveEntryName(const std::string& folder, const std::string& sourceFile) {
-  return folder + "\\" + base::ExtractFileName(sourceFile);
-}
-
 std::vector<TEntryClash> FindEntryClashes(const std::vector<TArchiveItem>& items) {
   std::vector<TEntryClash> clashes;
   std::map<std::string, const TArchiveItem*> seen;  // entry name folded -> first item

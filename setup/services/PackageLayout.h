@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Streams.h"
+#include "setup/compress/InstCompress.h"  // ArchiveEntryName
 
 constexpr const char* kSizeMarker = "ZEM_SIZEXXXX";  // as the stub carries it before a build
 constexpr int32_t kSizeMarkerKeyLength = 8;          // "ZEM_SIZE"; the value follows
@@ -43,9 +44,6 @@ enum class TPackageCheck {
 // Reads S behind the first occurrence of key, then L1 and L2; Ok only when the whole of
 // both archives lies inside the stream (bytes after archive 2 are allowed).
 TPackageCheck ReadPackageLayout(base::Stream& package, const char* key, TPackageLayout& layout);
-
-// "folder\" + the file-name part of the source path.
-std::string ArchiveEntryName(const std::string& folder, const std::string& sourceFile);
 
 // One file that a build puts into an archive.
 struct TArchiveItem {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/CommandLine.h"
 #include "base/Streams.h"
 #include "base/Strings.h"
 #include "base/win/Application.h"
@@ -14,10 +15,6 @@
 #include "setup/uninstall/UnInstDelete.h"
 
 using namespace base::win;
-
-namespace {
-
-}  // namespace
 
 std::string UninstallLogFile(const std::string& LogPath) {
   size_t end = LogPath.find_last_not_of(' ');
@@ -87,9 +84,10 @@ void TfrmUninstall::StartUninstall() {
   Update();
   Complete = logRead_;
   Guard([this] {
-    std::vector<std::string> kept;
+    TKeptItems kept;
     if (!RunUninstallPasses(Log, *this, &kept)) Complete = false;
-    for (const std::string& folder : kept) HandOverFolder(folder);
+    for (const std::string& folder : kept.Folders) HandOverFolder(folder);
+    for (const std::string& key : kept.Keys) HandOverKey(key);
   });
   ProgressBar1.SetPosition(ProgressBar1.Max());
   // A close asked for during the run is refused, not kept for its end.
@@ -126,6 +124,23 @@ void TfrmUninstall::HandOverFolder(const std::string& folder) {
   FindClose(find);
 }
 
+void TfrmUninstall::HandOverKey(const std::string& key) {
+  // The products whose created keys lie inside it, found through their uninstall entries.
+  for (const std::string& command : OtherUninstallCommands(AppName)) {
+    std::vector<std::string> params = base::SplitCommandLine(command);
+    if (!params.empty()) params.erase(params.begin());  // the program
+    const std::string log = UninstallLogFile(ParseUninstallArgs(params).LogPath);
+    try {
+      if (log.empty() || !base::FileExists(log)) continue;
+      auto bytes = base::ReadFileBytes(log);
+      const std::string text(bytes.begin(), bytes.end());
+      if (LogCreatesKeyBelow(text, key)) ReplaceFileText(log, ::HandOverKey(text, key));
+    } catch (...) {
+      // That product's log stays as it was; the key then stays after it too.
+    }
+  }
+}
+
 int TfrmUninstall::AskRemoveSharedFile(const std::string& file) { return ::AskRemoveSharedFile(file); }
 
 void TfrmUninstall::SetProgressMax(int maximum) { ProgressBar1.SetRange(0, maximum); }
@@ -142,22 +157,20 @@ void TfrmUninstall::ShowTick(int step) {
 }
 
 namespace {
+
 // The engine stays as long as an uninstall entry names it; the last one takes it along.
-void ReleaseEngineIfLast(TUninstallActions& actions, const std::string& appName) {
-  const std::string engine = App().ExeName();
+void ReleaseEngineIfLast(TUninstallActions& actions, const std::string& engine, const std::string& appName,
+                         bool firstPhaseEnded) {
   if (!IsKeptEnginePath(engine) || EngineNamedByOtherEntries(engine, appName)) return;
   const bool nt = actions.Platform == wvNT4 || actions.Platform == wvNT5;
   std::string aside;
-  ReleaseKeptEngine(engine, nt, &aside);
+  ReleaseKeptEngine(engine, nt, &aside, firstPhaseEnded ? 40 : 1);
   if (!nt && !aside.empty()) actions.ScheduleDelete(aside);
 }
-}  // namespace
 
-int RunUninstall() {
-  std::vector<std::string> args;
-  for (int i = 1; i <= App().ParamCount(); ++i) args.push_back(App().ParamStr(i));
-  const TUninstallArgs parsed = ParseUninstallArgs(args);
-  TfrmUninstall form;
+// The uninstall itself; released tells whether the uninstall entry went.
+int Uninstall(const TUninstallArgs& parsed, TfrmUninstall& form, bool& released) {
+  released = false;
   form.LogPath = parsed.LogPath;
   form.AppName = parsed.AppName;
   if (base::FileExists(UninstallLogFile(parsed.LogPath))) {
@@ -167,10 +180,33 @@ int RunUninstall() {
       return 1;
     form.ShowModal();
     // An entry that stays still needs its engine.
-    if (RemoveUninstallEntry(parsed.AppName) == irSuccess) ReleaseEngineIfLast(form, parsed.AppName);
+    released = RemoveUninstallEntry(parsed.AppName) == irSuccess;
     return form.Complete ? 0 : 4;
   }
   Beep();
   MessageDlg(FormatResultText(EngineString(IDS_UNI_NO_LOG, IDS_UNI_NO_LOG_TEXT), parsed.AppName), MsgDlgType::Error, mbOK);
   return 4;
+}
+
+}  // namespace
+
+int RunUninstall() {
+  std::vector<std::string> args;
+  for (int i = 1; i <= App().ParamCount(); ++i) args.push_back(App().ParamStr(i));
+  const std::string self = App().ExeName();
+  const TEngineCopyArgs copy = ReadEngineCopyArgs(args);
+  const bool inCopy = !copy.KeptEngine.empty() && IsEngineCopyOf(self, copy.KeptEngine);
+  // The kept engine hands the run to a copy of itself, which can delete it.
+  int exitCode = 0;
+  if (!inCopy && IsKeptEnginePath(self) && RunFromEngineCopy(self, args, exitCode)) return exitCode;
+  bool released = false;
+  {
+    TfrmUninstall form;
+    exitCode = Uninstall(ParseUninstallArgs(args), form, released);
+    if (inCopy) HandBackResult(copy, exitCode);
+    if (released) ReleaseEngineIfLast(form, inCopy ? copy.KeptEngine : self, form.AppName, inCopy);
+    // The copy itself goes at the restart: a file, which every Windows can delete then.
+    if (inCopy) form.ScheduleDelete(self);
+  }
+  return exitCode;
 }

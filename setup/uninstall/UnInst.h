@@ -46,6 +46,8 @@ private:
   int AskRemoveSharedFile(const std::string& file) override;
   // A logged folder kept because other products' folders fill it goes with them.
   void HandOverFolder(const std::string& folder);
+  // A logged key kept because other products' keys are inside it goes with them.
+  void HandOverKey(const std::string& key);
   void SetProgressMax(int maximum) override;
   void SetProgress(int position) override;
   void ShowTick(int step) override;
@@ -58,5 +60,6 @@ std::string UninstallLogFile(const std::string& LogPath);
 
 // The uninstall mode: reads "/UNINST=" and "/APPNAME=" from the command line. Returns the
 // exit code: 0 everything was removed, 1 the user said No, 4 something stayed or the log
-// is missing.
+// is missing. Run from a kept engine, the uninstall runs in a copy of it in the temp folder
+// and the exit code is the copy's.
 int RunUninstall();

@@ -82,7 +82,9 @@ void TUninstallActions::DeleteIniValue(const std::string& file, const std::strin
 
 void TUninstallActions::DeleteRegValue(const std::string& key, const std::string& name) { ::DeleteRegValue(key, name); }
 void TUninstallActions::DeleteRegKey(const std::string& key) { ::DeleteRegKey(key); }
-void TUninstallActions::DeleteEmptyRegKey(const std::string& key) { ::DeleteEmptyRegKey(key); }
+bool TUninstallActions::DeleteEmptyRegKey(const std::string& key) {
+  return ::DeleteEmptyRegKey(key) == irSuccess || !RegistryKeyExists(key);
+}
 void TUninstallActions::SetProgressMax(int) {}
 void TUninstallActions::SetProgress(int) {}
 void TUninstallActions::ShowTick(int) {}

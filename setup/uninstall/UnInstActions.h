@@ -27,7 +27,7 @@ public:
   void DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) override;
   void DeleteRegValue(const std::string& key, const std::string& name) override;
   void DeleteRegKey(const std::string& key) override;
-  void DeleteEmptyRegKey(const std::string& key) override;
+  bool DeleteEmptyRegKey(const std::string& key) override;
   void SetProgressMax(int maximum) override;
   void SetProgress(int position) override;
   void ShowTick(int step) override;

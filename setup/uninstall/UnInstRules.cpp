@@ -61,7 +61,7 @@ namespace {
 
 class TPassRunner {
 public:
-  TPassRunner(TUninstallLogLines& log, TUninstallHost& host, std::vector<std::string>* kept)
+  TPassRunner(TUninstallLogLines& log, TUninstallHost& host, TKeptItems* kept)
       : log_(log), host_(host), kept_(kept) {}
 
   bool Run() {
@@ -109,7 +109,7 @@ private:
     if (host_.DirIsEmpty(dir))
       complete_ = false;
     else if (kept_)
-      kept_->push_back(dir);
+      kept_->Folders.push_back(dir);
   }
   void SharedFileStep(const std::string& file) {
     // A shared file is left to this pass alone, whatever happens below.
@@ -150,9 +150,10 @@ private:
         break;
       }
       case 8:
-        if (IsParentKeyLevel(arg, createdKeys_))
-          host_.DeleteEmptyRegKey(arg);
-        else
+        // A parent level still holding keys holds others' keys: it goes with them.
+        if (IsParentKeyLevel(arg, createdKeys_)) {
+          if (!host_.DeleteEmptyRegKey(arg) && kept_) kept_->Keys.push_back(arg);
+        } else
           host_.DeleteRegKey(arg);
         break;
       case 9: host_.DeleteRegKey(arg); break;
@@ -163,24 +164,45 @@ private:
   TUninstallLogLines& log_;
   TUninstallHost& host_;
   TSharedFileAnswers answers_;
-  std::vector<std::string>* kept_;
+  TKeptItems* kept_;
   std::vector<std::string> createdKeys_;
   bool complete_ = true;
 };
 
 }  // namespace
 
-bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host, std::vector<std::string>* keptFolders) {
-  return TPassRunner(log, host, keptFolders).Run();
+bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host, TKeptItems* kept) {
+  return TPassRunner(log, host, kept).Run();
 }
 
-std::string HandOverFolder(const std::string& logText, const std::string& folder) {
-  const std::string line = std::string(LogKeywordName(TLogKeyword::CreateDir)) + "=" + folder;
+namespace {
+// The line added as the log's oldest, unless the log holds it already.
+std::string AddOldestLine(const std::string& logText, TLogKeyword keyword, const std::string& argument) {
+  const std::string line = std::string(LogKeywordName(keyword)) + "=" + argument;
   for (const std::string& l : SplitLogText(logText))
     if (base::AnsiSameText(l, line)) return logText;
   std::string text = logText;
   if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += "\r\n";
   return text + line + "\r\n";
+}
+}  // namespace
+
+std::string HandOverFolder(const std::string& logText, const std::string& folder) {
+  return AddOldestLine(logText, TLogKeyword::CreateDir, folder);
+}
+
+std::string HandOverKey(const std::string& logText, const std::string& key) {
+  return AddOldestLine(logText, TLogKeyword::CreateRegKey, key);
+}
+
+bool LogCreatesKeyBelow(const std::string& logText, const std::string& key) {
+  std::vector<std::string> created;
+  for (const std::string& line : SplitLogText(logText)) {
+    std::string keyword, argument;
+    if (SplitLogLine(line, keyword, argument) && base::AnsiSameText(keyword, LogKeywordName(TLogKeyword::CreateRegKey)))
+      created.push_back(argument);
+  }
+  return IsParentKeyLevel(key, created);
 }
 
 bool IsParentKeyLevel(const std::string& key, const std::vector<std::string>& createdKeys) {

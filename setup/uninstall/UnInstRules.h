@@ -63,8 +63,9 @@ public:
   virtual void DeleteIniValue(const std::string& file, const std::string& section, const std::string& key) = 0;
   virtual void DeleteRegValue(const std::string& key, const std::string& name) = 0;
   virtual void DeleteRegKey(const std::string& key) = 0;
-  // Deletes the key only when it has no sub-keys (its values go with it).
-  virtual void DeleteEmptyRegKey(const std::string& key) = 0;
+  // Deletes the key only when it has no sub-keys (its values go with it); false when the
+  // key is still there.
+  virtual bool DeleteEmptyRegKey(const std::string& key) = 0;
   // The bar's maximum, its position, a tick beside step 0-5; then pending messages run.
   virtual void SetProgressMax(int maximum) = 0;
   virtual void SetProgress(int position) = 0;
@@ -78,17 +79,28 @@ struct TUninstallPass {
 };
 extern const TUninstallPass kUninstallPasses[10];
 
+// What a run leaves because other products fill it: logged folders that hold what others
+// put there, logged parent keys that hold other keys.
+struct TKeptItems {
+  std::vector<std::string> Folders;
+  std::vector<std::string> Keys;
+};
+
 // All ten passes over log; true when every item could be removed. A file or folder step
 // that raises makes the run incomplete; registry, INI and unregistering never do. The
-// passes go on either way.
-// keptFolders, when given, receives the logged folders kept because others' files fill them.
-bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host,
-                        std::vector<std::string>* keptFolders = nullptr);
+// passes go on either way. kept, when given, receives what others still fill.
+bool RunUninstallPasses(TUninstallLogLines& log, TUninstallHost& host, TKeptItems* kept = nullptr);
 
 // The log text with "CreateDir=" + folder added as its oldest line, unless it holds that
 // line already: a folder the uninstalled product made, still filled by this one, goes
 // with this one.
 std::string HandOverFolder(const std::string& logText, const std::string& folder);
+
+// The same for a key: "CreateRegKey=" + key as the oldest line. The log must create a key
+// below it (LogCreatesKeyBelow), so that the key is a parent level there and goes only
+// once it holds no other key.
+std::string HandOverKey(const std::string& logText, const std::string& key);
+bool LogCreatesKeyBelow(const std::string& logText, const std::string& key);
 
 // A created key is a parent level when another created key of the log lies below it: it
 // may hold other products' keys by now, so it goes only when it holds none.

@@ -217,6 +217,32 @@ TEST_F(BuildFixture, SupportFileThatCannotBeAddedKeepsTheOldPackage) {
   EXPECT_TRUE(Temporaries().empty());
 }
 
+// The packed project gives each file its size, which the engine checks before it installs:
+// a file that changes after the project was packed would make a package it refuses.
+TEST_F(BuildFixture, AFileChangedAfterTheProjectWasPackedStopsTheBuild) {
+  TTandrelBaseInstall p;
+  FillProject(p);
+  const std::string group = p.GetGroup(1)->Name();
+  RecordingHost h;
+  h.host.Threads = 1;  // each file compressed when its turn comes
+  bool changed = false;
+  auto record = h.host.Progress;
+  h.host.Progress = [&](int32_t pos, int32_t max, const std::string& msg, const std::string& name) {
+    record(pos, max, msg, name);
+    if (name == group && !changed) {
+      Write("src/b/help.hlp", Filler(5001, 5));
+      changed = true;
+    }
+  };
+  EXPECT_EQ(Build(p, h), TBuildResult::Failed);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(h.progress.back(),
+            "0/" + std::to_string(p.Groups.Count()) + " Could not add file '" + Path("src/b/help.hlp") + "'|");
+  EXPECT_EQ(h.errors, (Names{"Error during build..."}));
+  EXPECT_FALSE(base::FileExists(output));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
 TEST_F(BuildFixture, OverwriteQuestion) {
   TTandrelBaseInstall p;
   FillProject(p);

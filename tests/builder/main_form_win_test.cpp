@@ -281,6 +281,15 @@ TEST_F(MainWindow, FilesThatCannotBeOpened) {
   f.OpenFile(Path("Gone.iwz"));
   EXPECT_EQ(LastMessage(), "Invalid file format.");
   EXPECT_EQ(f.FileName, "");
+  // A project file with bytes after the project's end: what it read is not kept.
+  const std::string longer = Project("Longer");
+  std::vector<uint8_t> bytes = base::ReadFileBytes(longer);
+  bytes.insert(bytes.end(), 16, 0);
+  base::WriteFileBytes(longer, bytes);
+  seams::ClearMessages();
+  f.OpenFile(longer);
+  EXPECT_EQ(LastMessage(), "Invalid file format.");
+  EXPECT_EQ(f.Project->ApplicationName(), "");
   f.Close();
 }
 

@@ -66,7 +66,7 @@ TEST(Archive, FiveBytesAreStoredPlain) {
   ASSERT_EQ(es.size(), 1u);
   EXPECT_EQ(es[0].rec.Method, cmNON);
   EXPECT_EQ(es[0].rec.CompressedSize, 5);
-  EXPECT_EQ(es[0].rec.Checksum, 0);
+  EXPECT_EQ(es[0].rec.Checksum, 495);  // 97 + 98 + 99 + 100 + 101: stored data carry their sum
   EXPECT_EQ(es[0].data, Str("abcde"));
   EXPECT_EQ(h.ExpandedSize, 5);
   EXPECT_EQ(h.MethodID(), "LH5");
@@ -108,8 +108,39 @@ TEST(Archive, GrowsEntryByEntryAndKeepsTheFirstID) {
     EXPECT_EQ(dst.Bytes(), datas[i] ? *datas[i] : Bytes()) << i;
   }
   EXPECT_EQ(es[0].rec.Checksum, ByteSum(a.data(), a.size()));
-  EXPECT_EQ(es[2].rec.Checksum, 0);  // stored as a fallback
+  EXPECT_EQ(es[2].rec.Checksum, ByteSum(r.data(), r.size()));  // stored as a fallback, with its sum
   std::filesystem::remove(f);
+}
+
+// A stored entry byte for byte: the record's checksum is the data's byte sum plus the key,
+// whether the data were stored by choice or because they would not shrink.
+TEST(Archive, StoredEntryBytesAsWorkedOut) {
+  struct Case {
+    const char* why;
+    uint8_t method;
+    int32_t key;
+    Bytes checksumAndLock;
+  } cases[] = {
+      // "abcde": 97 + 98 + 99 + 100 + 101 = 495 = 0x1EF.
+      {"fallen back from LH5", cmLH5, 0, B({0xEF, 0x01, 0, 0, 0, 0, 0, 0})},
+      {"stored by choice", cmNON, 0, B({0xEF, 0x01, 0, 0, 0, 0, 0, 0})},
+      // 495 + 0x01000000, lock flag 2.
+      {"stored by choice with a key", cmNON, 0x01000000, B({0xEF, 0x01, 0, 0x01, 2, 0, 0, 0})},
+  };
+  for (const auto& k : cases) {
+    TTandrelInstCompress c;
+    c.Key = k.key;
+    base::MemoryStream archive, src(Str("abcde"));
+    c.AddToArchive(archive, src, "X\\y", k.method, 0x11223344, 0x20);
+    const char* id = k.method == cmNON ? "NON" : "LH5";
+    Bytes expected = B({'V', 'E', 'L', 'T', 0x1A, id[0], id[1], id[2], 5, 0, 0, 0, 1, 0, 0, 0, 0,
+                        k.key > 0 ? 2 : 0, 0, 0, 0,
+                        // name length 3, date, attributes, expanded 5, compressed 5, method 0
+                        3, 0, 0x44, 0x33, 0x22, 0x11, 0x20, 0, 5, 0, 0, 0, 5, 0, 0, 0, 0});
+    expected.insert(expected.end(), k.checksumAndLock.begin(), k.checksumAndLock.end());
+    for (char ch : std::string("X\\yabcde")) expected.push_back(static_cast<uint8_t>(ch));
+    EXPECT_EQ(archive.Bytes(), expected) << k.why;
+  }
 }
 
 TEST(Archive, ForeignFilesAreLeftAlone) {

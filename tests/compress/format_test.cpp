@@ -85,7 +85,9 @@ TEST(ExpandStream, PlainDataAndHeaders) {
        Str("this is not a header at all")},
       {"empty stream", {}, {}},
       {"RLE 00 94 05 of size 5", Single("RLE", B({0x00, 0x94, 0x05}), 5, 0), Bytes(5, 0)},
-      {"NON stream is never checked", Single("NON", Str("abc"), 3, 12345), Str("abc")},
+      {"NON stream with checksum 0, as older writers made it, is not tested", Single("NON", Str("abc"), 3, 0),
+       Str("abc")},
+      {"NON stream with its byte sum 97 + 98 + 99", Single("NON", Str("abc"), 3, 294), Str("abc")},
   };
   for (const auto& k : cases) EXPECT_EQ(ExpandBytes(c, k.in), k.out) << k.why;
 }
@@ -118,6 +120,7 @@ TEST(ExpandStream, Failures) {
             "Unrecognized compression method: \"lh5\" in header");
   EXPECT_EQ(msg(Single("RLE", B({1, 2}), 2, 99)),
             "Bad checksum during expansion -- data may be invalid");
+  EXPECT_EQ(msg(Single("NON", Str("abd"), 3, 294)), "Bad checksum during expansion -- data may be invalid");
   EXPECT_EQ(msg(Single("LH5", B({0, 1, 0x08, 0x80, 0, 0}), 10, 0)), "Bad decode table in archive!");
   // Locked run without a key: refused before a byte is written.
   base::MemoryStream src(Single("RLE", B({1, 2}), 2, 3, 2)), dst;
@@ -127,6 +130,45 @@ TEST(ExpandStream, Failures) {
   c.Key = 5;
   EXPECT_EQ(msg(Single("LH5", B({0, 1, 0x08, 0x80, 0, 0}), 10, 0, 2)),
             "File locked -- valid key required");
+}
+
+// A stored run is tested by its sum once it carries one; 0 is what older writers stored.
+TEST(ExpandData, StoredRunsAreTestedByTheirSum) {
+  const Bytes data = Str("stored data"), spoilt = Str("stored dbta");
+  const int32_t sum = ByteSum(data.data(), data.size()), key = 0x100;
+  enum Outcome { Expands, BadChecksum, InvalidKey };
+  struct Case {
+    const char* why;
+    Bytes bytes;
+    int32_t checksum, lock, readerKey;
+    Outcome want;
+  } cases[] = {
+      {"its sum", data, sum, 0, 0, Expands},
+      {"one bit flipped", spoilt, sum, 0, 0, BadChecksum},
+      {"checksum 0 of an older package, even spoilt", spoilt, 0, 0, 0, Expands},
+      {"locked, read with the key", data, sum + key, 2, key, Expands},
+      {"locked and spoilt, read with the key", spoilt, sum + key, 2, key, InvalidKey},
+      {"locked by an older writer: the key alone", spoilt, key, 2, key, Expands},
+      {"locked, read without a key: nothing to test it by", spoilt, sum + key, 2, 0, Expands},
+  };
+  for (const auto& k : cases) {
+    TTandrelInstCompress c;
+    c.Key = k.readerKey;
+    base::MemoryStream src(k.bytes), dst;
+    Outcome got = Expands;
+    try {
+      c.ExpandData(dst, src, static_cast<int32_t>(k.bytes.size()), static_cast<int32_t>(k.bytes.size()), k.checksum,
+                   cmNON, "NON", k.lock);
+    } catch (const EBadChecksum&) {
+      got = BadChecksum;
+    } catch (const EInvalidKey&) {
+      got = InvalidKey;
+    }
+    EXPECT_EQ(got, k.want) << k.why;
+    if (got == Expands) {
+      EXPECT_EQ(dst.Bytes(), k.bytes) << k.why;
+    }
+  }
 }
 
 #ifndef TANDREL_EXPAND_ONLY  // needs an encoder

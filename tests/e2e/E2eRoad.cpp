@@ -1,6 +1,7 @@
 #include "tests/e2e/E2eRoad.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <vector>
@@ -255,7 +256,23 @@ bool Uninstall(const std::string& command, const std::string& appName) {
                120, "the uninstaller to finish");
   WAIT_OR_FAIL(run.Ended(0), 30, "the uninstaller to end");
   if (run.ExitCode() != 0) Fail("the uninstaller ended with " + std::to_string(run.ExitCode()) + ", not 0");
+  // The kept engine's copy in the temp folder deletes the engine once the command has ended.
+  WAIT_OR_FAIL(!EngineCopyRunning(), 30, "the uninstall's copy of the engine to end");
   return true;
+}
+
+bool EngineCopyRunning() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 p{};
+  p.dwSize = sizeof p;
+  bool running = false;
+  for (BOOL more = Process32First(snap, &p); more && !running; more = Process32Next(snap, &p)) {
+    const std::string name = Lower(p.szExeFile);
+    running = name.rfind("zmu", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+  }
+  CloseHandle(snap);
+  return running;
 }
 
 }  // namespace e2e

@@ -82,7 +82,10 @@ bool PendingDeletion(const std::string& file);
 // home until the restart deletes it.
 bool EngineReleased(const std::string& line);
 
-// Runs the registered uninstall command, answers its questions and ends it.
+// Runs the registered uninstall command, answers its questions and ends it, and waits for
+// the engine's copy that ran it to end.
 bool Uninstall(const std::string& command, const std::string& appName);
+// True while an uninstall's copy of the engine ("ZmU*.tmp" in the temp folder) runs.
+bool EngineCopyRunning();
 
 }  // namespace e2e

@@ -11,7 +11,8 @@
 // - what was there before the setup: a DLL in the system folder (its count stays at 1
 //   for its earlier owner), the user's value in the product's key, a comment in an INI
 //   section (that file rewritten by the profile functions);
-// - the engine kept for the uninstall command, until the restart deletes it.
+// - the copy of the engine the uninstall ran from, in the temp folder (not compared), until
+//   the restart deletes it.
 //
 // The tests run in order in one process: each leaves the machine as the next expects.
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@
 #include "base/win/TestSeams.h"
 #include "builder/shell/BuildForm.h"
 #include "resources/engine/DialogsForm.rh"
+#include "setup/compress/InstCompress.h"
 #include "setup/model/InstClasses.h"
 #include "setup/services/PackageLayout.h"
 #include "tests/e2e/E2eRoad.h"
@@ -175,7 +177,7 @@ TTandrelFileGroup* AddGroup(TTandrelBaseInstall& p, const std::string& name, con
   return g;
 }
 
-// A product of its own under one maker's folder: one file, no other tasks.
+// A product of its own under one maker's folder and key: one file, one value.
 void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std::string& dir) {
   p.SetApplicationName(app);
   p.SetCompanyName("Tandrel E2E");
@@ -193,6 +195,8 @@ void MakeSmallProject(TTandrelBaseInstall& p, const std::string& app, const std:
   main->Description = "The program";
   main->Groups = {"Program Files"};
   for (auto* t : p.InstallTypes) t->Components = TStrings{"Application"};
+  // The first product makes the maker's key, the second finds it (HKEY_CURRENT_USER).
+  p.Registry[1]->AddKey("Software\\Tandrel Key Maker\\" + app)->AddStringValue("Path", "<INSTALLDIR>");
   p.ReadMe = "Read this first.";
   p.License = "You may use this demo.";
   p.DialogTypes = static_cast<TTandrelDialogTypes>(0x03FF | SetBit(dtComplete));
@@ -519,8 +523,9 @@ TEST_F(MainRoad, BuildInstallCheckAndUninstall) {
   EXPECT_TRUE(Exists(pre));
   EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\TandrelE2E", "Build"), std::string("\xe8\x03\0\0", 4));
   EXPECT_NE(ReadText(note).find("; the user's note"), std::string::npos) << ReadText(note);
-  // The last product that named the engine takes it along (gone at the restart).
+  // The last product that named the engine takes it along with its folders, at once.
   EXPECT_EQ(KeptEngine(), "");
+  EXPECT_FALSE(Exists(WindowsDir() + "\\" + kEngineHome));
   EXPECT_EQ(Unexpected(g_beforeSetup, Snap()), std::vector<std::string>{});
 }
 
@@ -618,6 +623,90 @@ Archive2 ReadArchive2(const std::string& package) {
   return a;
 }
 
+// Where the entries of the archive at bytes[at] lie.
+struct EntryAt {
+  TArchiveEntry rec;
+  std::string name;
+  size_t record = 0, data = 0;  // offsets in the bytes
+};
+std::vector<EntryAt> EntriesAt(const std::vector<uint8_t>& bytes, size_t at, size_t size) {
+  std::vector<EntryAt> out;
+  for (size_t pos = at + kCompressedHeaderSize; pos + kArchiveEntrySize <= at + size;) {
+    EntryAt e;
+    e.record = pos;
+    e.rec = DecodeEntry(bytes.data() + pos);
+    e.name.assign(bytes.begin() + pos + kArchiveEntrySize, bytes.begin() + pos + kArchiveEntrySize + e.rec.NameLength);
+    e.data = pos + kArchiveEntrySize + e.rec.NameLength;
+    pos = e.data + e.rec.CompressedSize;
+    out.push_back(e);
+  }
+  return out;
+}
+
+// The package's parts, and a package put together from them.
+struct PackageParts {
+  std::vector<uint8_t> stub, archive1, archive2;
+};
+PackageParts SplitPackage(const std::string& package) {
+  const Archive2 a = ReadArchive2(package);
+  PackageParts parts;
+  TPackageLayout layout;
+  base::FileStream in(package, base::fmOpenRead);
+  EXPECT_EQ(ReadPackageLayout(in, "ZEM_SIZE", layout), TPackageCheck::Ok);
+  parts.stub.assign(a.bytes.begin(), a.bytes.begin() + layout.StubSize);
+  parts.archive1.assign(a.bytes.begin() + layout.StubSize + 4, a.bytes.begin() + a.at - 4);
+  parts.archive2.assign(a.bytes.begin() + a.at, a.bytes.begin() + a.at + a.size);
+  return parts;
+}
+std::vector<uint8_t> JoinPackage(const PackageParts& parts) {
+  std::vector<uint8_t> out = parts.stub;
+  for (const auto* archive : {&parts.archive1, &parts.archive2}) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(archive->size() >> (8 * i)));
+    out.insert(out.end(), archive->begin(), archive->end());
+  }
+  return out;
+}
+
+// Archive 1 with the data of one entry replaced by the given bytes, stored with their sum.
+std::vector<uint8_t> ReplaceEntry(const std::vector<uint8_t>& archive, const std::string& name,
+                                  const std::vector<uint8_t>& data) {
+  TCompressedHeader header = DecodeHeader(archive.data());
+  std::vector<uint8_t> out(archive.begin(), archive.begin() + kCompressedHeaderSize);
+  int64_t total = 0;
+  for (EntryAt e : EntriesAt(archive, 0, archive.size())) {
+    std::vector<uint8_t> bytes(archive.begin() + e.data, archive.begin() + e.data + e.rec.CompressedSize);
+    if (e.name == name) {
+      bytes = data;
+      e.rec.Method = cmNON;
+      e.rec.ExpandedSize = e.rec.CompressedSize = static_cast<int32_t>(data.size());
+      e.rec.Checksum = ByteSum(data.data(), data.size());
+    }
+    total += e.rec.ExpandedSize;
+    uint8_t raw[kArchiveEntrySize];
+    EncodeEntry(e.rec, raw);
+    out.insert(out.end(), raw, raw + kArchiveEntrySize);
+    out.insert(out.end(), e.name.begin(), e.name.end());
+    out.insert(out.end(), bytes.begin(), bytes.end());
+  }
+  header.ExpandedSize = static_cast<int32_t>(total);
+  EncodeHeader(header, out.data());
+  return out;
+}
+
+// The expanded data of one entry of an archive image.
+std::vector<uint8_t> ExpandedEntry(const std::vector<uint8_t>& archive, const std::string& name) {
+  for (const EntryAt& e : EntriesAt(archive, 0, archive.size())) {
+    if (e.name != name) continue;
+    base::ReadOnlyMemoryStream in(archive.data() + e.data, e.rec.CompressedSize);
+    base::MemoryStream out;
+    TTandrelInstCompress().ExpandData(out, in, e.rec.CompressedSize, e.rec.ExpandedSize, e.rec.Checksum, e.rec.Method,
+                                      "LH5", e.rec.Locked);
+    return out.Bytes();
+  }
+  ADD_FAILURE() << "no entry " << name;
+  return {};
+}
+
 TEST_F(MainRoad, ADamagedArchiveTwoIsRefusedBeforeItTouchesAnything) {
   const Archive2 a = ReadArchive2(kPackage);
   ASSERT_GT(a.size, 200u);
@@ -627,10 +716,29 @@ TEST_F(MainRoad, ADamagedArchiveTwoIsRefusedBeforeItTouchesAnything) {
   flipped[a.at + 21 + 25 + 22 + 100] ^= 0x10;
   std::vector<uint8_t> cut(a.bytes.begin(), a.bytes.begin() + a.at + 21);  // to its header
   for (size_t i = 0; i < 4; ++i) cut[a.at - 4 + i] = static_cast<uint8_t>(21 >> (8 * i));
+  // A file too small to shrink is stored; one bit of its data flipped.
+  const std::vector<EntryAt> entries = EntriesAt(a.bytes, a.at, a.size);
+  std::vector<uint8_t> storedFlipped = a.bytes, renamed = a.bytes;
+  bool stored = false, named = false;
+  for (const EntryAt& e : entries) {
+    if (!stored && e.rec.Method == cmNON && e.rec.CompressedSize > 0) {
+      storedFlipped[e.data] ^= 0x01;
+      stored = true;
+    }
+    // The name changed, the archive's sums still right: another name than the project's.
+    if (e.name == "Program Files\\data.txt") {
+      renamed[e.record + kArchiveEntrySize + e.name.size() - 5] = 'y';
+      named = true;
+    }
+  }
+  ASSERT_TRUE(stored && named);
   struct Case {
     const char* why;
     std::vector<uint8_t> bytes;
-  } cases[] = {{"a bit flipped in a file of archive 2", flipped}, {"archive 2 cut to its header", cut}};
+  } cases[] = {{"a bit flipped in a file of archive 2", flipped},
+               {"archive 2 cut to its header", cut},
+               {"a bit flipped in a stored file of archive 2", storedFlipped},
+               {"an entry of archive 2 renamed", renamed}};
   const Snapshot before = Snap();
   for (const auto& c : cases) {
     const std::string file = kWork + "damaged2.exe";
@@ -645,20 +753,86 @@ TEST_F(MainRoad, ADamagedArchiveTwoIsRefusedBeforeItTouchesAnything) {
   }
 }
 
+// A package made before stored entries carried their sums: each stored run's checksum 0.
+TEST_F(MainRoad, AnOlderPackageWithUnsummedStoredEntriesStillInstalls) {
+  PackageParts parts = SplitPackage(kPackage);
+  int unsummed = 0;
+  for (auto* archive : {&parts.archive1, &parts.archive2})
+    for (const EntryAt& e : EntriesAt(*archive, 0, archive->size()))
+      if (e.rec.Method == cmNON && e.rec.Checksum != 0) {
+        TArchiveEntry rec = e.rec;
+        rec.Checksum = 0;
+        EncodeEntry(rec, archive->data() + e.record);
+        ++unsummed;
+      }
+  ASSERT_GT(unsummed, 0);
+  const std::string older = kWork + "older.exe";
+  base::WriteFileBytes(older, JoinPackage(parts));
+  const Snapshot before = Snap();
+  {
+    Proc setup(older);
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60));
+    EXPECT_EQ(setup.ExitCode(), 0u);
+  }
+  EXPECT_EQ(ReadText(InstallDir() + "\\data.txt"), "read only\r\n");
+  ASSERT_TRUE(Uninstall(UninstallCommand(kApp)));
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+}
+
+// A project stream read to an end marker in its middle, or with bytes after its end, is
+// no project: the setup stops before it touches anything.
+TEST_F(MainRoad, AProjectStreamWithBytesAfterItsEndIsRefused) {
+  const PackageParts parts = SplitPackage(kPackage);
+  const std::vector<uint8_t> project = ExpandedEntry(parts.archive1, "Info\\Inst.cmp");
+  ASSERT_GT(project.size(), 100u);
+  std::vector<uint8_t> zeros = project, longer = project;
+  // Behind the header ("TPF0", class name, empty component name), where a property starts.
+  zeros.insert(zeros.begin() + 4 + 1 + std::string("TTandrelBaseInstall").size() + 1, 16, 0);
+  longer.insert(longer.end(), {'m', 'o', 'r', 'e'});
+  struct Case {
+    const char* why;
+    std::vector<uint8_t> stream;
+  } cases[] = {{"16 zero bytes inside the project", zeros}, {"bytes after the project's end", longer}};
+  const Snapshot before = Snap();
+  for (const auto& c : cases) {
+    PackageParts damaged = parts;
+    damaged.archive1 = ReplaceEntry(parts.archive1, "Info\\Inst.cmp", c.stream);
+    const std::string file = kWork + "project.exe";
+    base::WriteFileBytes(file, JoinPackage(damaged));
+    Proc setup(file);
+    ASSERT_TRUE(setup.started) << c.why;
+    ASSERT_TRUE(Answer("Invalid configuration file. Cannot continue.", "OK", 90)) << c.why;
+    ASSERT_TRUE(setup.Ended(30)) << c.why;
+    EXPECT_EQ(setup.ExitCode(), 2u) << c.why;
+    EXPECT_EQ(Difference(before, Snap()), std::vector<std::string>{}) << c.why;
+    EXPECT_EQ(TemporaryLeftovers(), std::vector<std::string>{}) << c.why;
+  }
+}
+
 TEST_F(MainRoad, NoToTheFileErrorUndoesWhatWasDone) {
   // A folder where a file of the package must go: that file cannot be written.
   const std::string dir = InstallDir();
   CreateDirectoryA(dir.c_str(), nullptr);
   CreateDirectoryA((dir + "\\data.txt").c_str(), nullptr);
   const Snapshot before = Snap();
+  // The name and company an earlier installation remembered come back: this one ends
+  // before its end.
+  const std::string userKey = "Software\\Tandrel E2E\\" + kApp + "\\1.0";
+  const std::string name = RegString(HKEY_LOCAL_MACHINE, userKey, "Name");
+  const std::string company = RegString(HKEY_LOCAL_MACHINE, userKey, "Company");
+  EXPECT_EQ(name, kUserName);
   {
     Proc setup(kPackage);
-    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", "Grace Hopper", "Navy"}));
     ASSERT_TRUE(Answer("Continue with the Installation?", "No", 120));
     ASSERT_TRUE(setup.Ended(60)) << DescribeWindows();
     EXPECT_EQ(setup.ExitCode(), 1u);
   }
-  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+  EXPECT_EQ(Difference(before, Snap()), std::vector<std::string>{});
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, userKey, "Name"), name);
+  EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, userKey, "Company"), company);
   EXPECT_EQ(UninstallCommand(kApp), "<no key>");
   RemoveDirectoryA((dir + "\\data.txt").c_str());
   RemoveDirectoryA(dir.c_str());
@@ -694,11 +868,13 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
     ASSERT_TRUE(FinishPlainly());
     ASSERT_TRUE(setup.Ended(60));
   }
-  // The first cannot remove the maker's folder, which the second still fills: that is no
-  // failed step.
+  // The first cannot remove the maker's folder and key, which the second still fills: that
+  // is no failed step.
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker One"), "Maker One"));
   EXPECT_FALSE(Exists(maker + "\\Maker One"));
   EXPECT_TRUE(Exists(maker + "\\Maker Two\\demo.exe"));
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker One", "Path"), "<no key>");
+  EXPECT_EQ(RegString(HKEY_CURRENT_USER, "Software\\Tandrel Key Maker\\Maker Two", "Path"), maker + "\\Maker Two");
   // Both entries name one engine: it stays for the second.
   EXPECT_NE(KeptEngine(), "");
   ASSERT_TRUE(Uninstall(UninstallCommand("Maker Two"), "Maker Two"));

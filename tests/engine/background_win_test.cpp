@@ -224,7 +224,17 @@ TEST_F(StartUp, MissingPackageOrDataFileStopsAtOnce) {
   EXPECT_TRUE(base::FileExists(P("p.exe")));
 }
 
+std::string ProjectStream(const TTandrelBaseInstall& p) {
+  auto b = p.SaveToBytes();
+  return std::string(b.begin(), b.end());
+}
+
 TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
+  const std::string project = ProjectStream(TTandrelBaseInstall());
+  // An end marker read where the project goes on: behind the header ("TPF0", the class
+  // name, the empty component name), where the first property starts.
+  std::string zeros = project;
+  zeros.insert(4 + 1 + std::string("TTandrelBaseInstall").size() + 1, 16, '\0');
   struct Case {
     std::string archive;
     const char* why;
@@ -232,13 +242,16 @@ TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
       {fixture::Archive({{"Logo\\x.bmp", "xx"}}), "no Info\\Inst.cmp"},
       {fixture::Archive({{"Info\\Inst.cmp", "not a project stream"}}), "damaged Inst.cmp"},
       {"garbage", "not an archive"},
+      {fixture::Archive({{"Info\\Inst.cmp", zeros}}), "16 zero bytes inside the project"},
+      {fixture::Archive({{"Info\\Inst.cmp", project + "more"}}), "bytes after the project's end"},
+      {fixture::Archive({{"Info\\Inst.cmp", project.substr(0, project.size() - 1)}}), "the project cut short"},
   };
   WriteText(P("p.exe"), "MZ");
   for (const auto& c : cases) {
     seams::ClearMessages();
     WriteText(P("a1.tmp"), c.archive);
     App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("p.exe") + " /DATA=" + P("a1.tmp"));
-    RunInstall();
+    EXPECT_EQ(RunInstall(), kExitConfigError) << c.why;
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{IDS_ERR_CONFIG_TEXT}) << c.why;
     EXPECT_FALSE(base::FileExists(P("a1.tmp"))) << c.why;
     EXPECT_FALSE(base::FileExists(P("ZemTmp\\Inst.cmp"))) << c.why;
@@ -246,18 +259,22 @@ TEST_F(StartUp, ProjectThatCannotBeTakenOutOrReadIsRefused) {
   }
 }
 
-// A package around archive 1: a stand-in stub with the size marker, then both archives
-// with their lengths (archive 2 empty).
-std::string PackageAround(const std::string& archive1) {
+// A package around the archives: a stand-in stub with the size marker, then both archives
+// with their lengths (archive 2 empty unless given).
+std::string PackageAround(const std::string& archive1, const std::string& archive2 = fixture::Header(0)) {
   auto le32 = [](size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
   const std::string stub = "MZ" + std::string("ZEM_SIZE") + le32(14);
-  const std::string archive2 = fixture::Header(0);
   return stub + le32(archive1.size()) + archive1 + le32(archive2.size()) + archive2;
 }
 
-std::string ProjectStream(const TTandrelBaseInstall& p) {
-  auto b = p.SaveToBytes();
-  return std::string(b.begin(), b.end());
+// The welcome point's extension that lists the support folder beside it and stops the setup.
+void AddListingProbe(TTandrelBaseInstall& p) {
+  auto* e = p.Extensions.Add();
+  e->Style = esDLL;
+  e->RealFile = "C:\\Author\\probe.dll";
+  e->Executable = "<SUPPORTDIR>\\probe.dll";
+  e->Params = "ListSupport";
+  e->When = dtWelcome;
 }
 
 // The welcome point's extension lists the support folder and stops the setup: what was
@@ -269,16 +286,12 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   p.TitleCaption = "C:\\Author\\logo.bmp";
   p.BillBoards = {"C:\\Author\\b1.bmp", "C:\\Author\\b2.bmp"};
   p.DialogTypes = static_cast<TTandrelDialogTypes>(p.DialogTypes | SetBit(dtBillboards));
-  auto* e = p.Extensions.Add();
-  e->Style = esDLL;
-  e->RealFile = "C:\\Author\\probe.dll";
-  e->Executable = "<SUPPORTDIR>\\probe.dll";
-  e->Params = "ListSupport";
-  e->When = dtWelcome;
+  AddListingProbe(p);
   const std::string archive1 = fixture::Archive({{"Installer\\TandrelInstall.exe", "MZ"},
                                                  {"Info\\Inst.cmp", ProjectStream(p)},
                                                  {"Logo\\logo.bmp", Bitmap(8, 8)},
                                                  {"Billboards\\b1.bmp", Bitmap(8, 8)},
+                                                 {"Billboards\\b2.bmp", Bitmap(4, 4)},
                                                  {"Support\\probe.dll", probe}});
   WriteText(P("a1.tmp"), archive1);
   WriteText(P("p.exe"), PackageAround(archive1));
@@ -286,26 +299,58 @@ TEST_F(StartUp, TakesOutSupportFilesAndCleansUpAfterTheRun) {
   seams::Watchdog dog(30, "install start-up");
   RunInstall();
   EXPECT_TRUE(MessageTexts().empty());
-  // The probe wrote the support folder's listing beside it; b2 is not in the archive, and
-  // the second archive was cut out for the package check before the wizard.
-  EXPECT_EQ(ReadText(P("listing.txt")), "b1.bmp\r\nInst.cmp\r\nlogo.bmp\r\nprobe.dll\r\nSetup2.tmp\r\n");
+  // The probe wrote the support folder's listing beside it; the second archive was cut
+  // out for the package check before the wizard.
+  EXPECT_EQ(ReadText(P("listing.txt")), "b1.bmp\r\nb2.bmp\r\nInst.cmp\r\nlogo.bmp\r\nprobe.dll\r\nSetup2.tmp\r\n");
   EXPECT_FALSE(base::FileExists(P("a1.tmp")));
   EXPECT_FALSE(DirectoryExists(P("ZemTmp")));
   EXPECT_TRUE(base::FileExists(P("p.exe")));
   EXPECT_EQ(ExitAction, 0);
 }
 
-// A package whose archives are not whole is refused before the wizard: nothing is started.
+// A package whose archives are not whole, or lack what the project takes out of them, is
+// refused before the wizard: nothing is started.
 TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
   TTandrelBaseInstall p;
   const std::string archive1 = fixture::Archive({{"Info\\Inst.cmp", ProjectStream(p)}});
   const std::string whole = PackageAround(archive1);
+  // A project that installs one file and shows one billboard, and packages around it.
+  TTandrelBaseInstall q;
+  q.Groups.Clear();
+  TTandrelFileGroup* g = q.Groups.Add();
+  g->SetName("Program Files");
+  TTandrelFile* f = g->Files.Add();
+  f->FileName = "C:\\Author\\app.dll";
+  f->Size = 5;
+  q.BillBoards = {"C:\\Author\\b1.bmp"};
+  q.DialogTypes = static_cast<TTandrelDialogTypes>(q.DialogTypes | SetBit(dtBillboards));
+  // Whole, it goes on to the welcome point, whose extension ends it.
+  AddListingProbe(q);
+  const std::string probe = ReadText(ENGINE_PROBE_DLL), board = Bitmap(4, 4);
+  const std::string withBoard = fixture::Archive(
+      {{"Info\\Inst.cmp", ProjectStream(q)}, {"Billboards\\b1.bmp", board}, {"Support\\probe.dll", probe}});
+  const std::string noBoard = fixture::Archive({{"Info\\Inst.cmp", ProjectStream(q)}, {"Support\\probe.dll", probe}});
+  fixture::Entry summed{"Program Files\\app.dll", "MZabc"};
+  summed.Checksum = 'M' + 'Z' + 'a' + 'b' + 'c';
+  fixture::Entry spoilt = summed;
+  spoilt.Data = "MZabd";
   struct Case {
     const char* why;
     std::string package, data;
   } cases[] = {
       {"archive 2 cut short", whole.substr(0, whole.size() - 3), archive1},
       {"archive 1 with bytes after its last entry", whole, archive1 + "junk"},
+      {"a stored entry of archive 2 with one bit flipped", PackageAround(withBoard, fixture::Archive({spoilt})),
+       withBoard},
+      {"an entry of archive 2 renamed",
+       PackageAround(withBoard, fixture::Archive({{"Program Files\\app.dl_", "MZabc"}})), withBoard},
+      {"an entry of archive 2 twice",
+       PackageAround(withBoard,
+                     fixture::Archive({{"Program Files\\app.dll", "MZabc"}, {"Program Files\\APP.dll", "MZabc"}})),
+       withBoard},
+      {"an entry of archive 2 of another size than the project's",
+       PackageAround(withBoard, fixture::Archive({{"Program Files\\app.dll", "MZab"}})), withBoard},
+      {"a billboard missing from archive 1", PackageAround(noBoard, fixture::Archive({summed})), noBoard},
   };
   for (const auto& c : cases) {
     seams::ClearMessages();
@@ -316,7 +361,16 @@ TEST_F(StartUp, ADamagedPackageIsRefusedBeforeTheWizard) {
     EXPECT_EQ(RunInstall(), kExitDamaged) << c.why;
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{InstallFailureText(DamagedPackageText(P("p.exe")))}) << c.why;
     EXPECT_FALSE(DirectoryExists(P("ZemTmp"))) << c.why;
+    EXPECT_FALSE(base::FileExists(P("listing.txt"))) << c.why << ": the welcome point was reached";
   }
+  seams::ClearMessages();
+  WriteText(P("p.exe"), PackageAround(withBoard, fixture::Archive({summed})));
+  WriteText(P("a1.tmp"), withBoard);
+  App().SetCommandLine("TandrelInstall.exe /SOURCE=" + P("p.exe") + " /DATA=" + P("a1.tmp"));
+  seams::Watchdog dog(30, "the whole package");
+  EXPECT_NE(RunInstall(), kExitDamaged);
+  EXPECT_TRUE(MessageTexts().empty());
+  EXPECT_EQ(ReadText(P("listing.txt")), "b1.bmp\r\nInst.cmp\r\nprobe.dll\r\nSetup2.tmp\r\n");
 }
 
 // ---------------------------------------------------------------- end of the run

@@ -199,6 +199,69 @@ TEST(SupportFiles, NothingTakenOutWhenFlagsAreOff) {
   EXPECT_TRUE(PlanSupportFiles(p, "C:\\T\\ZemTmp").empty());
 }
 
+// ---------------------------------------------------------------- the package's entries
+
+std::vector<std::string> Shown(const std::vector<TNeededEntry>& needed) {
+  std::vector<std::string> out;
+  for (const auto& n : needed) out.push_back(n.Name + " x" + std::to_string(n.Count) + " " + std::to_string(n.Size));
+  return out;
+}
+
+TEST(PackageEntries, WhatTheProjectNeedsAsTheBuildPacksIt) {
+  TTandrelBaseInstall p;
+  p.Groups.Clear();
+  p.IsBitmap = true;
+  p.TitleCaption = "C:\\Art\\logo.bmp";
+  p.BillBoards = {"C:\\Art\\b.bmp", "C:\\Art\\b.bmp"};  // one picture twice: packed twice
+  p.DialogTypes = static_cast<TTandrelDialogTypes>(p.DialogTypes | SetBit(dtBillboards));
+  for (const char* real : {"D:\\src\\ext.exe", "d:\\SRC\\EXT.exe"}) {  // one file: packed once
+    auto* e = p.Extensions.Add();
+    e->Executable = "<SUPPORTDIR>\\ext.exe";
+    e->RealFile = real;
+  }
+  auto* run = p.Extensions.Add();
+  run->Executable = "[Program Files]\\run.exe";  // travels in its group
+  run->RealFile = "D:\\src\\run.exe";
+  auto* g = p.Groups.Add();
+  g->SetName("Program Files");
+  for (auto [name, size] : {std::pair{"D:\\src\\a.dll", 10}, std::pair{"D:\\src\\empty.txt", 0}}) {
+    auto* f = g->Files.Add();
+    f->FileName = name;
+    f->Size = size;
+  }
+  EXPECT_EQ(Shown(NeededArchive1Entries(p)),
+            (std::vector<std::string>{"Info\\Inst.cmp x1 -1", "Logo\\logo.bmp x1 -1", "Billboards\\b.bmp x2 -1",
+                                      "Support\\ext.exe x1 -1"}));
+  EXPECT_EQ(Shown(NeededArchive2Entries(p)),
+            (std::vector<std::string>{"Program Files\\a.dll x1 10", "Program Files\\empty.txt x1 0"}));
+}
+
+TEST(PackageEntries, EachNeededEntryOnceAndOfItsSize) {
+  const std::vector<TNeededEntry> needed = {{"G\\a.dll", 1, 10}, {"G\\b.txt", 1, -1}};
+  auto entry = [](const std::string& name, int32_t size) {
+    TCompressedFileInfo info;
+    info.ExpandedSize = size;
+    return std::pair{name, info};
+  };
+  struct Case {
+    const char* why;
+    TCompressedFileList listing;
+    bool holds;
+  } cases[] = {
+      {"both", {entry("G\\a.dll", 10), entry("G\\b.txt", 3)}, true},
+      {"names in another case, and one more entry",
+       {entry("g\\A.DLL", 10), entry("X\\y", 1), entry("G\\B.txt", 3)},
+       true},
+      {"one missing", {entry("G\\a.dll", 10)}, false},
+      {"one renamed", {entry("G\\a.dll", 10), entry("G\\c.txt", 3)}, false},
+      {"one twice", {entry("G\\a.dll", 10), entry("G\\b.txt", 3), entry("G\\A.dll", 10)}, false},
+      {"another size than the project's", {entry("G\\a.dll", 11), entry("G\\b.txt", 3)}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArchiveHoldsEntries(c.listing, needed), c.holds) << c.why;
+  EXPECT_TRUE(ArchiveHoldsEntries({entry("G\\a.dll", 10), entry("G\\a.dll", 10)}, {{"G\\a.dll", 2, 10}}))
+      << "a file the build packs twice";
+}
+
 // ---------------------------------------------------------------- archive 2
 
 class ScratchDir : public ::testing::Test {
@@ -596,6 +659,7 @@ TEST_F(Sequence, AnInstallationThatEndsEarlyIsUndoneAndSaysHowItEnded) {
   TInstallSequenceState d;
   EXPECT_EQ(RunInstallSequence(project, h, d), kResultCancel);
   EXPECT_EQ(d.ExitCode, kExitDamaged);
+  EXPECT_EQ(h.undone, 1) << "what the wizard wrote goes also when archive 2 cannot be cut out";
 }
 
 TEST_F(Sequence, ArchiveAlreadyCutIsNotCutAgain) {

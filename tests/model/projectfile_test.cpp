@@ -464,6 +464,10 @@ TEST(ProjectFile, ReaderRefusesWhatItCannotRead) {
       {"long string longer than the stream", head + P("License", {0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'x'}) + kEnd + kEnd},
       {"long string of 4 GB - 1", head + P("License", {0x0C, 0xFF, 0xFF, 0xFF, 0xFF}) + kEnd + kEnd},
       {"short string past the end", head + P("License", {0x06, 0x40, 'x', 'y'})},
+      // An end marker read where the project goes on: the rest would be lost unseen.
+      {"16 zero bytes inside", head + P("Red", I8(1)) + Bytes(16, 0) + P("Green", I8(2)) + kEnd + kEnd},
+      {"a zero byte after the end", head + P("Red", I8(1)) + kEnd + kEnd + kEnd},
+      {"a second project after the end", head + kEnd + kEnd + head + kEnd + kEnd},
   };
   FakePlatform fake;
   for (const Case& c : cases) {
@@ -596,10 +600,13 @@ TEST_F(ProjectFileOnDisk, LoadOfAMissingFileChangesNothing) {
 TEST_F(ProjectFileOnDisk, LoadOfABrokenFileFailsAndClearsModified) {
   TTandrelBaseInstall a;
   Bytes b = a.SaveToBytes();
+  Bytes longer = b;
+  longer.push_back(0);
+  Write(Path("longer.zem"), longer);
   b.resize(b.size() / 2);
   Write(Path("half.zem"), b);
   Write(Path("empty.zem"), {});
-  for (const char* name : {"half.zem", "empty.zem"}) {
+  for (const char* name : {"half.zem", "empty.zem", "longer.zem"}) {
     TTandrelBaseInstall p;
     p.Modified = true;
     EXPECT_FALSE(p.LoadFromFile(Path(name))) << name;

@@ -154,6 +154,10 @@ TEST(ArchiveReader, AWholeArchiveIsToldFromADamagedOne) {
   Entry junk{"G\\c", std::string("\x13\x37\x00\xff\x10\x20\x30\x40\x50\x60", 10)};
   junk.Method = 4;  // LH5 data that do not expand to what the record says
   junk.Expanded = 4000;
+  Entry summed{"G\\s", "xyz"};
+  summed.Checksum = 'x' + 'y' + 'z';  // 363: a stored entry with its sum
+  Entry spoilt = summed;
+  spoilt.Data = "xyy";
   struct Case {
     const char* why;
     std::string bytes;
@@ -167,10 +171,18 @@ TEST(ArchiveReader, AWholeArchiveIsToldFromADamagedOne) {
       {"entries not adding up to the total", wrongTotal, false},
       {"an entry that does not expand", Archive({Entry{"G\\a", "xyz"}, junk}), false},
       {"no archive at all", "not an archive at all, just text", false},
+      {"a stored entry that gives its sum", Archive({summed}), true},
+      {"a stored entry that does not give its sum", Archive({Entry{"G\\a", "xyz"}, spoilt}), false},
   };
   for (const auto& c : cases) {
     const std::string file = testfiles::Write("whole_check.bin", c.bytes);
     EXPECT_EQ(ArchiveFileIsWhole(file), c.whole) << c.why;
   }
   EXPECT_FALSE(ArchiveFileIsWhole(testfiles::Path("no_such_archive.bin")));
+  // The check gives the entries it walked.
+  TCompressedFileList listing;
+  ASSERT_TRUE(ArchiveFileIsWhole(testfiles::Write("whole_check.bin", whole), &listing));
+  ASSERT_EQ(listing.size(), 2u);
+  EXPECT_EQ(listing[1].first, "G\\b");
+  EXPECT_EQ(listing[1].second.ExpandedSize, 5);
 }

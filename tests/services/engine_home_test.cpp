@@ -42,3 +42,34 @@ TEST(EngineHome, AnUninstallCommandNamesItsEngineQuoted) {
 }
 
 }  // namespace
+
+// The kept engine's hand-over to its copy in the temp folder, as the copy reads it.
+TEST(EngineHome, TheCopysArgumentsAndName) {
+  const std::string arg = EngineCopyResultArg(0x1A4, 0x2B);
+  EXPECT_EQ(arg, "/RESULT=1A4,2B");
+  struct Case {
+    const char* why;
+    std::vector<std::string> args;
+    std::string kept;
+    uintptr_t pipe, process;
+  } cases[] = {
+      {"as the kept engine passes them",
+       {"/UNINST=C:\\A\\UnInst.log ", "/APPNAME=A", "/KEPT=C:\\W\\TandrelInstall\\00AB\\TandrelInstall.exe", arg},
+       "C:\\W\\TandrelInstall\\00AB\\TandrelInstall.exe", 0x1A4, 0x2B},
+      {"no hand-over: an uninstall of its own", {"/UNINST=C:\\A\\UnInst.log ", "/APPNAME=A"}, "", 0, 0},
+      {"the later result wins", {"/RESULT=1,2", "/RESULT=3,4"}, "", 3, 4},
+      {"handles that are no hex numbers are none", {"/KEPT=x", "/RESULT=zz,4"}, "x", 0, 0},
+      {"one handle only", {"/RESULT=12"}, "", 0, 0},
+      {"case matters, as for the other arguments", {"/kept=x", "/result=1,2"}, "", 0, 0},
+  };
+  for (const auto& c : cases) {
+    const TEngineCopyArgs r = ReadEngineCopyArgs(c.args);
+    EXPECT_EQ(r.KeptEngine, c.kept) << c.why;
+    EXPECT_EQ(r.ResultPipe, c.pipe) << c.why;
+    EXPECT_EQ(r.FirstPhase, c.process) << c.why;
+  }
+  // Short names, which WININIT.INI needs.
+  for (const char* name : {"ZmU1.tmp", "zmuABCD.TMP", "ZmU12345.tmp"}) EXPECT_TRUE(IsEngineCopyName(name)) << name;
+  for (const char* name : {"ZmU.tmp", "ZmUxyz.tmp", "ZmU1.exe", "Zem1.tmp", "ZmU123456.tmp", "TandrelInstall.exe"})
+    EXPECT_FALSE(IsEngineCopyName(name)) << name;
+}

@@ -171,6 +171,67 @@ TEST(UserInfo, MissingValueReadsEmpty) {
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tandrel AB Co");
 }
 
+bool HklmKeyExists(const std::string& key) {
+  base::win::RegKey k;
+  return k.Open(HKEY_LOCAL_MACHINE, key.c_str(), KEY_READ);
+}
+
+// An installation that ends before its end takes back what its user page wrote.
+TEST(UserInfo, TakenBackAsItWasBefore) {
+  const std::string maker = "Software\\Tandrel TB Co", product = maker + "\\Probe", version = product + "\\1.0";
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, maker.c_str());
+  ForgetUserInfo();
+
+  // Nothing there before: every key made goes.
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Ann", "Ann Ltd"));
+  ASSERT_TRUE(HklmKeyExists(version));
+  TakeBackUserInfo();
+  EXPECT_FALSE(HklmKeyExists(maker));
+
+  // The maker's key holds another product: it stays, with that product.
+  base::win::RegKey other;
+  ASSERT_TRUE(other.Create(HKEY_LOCAL_MACHINE, (maker + "\\Other").c_str(), KEY_ALL_ACCESS));
+  other.Close();
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Ann", "Ann Ltd"));
+  TakeBackUserInfo();
+  EXPECT_FALSE(HklmKeyExists(product));
+  EXPECT_TRUE(HklmKeyExists(maker + "\\Other"));
+
+  // An earlier setup's name comes back, and its missing company stays missing, also after
+  // a second write.
+  base::win::RegKey key;
+  ASSERT_TRUE(key.Create(HKEY_LOCAL_MACHINE, version.c_str(), KEY_ALL_ACCESS));
+  RegSetValueExA(key.get(), "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>("Bo"), 3);
+  key.Close();
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Ann", "Ann Ltd"));
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Cy", "Cy Ltd"));
+  TakeBackUserInfo();
+  std::string name, company = "none";
+  ReadUserInfo("Tandrel TB Co", "Probe", "1.0", name, company);
+  EXPECT_EQ(name, "Bo");
+  EXPECT_EQ(company, "");
+  ASSERT_TRUE(key.Open(HKEY_LOCAL_MACHINE, version.c_str(), KEY_READ));
+  EXPECT_NE(RegQueryValueExA(key.get(), "Company", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+  key.Close();
+
+  // A key that something else filled meanwhile stays; a completed installation keeps all.
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, product.c_str());
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Ann", "Ann Ltd"));
+  ASSERT_TRUE(key.Create(HKEY_LOCAL_MACHINE, product.c_str(), KEY_ALL_ACCESS));
+  RegSetValueExA(key.get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\"), 4);
+  key.Close();
+  TakeBackUserInfo();
+  EXPECT_FALSE(HklmKeyExists(version));
+  EXPECT_TRUE(HklmKeyExists(product));
+  ASSERT_TRUE(WriteUserInfo("Tandrel TB Co", "Probe", "1.0", "Ann", "Ann Ltd"));
+  ForgetUserInfo();
+  TakeBackUserInfo();
+  name.clear();
+  ReadUserInfo("Tandrel TB Co", "Probe", "1.0", name, company);
+  EXPECT_EQ(name, "Ann");
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, maker.c_str());
+}
+
 TEST(RunProgram, WaitsAndReturnsTheExitCode) {
   EXPECT_EQ(RunProgram(AbFixture("tandrel_ab_server.exe"), "/exit 7", SW_HIDE, nullptr, true), 7);
 }

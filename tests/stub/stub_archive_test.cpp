@@ -68,6 +68,33 @@ TEST(StubArchive, ExpandEntry) {
   }
 }
 
+// Data too short to shrink are stored, and tested by the sum they carry; an older
+// package's stored entry carries 0 and is taken as it is.
+TEST(StubArchive, StoredEntryIsTestedByItsSum) {
+  const Bytes tiny = {'M', 'Z', 1, 2, 3};
+  const Bytes archive = MakeArchive({{"Installer\\TandrelInstall.exe", tiny}});
+  const size_t record = 21, data = record + 25 + std::string("Installer\\TandrelInstall.exe").size();
+  ASSERT_EQ(archive.size(), data + tiny.size());
+  ASSERT_EQ(archive[record + 16], 0) << "stored";
+  Bytes spoilt = archive;
+  spoilt[data + 2] ^= 0x04;
+  Bytes older = spoilt;
+  for (size_t i = 17; i < 21; ++i) older[record + i] = 0;  // the checksum field
+  struct Case {
+    const char* why;
+    Bytes archive;
+    TEntryResult want;
+  } cases[] = {
+      {"whole", archive, TEntryResult::Expanded},
+      {"one bit flipped", spoilt, TEntryResult::Damaged},
+      {"an older package's, unsummed", older, TEntryResult::Expanded},
+  };
+  for (const auto& c : cases) {
+    base::MemoryStream in(c.archive), out;
+    EXPECT_EQ(ExpandArchiveEntry(in, "Installer\\TandrelInstall.exe", out), c.want) << c.why;
+  }
+}
+
 // A disk that is full: nothing can be written.
 class FullDisk : public base::Stream {
 public:

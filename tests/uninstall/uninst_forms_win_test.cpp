@@ -247,6 +247,61 @@ TEST_F(Uninstaller, AFolderWithAUsersFileStaysAndTheWindowWaitsForOk) {
   EXPECT_FALSE(IsFile(log_));
 }
 
+// Product A made the maker's key and its own, B only its own inside the maker's: A's
+// uninstall keeps the maker's key and hands it to B's log, B's takes it along.
+TEST_F(Uninstaller, AMakersKeyTwoProductsShareGoesWithTheLast) {
+  const std::string tag = "TandrelKeyMaker" + std::to_string(GetCurrentProcessId());
+  const std::string maker = "HKEY_CURRENT_USER\\Software\\" + tag, makerPath = "Software\\" + tag;
+  const std::string entries = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  auto keyThere = [](const std::string& path) {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+  };
+  for (const char* product : {"A", "B"}) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (makerPath + "\\" + product).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    RegCloseKey(k);
+  }
+  CreateDirectoryA((dir_ + "b").c_str(), nullptr);
+  const std::string logB = dir_ + "b\\UnInst.log";
+  const std::string linesB = JoinLogLines({"AddRegValue=(" + maker + "\\B)Path", "CreateRegKey=" + maker + "\\B"});
+  WriteText(logB, linesB);
+  // B's entry, as its setup registers it: the command names its log.
+  HKEY entry;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (entries + tag + " B").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &entry, nullptr),
+            ERROR_SUCCESS);
+  const std::string command = "\"C:\\engine.exe\" \"/UNINST=" + logB + " \" \"/APPNAME=" + tag + " B\"";
+  RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+  RegCloseKey(entry);
+
+  WriteLog({"AddRegValue=(" + maker + "\\A)Path", "CreateRegKey=" + maker + "\\A", "CreateRegKey=" + maker});
+  FinishWhenDone();
+  EXPECT_EQ(RunForm(), mrOk);
+  EXPECT_EQ(endText_, IDS_UNI_COMPLETE_TEXT) << "a key another product fills is no failed step";
+  EXPECT_FALSE(keyThere(makerPath + "\\A"));
+  EXPECT_TRUE(keyThere(makerPath + "\\B"));
+  EXPECT_TRUE(keyThere(makerPath));
+  EXPECT_EQ(ReadText(logB), linesB + "CreateRegKey=" + maker + "\r\n") << "handed to B, as its oldest line";
+
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, (entries + tag + " B").c_str());
+  log_ = logB;
+  endText_.clear();
+  FinishWhenDone();
+  EXPECT_EQ(RunForm(), mrOk);
+  EXPECT_EQ(endText_, IDS_UNI_COMPLETE_TEXT);
+  EXPECT_FALSE(keyThere(makerPath)) << "nothing left";
+  RegDeleteKeyA(HKEY_CURRENT_USER, (makerPath + "\\A").c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, (makerPath + "\\B").c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, makerPath.c_str());
+}
+
 TEST_F(Uninstaller, IniCleanUpKeepsCommentsAndALockedFileIsNoFailure) {
   const std::string ini = dir_ + "app.ini";
   WriteText(ini, "[Main]\r\n; the user's note\r\nkey=1\r\n[Gone]\r\nk=2\r\n[Other]\r\nx=y\r\n");

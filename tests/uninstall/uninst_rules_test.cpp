@@ -74,6 +74,7 @@ TEST(SharedFileAnswers, AskWhileYesOrNoThenHoldTheLast) {
 class FakeMachine : public TUninstallHost {
 public:
   std::set<std::string> files, lockedFiles, dirs, fullDirs, stuckDirs;
+  std::set<std::string> fullKeys;  // keys that hold other keys
   std::map<std::string, int> counts;  // SharedDLLs; -1: the lowered count cannot be written
   std::vector<int> answers;           // shared-file dialog, in order
   std::vector<std::string> log, asked, scheduled;
@@ -117,7 +118,10 @@ public:
   }
   void DeleteRegValue(const std::string& k, const std::string& n) override { Note("regvalue " + k + "|" + n); }
   void DeleteRegKey(const std::string& k) override { Note("regkey " + k); }
-  void DeleteEmptyRegKey(const std::string& k) override { Note("empty regkey " + k); }
+  bool DeleteEmptyRegKey(const std::string& k) override {
+    Note("empty regkey " + k);
+    return !fullKeys.count(k);
+  }
   void SetProgressMax(int m) override { maximum = m; }
   void SetProgress(int p) override { position = p; }
   void ShowTick(int s) override { ticks.push_back({s, position}); }
@@ -292,13 +296,57 @@ TEST(UninstallPasses, AFolderOthersFillIsHandedToTheProductInside) {
   m.dirs.insert("C:\\PF\\Maker\\One");
   TUninstallLogLines log;
   log.Lines = {"CreateDir=C:\\PF\\Maker\\One", "CreateDir=C:\\PF\\Maker"};
-  std::vector<std::string> kept;
+  TKeptItems kept;
   EXPECT_TRUE(RunUninstallPasses(log, m, &kept));
-  EXPECT_EQ(kept, Lines{"C:\\PF\\Maker"});
+  EXPECT_EQ(kept.Folders, Lines{"C:\\PF\\Maker"});
+  EXPECT_EQ(kept.Keys, Lines{});
   EXPECT_EQ(HandOverFolder("CreateFile=C:\\PF\\Maker\\Two\\a.exe\r\nCreateDir=C:\\PF\\Maker\\Two\r\n", "C:\\PF\\Maker"),
             "CreateFile=C:\\PF\\Maker\\Two\\a.exe\r\nCreateDir=C:\\PF\\Maker\\Two\r\nCreateDir=C:\\PF\\Maker\r\n");
   EXPECT_EQ(HandOverFolder("CreateDir=c:\\pf\\maker\r\n", "C:\\PF\\Maker"), "CreateDir=c:\\pf\\maker\r\n");
   EXPECT_EQ(HandOverFolder("CreateFile=x", "C:\\M"), "CreateFile=x\r\nCreateDir=C:\\M\r\n");
+}
+
+TEST(UninstallPasses, AParentKeyOthersFillIsHandedToTheProductWhoseKeyIsInside) {
+  // Product A made the maker's key and its own; B's key is inside the maker's too.
+  const std::string maker = "HKEY_CURRENT_USER\\Software\\Maker";
+  FakeMachine m;
+  m.fullKeys = {maker};
+  TUninstallLogLines log;
+  log.Lines = {"AddRegValue=(" + maker + "\\A)Path", "CreateRegKey=" + maker + "\\A", "CreateRegKey=" + maker};
+  TKeptItems kept;
+  EXPECT_TRUE(RunUninstallPasses(log, m, &kept)) << "a key others fill is no failed step";
+  EXPECT_EQ(kept.Keys, Lines{maker});
+  EXPECT_EQ(kept.Folders, Lines{});
+  // A key removed as a whole tree, or a parent level that went, is not kept.
+  m.fullKeys.clear();
+  log.Lines = {"CreateRegKey=" + maker + "\\A", "CreateRegKey=" + maker};
+  kept = {};
+  RunUninstallPasses(log, m, &kept);
+  EXPECT_EQ(kept.Keys, Lines{});
+
+  const std::string b = "AddRegValue=(" + maker + "\\B)Path\r\nCreateRegKey=" + maker + "\\B\r\n";
+  struct Case {
+    const char* why;
+    std::string log;
+    bool below;
+  } cases[] = {
+      {"B created a key inside", b, true},
+      {"ignoring case", "CreateRegKey=hkey_current_user\\software\\maker\\b\r\n", true},
+      {"only a value inside: B's uninstall would not empty it", "AddRegValue=(" + maker + "\\B)Path\r\n", false},
+      {"the key itself is no key below it", "CreateRegKey=" + maker + "\r\n", false},
+      {"a key whose name only begins alike", "CreateRegKey=" + maker + "s\\B\r\n", false},
+      {"an empty log", "", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LogCreatesKeyBelow(c.log, maker), c.below) << c.why;
+  // Handed over as B's oldest line, once; B's uninstall then takes it as a parent level.
+  const std::string handed = HandOverKey(b, maker);
+  EXPECT_EQ(handed, b + "CreateRegKey=" + maker + "\r\n");
+  EXPECT_EQ(HandOverKey(handed, maker), handed);
+  FakeMachine later;
+  TUninstallLogLines bLog;
+  bLog.Lines = {"AddRegValue=(" + maker + "\\B)Path", "CreateRegKey=" + maker + "\\B", "CreateRegKey=" + maker};
+  EXPECT_TRUE(RunUninstallPasses(bLog, later));
+  EXPECT_EQ(later.log, (Lines{"regvalue " + maker + "\\B|Path", "regkey " + maker + "\\B", "empty regkey " + maker}));
 }
 
 TEST(UninstallIniSections, ASectionGoesOnlyWhenItHoldsNoLine) {
