@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/Exceptions.h"
+#include "base/Strings.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,6 +13,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #endif
 
 namespace base {
@@ -160,6 +165,84 @@ bool DirectoryExists(const std::string& folder) {
   DWORD a = GetFileAttributesA(folder.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+uint16_t FileGetAttr(const std::string& fileName) {
+  DWORD a = GetFileAttributesA(fileName.c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? 0 : static_cast<uint16_t>(a);
+}
+
+namespace {
+// The directory entry of one file; false when there is none.
+bool FindEntry(const std::string& fileName, WIN32_FIND_DATAA& found) {
+  HANDLE find = FindFirstFileA(fileName.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return true;
+}
+
+std::string FullPath(const std::string& f) {
+  char buf[MAX_PATH * 2];
+  char* part = nullptr;
+  DWORD n = GetFullPathNameA(f.c_str(), sizeof buf, buf, &part);
+  return n == 0 || n >= sizeof buf ? f : std::string(buf, n);
+}
+
+// The volume and index of an existing file.
+bool FileIdentity(const std::string& f, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(f.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+}  // namespace
+
+int32_t FileAge(const std::string& fileName) {
+  WIN32_FIND_DATAA fd;
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (!FindEntry(fileName, fd) || !FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) ||
+      !FileTimeToDosDateTime(&local, &date, &time))
+    return -1;
+  return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
+}
+
+int64_t FileSize(const std::string& fileName) {
+  WIN32_FIND_DATAA fd;
+  if (!FindEntry(fileName, fd)) return -1;
+  return (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+}
+
+void RemoveFile(const std::string& fileName) { DeleteFileA(fileName.c_str()); }
+bool CreateDir(const std::string& folder) { return CreateDirectoryA(folder.c_str(), nullptr) != 0; }
+void RemoveDir(const std::string& folder) { RemoveDirectoryA(folder.c_str()); }
+
+bool MoveReplacing(const std::string& finished, const std::string& target) {
+  if (MoveFileExA(finished.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  // The 95 family has no MoveFileExA.
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+  DWORD a = GetFileAttributesA(target.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target.c_str())) return false;
+  return MoveFileA(finished.c_str(), target.c_str()) != 0;
+}
+
+std::string CreateTempFileIn(const std::string& folder, const std::string& prefix) {
+  char name[MAX_PATH + 1] = {};
+  std::string dir = folder.empty() ? "." : folder;
+  if (GetTempFileNameA(dir.c_str(), prefix.c_str(), 0, name) == 0)
+    throw EFCreateError("Cannot create file " + IncludeTrailingBackslash(dir) + prefix + "*.tmp");
+  return name;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (AnsiSameText(FullPath(a), FullPath(b))) return true;
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return FileIdentity(a, x) && FileIdentity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& folder) { return IncludeTrailingBackslash(folder); }
 #else
 FileStream::FileStream(const std::string& fileName, unsigned mode) : name_(fileName) {
   if (mode == fmCreate || mode == fmCreateNew) {
@@ -204,6 +287,56 @@ bool FileExists(const std::string& fileName) {
 bool DirectoryExists(const std::string& folder) {
   struct stat st;
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+uint16_t FileGetAttr(const std::string& fileName) {
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) != 0) return 0;
+  return static_cast<uint16_t>(0x20 | ((st.st_mode & 0200) ? 0 : 0x01));
+}
+
+int32_t FileAge(const std::string& fileName) {
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) != 0) return -1;
+  std::tm t{};
+  localtime_r(&st.st_mtime, &t);
+  if (t.tm_year < 80) return -1;
+  uint32_t date = (static_cast<uint32_t>(t.tm_year - 80) << 9) | (static_cast<uint32_t>(t.tm_mon + 1) << 5) |
+                  static_cast<uint32_t>(t.tm_mday);
+  uint32_t time = (static_cast<uint32_t>(t.tm_hour) << 11) | (static_cast<uint32_t>(t.tm_min) << 5) |
+                  static_cast<uint32_t>(t.tm_sec / 2);
+  return static_cast<int32_t>((date << 16) | time);
+}
+
+int64_t FileSize(const std::string& fileName) {
+  struct stat st;
+  return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
+}
+
+void RemoveFile(const std::string& fileName) { ::unlink(fileName.c_str()); }
+bool CreateDir(const std::string& folder) { return ::mkdir(folder.c_str(), 0700) == 0; }
+void RemoveDir(const std::string& folder) { ::rmdir(folder.c_str()); }
+
+bool MoveReplacing(const std::string& finished, const std::string& target) {
+  return std::rename(finished.c_str(), target.c_str()) == 0;
+}
+
+std::string CreateTempFileIn(const std::string& folder, const std::string& prefix) {
+  std::string pattern = (folder.empty() ? std::string("./") : folder) + prefix + "XXXXXX.tmp";
+  int fd = mkstemps(pattern.data(), 4);
+  if (fd < 0) throw EFCreateError("Cannot create file " + pattern);
+  ::close(fd);
+  return pattern;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat x, y;
+  if (::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0) return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  return a == b;
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& folder) {
+  return folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }
 #endif
 

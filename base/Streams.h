@@ -103,6 +103,28 @@ private:
 
 bool FileExists(const std::string& fileName);       // a file, not a folder
 bool DirectoryExists(const std::string& folder);
+// The file's attribute bits (FILE_ATTRIBUTE_*); 0 when it is missing. Elsewhere than
+// Windows: the archive bit, and read-only when the owner may not write it.
+uint16_t FileGetAttr(const std::string& fileName);
+// The last write in local time as a packed DOS date (high word) and time (low word),
+// found by a directory search (the 95 family has no GetFileAttributesExA); -1 when the
+// file is missing or older than 1980.
+int32_t FileAge(const std::string& fileName);
+// The size in bytes, found by a directory search; -1 when there is no such file.
+int64_t FileSize(const std::string& fileName);
+void RemoveFile(const std::string& fileName);       // errors ignored
+bool CreateDir(const std::string& folder);           // one level; false when it fails
+void RemoveDir(const std::string& folder);           // an empty folder; errors ignored
+// Moves finished over target, replacing it; false when it fails.
+bool MoveReplacing(const std::string& finished, const std::string& target);
+// A new empty file of a unique name in folder (the current folder when empty): prefix
+// (up to 3 characters) with a unique part and ".tmp". EFCreateError when none can be made.
+std::string CreateTempFileIn(const std::string& folder, const std::string& prefix);
+// Two names of one file: the same full path (ignoring case on Windows), or the same
+// file by its volume and index (short names, other spellings of the folder).
+bool SameFile(const std::string& a, const std::string& b);
+// The folder with the running system's path separator at its end.
+std::string IncludeTrailingPathDelimiter(const std::string& folder);
 // Creates a new empty file named stem, or stem + "1", stem + "2", ... when a file of
 // that name is there already (it is never opened or truncated); returns the name made.
 // EFCreateError when none can be made.

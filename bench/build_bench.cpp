@@ -28,7 +28,7 @@
 #include "bench/BenchChild.h"
 #include "bench/BenchCorpus.h"
 #include "bench/Median.h"
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 #include "setup/compress/InstCompress.h"
 
 namespace fs = std::filesystem;

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   seams::Arm();
   std::vector<double> select, add, move, cache;
   for (int r = 0; r < runs; ++r) {
-    builder::TfrmGroup form;
+    TfrmGroup form;
     TTandrelBaseInstall& wc = *form.WorkingCopy;
     FillGroup(*wc.Groups[0], 10000, 50);
     form.ShowModeless();

@@ -18,7 +18,7 @@
 #include "bench/BenchChild.h"
 #include "bench/BenchCorpus.h"
 #include "bench/Median.h"
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 
 #include "base/Exceptions.h"
 #include "base/Strings.h"
-#include "builder/shell/PackageLayout.h"
 #include "setup/compress/InstCompress.h"
+#include "setup/services/PackageLayout.h"
 
 bool CopyArchive1(base::Stream& package, const char* key, base::Stream& dest) {
   TPackageLayout layout;

@@ -7,35 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "builder/common/FileListRules.h"
 #include "setup/model/InstClasses.h"
-
-namespace builder {
-
-// Behind the last "\" or ":"; the part up to and including it.
-std::string FileNamePart(const std::string& path);
-std::string FilePathPart(const std::string& path);
 
 // Whole numbers with the thousands separator: 12345 -> "12,345".
 std::string GroupDigits(int64_t value, const std::string& separator);
 // "12KB (12,345 bytes)": the short size text and the exact count.
 std::string FileSizeDetailText(int64_t bytes, const std::string& shortText, const std::string& separator);
 
-// A date-time of the class library (days since 30 December 1899, the fraction the time).
-struct CalendarTime {
-  int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
-};
-CalendarTime DecodeDateTime(double value);
-// The list's "TimeStamp" text: short date, a blank, long time; the time left out at exactly
-// midnight; empty when the stamp is 0 or negative. The two formatters give the locale's
-// texts of a calendar time.
-template <class DateText, class TimeText>
-std::string TimeStampText(double stamp, DateText date, TimeText time) {
-  if (!(stamp > 0)) return {};
-  CalendarTime t = DecodeDateTime(stamp);
-  std::string text = date(t);
-  if (t.Hour != 0 || t.Minute != 0 || t.Second != 0) text += " " + time(t);
-  return text;
-}
 // "dd mmmm yyyy  hh:nn" with the month's full name.
 std::string ModifiedText(double stamp, const std::array<std::string, 12>& monthNames);
 
@@ -106,5 +85,3 @@ void DeleteComponentObject(TTandrelBaseInstall& project, TTandrelComponent* comp
 bool MoveFileInGroup(TTandrelFileGroup& group, int fromIndex, int toIndex);
 // Deletes the first entry equal to the name, ignoring case.
 void EraseFirstName(TStrings& list, const std::string& name);
-
-}  // namespace builder

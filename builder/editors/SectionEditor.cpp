@@ -2,9 +2,7 @@
 
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
-#include "builder/shell/BuilderSettings.h"
-
-namespace builder {
+#include "builder/common/BuilderSettings.h"
 
 using namespace base::win;
 
@@ -196,5 +194,3 @@ void ToggleSelectedNode(const TreeView& view) {
   TreeNode node = view.Selected();
   if (node) view.Expand(node, !view.Expanded(node));
 }
-
-}  // namespace builder

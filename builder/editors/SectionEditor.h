@@ -17,8 +17,6 @@
 #include "base/win/TreeView.h"
 #include "setup/model/InstClasses.h"
 
-namespace builder {
-
 class SectionEditor : public base::win::Form {
 public:
   struct Frame {
@@ -150,5 +148,3 @@ bool EditSection(TTandrelBaseInstall& project, bool TTandrelBaseInstall::*comple
   }
   return ok;
 }
-
-}  // namespace builder

@@ -1,9 +1,7 @@
 #include "builder/editors/SetupComponent.h"
 
 #include "base/win/Dialogs.h"
-#include "builder/shell/BuilderSettings.h"
-
-namespace builder {
+#include "builder/common/BuilderSettings.h"
 
 using namespace base::win;
 
@@ -66,5 +64,3 @@ bool NewComponent(TTandrelBaseInstall& project) { return RunComponentDialog(proj
 bool EditComponent(TTandrelBaseInstall& project, int componentIndex) {
   return RunComponentDialog(project, project.GetComponent(componentIndex));
 }
-
-}  // namespace builder

@@ -6,8 +6,6 @@
 #include "resources/builder/SetupComponent.rh"
 #include "setup/model/InstClasses.h"
 
-namespace builder {
-
 class TfrmComponentProperties : public base::win::Form {
 public:
   TfrmComponentProperties() : Form(IDD_COMPONENT_PROPERTIES) { Create(); }
@@ -30,5 +28,3 @@ protected:
 
 bool NewComponent(TTandrelBaseInstall& project);
 bool EditComponent(TTandrelBaseInstall& project, int componentIndex);
-
-}  // namespace builder

@@ -6,11 +6,11 @@
 #include "base/Streams.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/EditorForm.h"
+#include "builder/common/PickFile.h"
+#include "builder/common/Previews.h"
 #include "builder/editors/DialogsRules.h"
 #include "builder/editors/SetupExtension.h"
-#include "builder/shell/EditorForm.h"
-#include "builder/shell/PickFile.h"
-#include "builder/shell/Previews.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/services/InstGlobal.h"
 
@@ -442,12 +442,12 @@ void TfrmDialogs::rbShowRestartClick() {
 
 void TfrmDialogs::btnCommandClick() {
   std::string group;
-  if (TTandrelFile* file = builder::PickProjectFile(*WorkingCopy, group)) edtCommand.SetText(ProjectFilePath(group, file->FileName));
+  if (TTandrelFile* file = PickProjectFile(*WorkingCopy, group)) edtCommand.SetText(ProjectFilePath(group, file->FileName));
 }
 
 void TfrmDialogs::btnParamsClick() {
   std::string group;
-  if (TTandrelFile* file = builder::PickProjectFile(*WorkingCopy, group)) edtParams.SetText(ProjectFilePath(group, file->FileName));
+  if (TTandrelFile* file = PickProjectFile(*WorkingCopy, group)) edtParams.SetText(ProjectFilePath(group, file->FileName));
 }
 
 // ---------------------------------------------------------------- extensions list
@@ -589,5 +589,5 @@ bool TfrmDialogs::lvExtensionsCustomDrawItem(int index, COLORREF& text, COLORREF
 }
 
 bool EditDialogs(TTandrelBaseInstall& project) {
-  return builder::EditSection<TfrmDialogs>(project, &TTandrelBaseInstall::CompletedDialogs);
+  return EditSection<TfrmDialogs>(project, &TTandrelBaseInstall::CompletedDialogs);
 }

@@ -16,10 +16,10 @@
 #include "base/win/PageControl.h"
 #include "base/win/SpinEdit.h"
 #include "builder/editors/SectionEditor.h"
-#include "builder/shell/InstConfigClasses.h"
 #include "resources/builder/SetupDialogs.rh"
+#include "setup/model/InstConfigClasses.h"
 
-class TfrmDialogs : public builder::SectionEditor {
+class TfrmDialogs : public SectionEditor {
 public:
   TfrmDialogs();
   ~TfrmDialogs() override;

@@ -3,9 +3,9 @@
 #include "base/Streams.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/BuilderSettings.h"
+#include "builder/common/PickFile.h"
 #include "builder/editors/DialogsRules.h"
-#include "builder/shell/BuilderSettings.h"
-#include "builder/shell/PickFile.h"
 
 using namespace base::win;
 
@@ -77,7 +77,7 @@ void TfrmExtension::btnHelpClick() { App().HelpContext(kExtensionHelp); }
 
 void TfrmExtension::PickProjectCommand(const Edit& edit) {
   std::string group;
-  if (TTandrelFile* file = builder::PickProjectFile(*Project, group)) {
+  if (TTandrelFile* file = PickProjectFile(*Project, group)) {
     edit.SetText(ProjectFilePath(group, file->FileName));
     RealFileName = file->FileName;
   }
@@ -98,7 +98,7 @@ void TfrmExtension::SpeedButton1Click() { PickProjectCommand(edtCommand); }
 
 void TfrmExtension::SpeedButton2Click() {
   std::string group;
-  if (TTandrelFile* file = builder::PickProjectFile(*Project, group)) edtParameters.SetText(ProjectFilePath(group, file->FileName));
+  if (TTandrelFile* file = PickProjectFile(*Project, group)) edtParameters.SetText(ProjectFilePath(group, file->FileName));
 }
 
 void TfrmExtension::SpeedButton3Click() { PickProjectCommand(edtCommandDLL); }

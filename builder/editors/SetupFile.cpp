@@ -1,10 +1,8 @@
 #include "builder/editors/SetupFile.h"
 
+#include "builder/common/BuilderSettings.h"
 #include "builder/editors/GroupEditorRules.h"
-#include "builder/shell/BuilderSettings.h"
 #include "setup/services/InstFileInfo.h"
-
-namespace builder {
 
 using namespace base::win;
 
@@ -75,5 +73,3 @@ bool ShowFileProperties(TTandrelFile& file) {
   form.FileItem = &file;
   return form.ShowModal() == mrOk;
 }
-
-}  // namespace builder

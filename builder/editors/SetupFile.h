@@ -6,11 +6,9 @@
 #include "base/win/Form.h"
 #include "base/win/ImageList.h"
 #include "base/win/PageControl.h"
-#include "builder/shell/InstConfigClasses.h"
 #include "resources/builder/SetupFile.rh"
 #include "setup/model/InstClasses.h"
-
-namespace builder {
+#include "setup/model/InstConfigClasses.h"
 
 class TfrmFileProperties : public base::win::Form {
 public:
@@ -48,5 +46,3 @@ bool ShowFileProperties(TTandrelFile& file);
 std::string FileModifiedText(double stamp);
 // "12KB (12,345 bytes)" with the user's thousands separator.
 std::string FileSizeDetail(int64_t bytes);
-
-}  // namespace builder

@@ -2,11 +2,9 @@
 
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/BuilderSettings.h"
 #include "builder/editors/GroupEditorRules.h"
-#include "builder/shell/BuilderSettings.h"
 #include "setup/services/InstGlobal.h"
-
-namespace builder {
 
 using namespace base::win;
 
@@ -121,5 +119,3 @@ bool NewFileGroup(TTandrelBaseInstall& project) { return RunGroupDialog(project,
 bool EditFileGroup(TTandrelBaseInstall& project, int groupIndex) {
   return RunGroupDialog(project, project.GetGroup(groupIndex));
 }
-
-}  // namespace builder

@@ -9,8 +9,6 @@
 #include "resources/builder/SetupGroup.rh"
 #include "setup/model/InstClasses.h"
 
-namespace builder {
-
 class TfrmGroupProperties : public base::win::Form {
 public:
   TfrmGroupProperties() : Form(IDD_GROUP_PROPERTIES) { Create(); }
@@ -45,5 +43,3 @@ protected:
 // True when the dialog ended with OK; the new group is then the last of Groups.
 bool NewFileGroup(TTandrelBaseInstall& project);
 bool EditFileGroup(TTandrelBaseInstall& project, int groupIndex);
-
-}  // namespace builder

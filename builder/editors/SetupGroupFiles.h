@@ -11,12 +11,11 @@
 #include "base/win/PageControl.h"
 #include "base/win/Splitter.h"
 #include "base/win/ToolBar.h"
+#include "builder/common/FileListLook.h"
 #include "builder/editors/GroupEditorRules.h"
 #include "builder/editors/SectionEditor.h"
-#include "builder/shell/InstConfigClasses.h"
 #include "resources/builder/SetupGroupFiles.rh"
-
-namespace builder {
+#include "setup/model/InstConfigClasses.h"
 
 class TfrmGroup : public SectionEditor {
 public:
@@ -165,12 +164,3 @@ private:
 
 // The editor on the project; true when the author left it with OK.
 bool EditFileGroups(TTandrelBaseInstall& project);
-
-// The five pictures the editors' views start with: file group, file group selected,
-// self-registration mark, component, setup type.
-void AddEditorPictures(base::win::ImageList& images);
-
-// The "TimeStamp" text of the file lists (locale's short date and long time).
-std::string FileTimeStampText(double stamp);
-
-}  // namespace builder

@@ -3,10 +3,10 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/BuilderSettings.h"
+#include "builder/common/PickFile.h"
 #include "builder/editors/RegistryLook.h"
 #include "builder/editors/RegistryRules.h"
-#include "builder/shell/BuilderSettings.h"
-#include "builder/shell/PickFile.h"
 #include "setup/services/InstFileInfo.h"
 
 using namespace base::win;
@@ -43,7 +43,7 @@ void TfrmIconProp::FormClose() { SaveFormPosition(Handle(), kFormName); }
 void TfrmIconProp::SpeedButton1Click() {
   if (!Project) return;
   std::string group;
-  TTandrelFile* file = builder::PickProjectFile(*Project, group);
+  TTandrelFile* file = PickProjectFile(*Project, group);
   if (!file) return;
   edtCommand.SetText(ProjectFileReference(group, file->FileName));
   FillDescription(file->FileName);
@@ -54,7 +54,7 @@ void TfrmIconProp::SpeedButton1Click() {
 void TfrmIconProp::SpeedButton2Click() {
   if (!Project) return;
   std::string group;
-  TTandrelFile* file = builder::PickProjectFile(*Project, group);
+  TTandrelFile* file = PickProjectFile(*Project, group);
   if (file) edtParameters.SetText(ProjectFileReference(group, file->FileName));
 }
 

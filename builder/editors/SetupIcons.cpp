@@ -124,5 +124,5 @@ void TfrmIcons::UpdateActions() {
 }
 
 bool EditIcons(TTandrelBaseInstall& Project) {
-  return builder::EditSection<TfrmIcons>(Project, &TTandrelBaseInstall::CompletedProgGroup);
+  return EditSection<TfrmIcons>(Project, &TTandrelBaseInstall::CompletedProgGroup);
 }

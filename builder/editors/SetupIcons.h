@@ -10,11 +10,11 @@
 #include "base/win/Menus.h"
 #include "base/win/ToolBar.h"
 #include "builder/editors/SectionEditor.h"
-#include "builder/shell/InstConfigClasses.h"
 #include "resources/builder/SetupIcons.rh"
 #include "setup/model/InstClasses.h"
+#include "setup/model/InstConfigClasses.h"
 
-class TfrmIcons : public builder::SectionEditor {
+class TfrmIcons : public SectionEditor {
 public:
   TfrmIcons();
   ~TfrmIcons() override;

@@ -7,7 +7,6 @@
 #include "builder/editors/SetupValue.h"
 
 using namespace base::win;
-using builder::AddAction;
 
 TfrmIniFiles::TfrmIniFiles()
     : SectionEditor(IDD_frmIniFiles, Frame{IDC_INI_btnOk, IDC_INI_btnCancel, IDC_INI_btnHelp, 18, "frmIniFiles"}) {
@@ -191,7 +190,7 @@ void TfrmIniFiles::lvValuesEdited(int index, std::string& text) {
 void TfrmIniFiles::actDeleteFileExecute() {
   TreeNode node = tvFiles.Selected();
   if (!node || FixedFileNode(node)) return;
-  if (!builder::ConfirmDelete("Are you sure you want to delete this item?")) return;
+  if (!ConfirmDelete("Are you sure you want to delete this item?")) return;
   const bool isSection = tvFiles.Level(node) >= 1;
   void* data = tvFiles.NodeData(node);
   // The entry list and the nodes go before the file or section they point into.
@@ -216,7 +215,7 @@ void TfrmIniFiles::actDeleteFileExecute() {
 void TfrmIniFiles::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0) return;
-  if (!builder::ConfirmDelete("Are you sure you want to delete this value?")) return;
+  if (!ConfirmDelete("Are you sure you want to delete this value?")) return;
   auto* value = static_cast<TTandrelIniValue*>(lvValues.ItemData(row));
   CurrentValue = static_cast<TTandrelIniValue*>(DeleteRow(lvValues, row, value));
 }
@@ -229,7 +228,7 @@ void TfrmIniFiles::actModifyValueExecute() {
   lvValues.SetSubItem(row, 1, value->Value);
 }
 
-void TfrmIniFiles::actExpandExecute() { builder::ToggleSelectedNode(tvFiles); }
+void TfrmIniFiles::actExpandExecute() { ToggleSelectedNode(tvFiles); }
 
 void TfrmIniFiles::UpdateActions() {
   TreeNode node = tvFiles.Selected();
@@ -247,5 +246,5 @@ void TfrmIniFiles::UpdateActions() {
 }
 
 bool EditIniFiles(TTandrelBaseInstall& Project) {
-  return builder::EditSection<TfrmIniFiles>(Project, &TTandrelBaseInstall::CompletedIni);
+  return EditSection<TfrmIniFiles>(Project, &TTandrelBaseInstall::CompletedIni);
 }

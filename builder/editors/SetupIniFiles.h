@@ -11,7 +11,7 @@
 #include "resources/builder/SetupIniFiles.rh"
 #include "setup/model/InstClasses.h"
 
-class TfrmIniFiles : public builder::SectionEditor {
+class TfrmIniFiles : public SectionEditor {
 public:
   TfrmIniFiles();
   ~TfrmIniFiles() override;

@@ -8,7 +8,6 @@
 #include "builder/editors/SetupValue.h"
 
 using namespace base::win;
-using builder::AddAction;
 
 namespace {
 constexpr COLORREF kUninstallSelected = RGB(0xFF, 0xFF, 0x00);
@@ -206,7 +205,7 @@ void TfrmRegistry::lvValuesEdited(int index, std::string& text) {
 void TfrmRegistry::actDeleteKeyExecute() {
   TreeNode node = tvFolders.Selected();
   if (!node || tvFolders.Level(node) < 1) return;
-  if (!builder::ConfirmDelete("Are you sure you want to delete this key?")) return;
+  if (!ConfirmDelete("Are you sure you want to delete this key?")) return;
   TTandrelRegKey* key = KeyOf(tvFolders, node);
   // Rows and nodes go first: they point into the branch that is freed.
   const bool currentGoes = InBranch(CurrentKey, key);
@@ -234,7 +233,7 @@ void TfrmRegistry::actDeleteKeyExecute() {
 void TfrmRegistry::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0 || !CurrentValue || CurrentValue->Index() <= 0) return;
-  if (!builder::ConfirmDelete("Are you sure you want to delete this value?")) return;
+  if (!ConfirmDelete("Are you sure you want to delete this value?")) return;
   auto* value = static_cast<TTandrelValue*>(lvValues.ItemData(row));
   CurrentValue = static_cast<TTandrelValue*>(DeleteRow(lvValues, row, value));
 }
@@ -273,7 +272,7 @@ LRESULT TfrmRegistry::tvFoldersCustomDrawItem(NMTVCUSTOMDRAW* draw) {
   }
 }
 
-void TfrmRegistry::mnuExpandClick() { builder::ToggleSelectedNode(tvFolders); }
+void TfrmRegistry::mnuExpandClick() { ToggleSelectedNode(tvFolders); }
 
 void TfrmRegistry::UpdateActions() {
   TreeNode node = tvFolders.Selected();
@@ -299,5 +298,5 @@ void TfrmRegistry::UpdateActions() {
 }
 
 bool EditRegistry(TTandrelBaseInstall& Project) {
-  return builder::EditSection<TfrmRegistry>(Project, &TTandrelBaseInstall::CompletedRegistry);
+  return EditSection<TfrmRegistry>(Project, &TTandrelBaseInstall::CompletedRegistry);
 }

@@ -13,7 +13,7 @@
 #include "resources/builder/SetupRegistry.rh"
 #include "setup/model/InstClasses.h"
 
-class TfrmRegistry : public builder::SectionEditor {
+class TfrmRegistry : public SectionEditor {
 public:
   TfrmRegistry();
   ~TfrmRegistry() override;

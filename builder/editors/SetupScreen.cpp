@@ -4,8 +4,8 @@
 
 #include "base/Strings.h"
 #include "base/win/Application.h"
+#include "builder/common/Previews.h"
 #include "builder/editors/SetupScreenObjects.h"
-#include "builder/shell/Previews.h"
 #include "setup/engine/BackgroundPaint.h"
 
 using namespace base::win;
@@ -134,5 +134,5 @@ void TfrmScreenSetup::Button1Click() {
 }
 
 bool EditScreenSetup(TTandrelBaseInstall& project) {
-  return builder::EditSection<TfrmScreenSetup>(project, &TTandrelBaseInstall::CompletedScreen);
+  return EditSection<TfrmScreenSetup>(project, &TTandrelBaseInstall::CompletedScreen);
 }

@@ -15,7 +15,7 @@
 #include "resources/builder/SetupScreen.rh"
 #include "setup/model/InstClasses.h"
 
-class TfrmScreenSetup : public builder::SectionEditor {
+class TfrmScreenSetup : public SectionEditor {
 public:
   TfrmScreenSetup();
   ~TfrmScreenSetup() override;

@@ -4,8 +4,8 @@
 
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/BuilderSettings.h"
 #include "builder/editors/DialogsRules.h"
-#include "builder/shell/BuilderSettings.h"
 
 using namespace base::win;
 

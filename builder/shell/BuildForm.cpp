@@ -3,7 +3,7 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 using namespace base::win;
 

@@ -6,7 +6,7 @@
 
 #include "base/win/Controls.h"
 #include "base/win/Form.h"
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 #include "resources/builder/BuildForm.rh"
 #include "setup/model/InstClasses.h"
 

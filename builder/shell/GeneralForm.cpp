@@ -3,7 +3,7 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 #include "setup/services/InstFileInfo.h"
 
 using namespace base::win;

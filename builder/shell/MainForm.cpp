@@ -4,9 +4,9 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
+#include "builder/common/BuilderSettings.h"
 #include "builder/shell/AboutForm.h"
 #include "builder/shell/BuildForm.h"
-#include "builder/shell/BuilderSettings.h"
 #include "builder/shell/MainRules.h"
 #include "setup/compress/InstCompressIntf.h"
 
@@ -248,7 +248,7 @@ void TfrmMain::UpdateTicks() {
 }
 
 void TfrmMain::DoAction(int Tag) {
-  if (TSectionEditor editor = SectionEditor(Tag)) editor(*Project);
+  if (TSectionEditor editor = EditorOfSection(Tag)) editor(*Project);
   UpdateTicks();
 }
 

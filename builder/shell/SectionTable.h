@@ -19,5 +19,5 @@ struct TSection {
 
 extern const TSection kSections[kSectionCount];
 
-// The editor of a section; nullptr while it has none (choosing it then does nothing).
-TSectionEditor SectionEditor(int tag);
+// The editor of a section; nullptr for a tag outside the table.
+TSectionEditor EditorOfSection(int tag);

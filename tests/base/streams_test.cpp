@@ -89,3 +89,48 @@ TEST(FileStream, UniqueFileLeavesExistingFilesAlone) {
   EXPECT_THROW(CreateUniqueFile(testing::TempDir() + "no such folder/x"), EFCreateError);
   for (const auto& n : {stem, first, second}) std::remove(n.c_str());
 }
+
+TEST(FileFunctions, FactsOfAFileTheTemporaryNameAndTheReplacement) {
+  const std::string dir = testing::TempDir() + "streams_files";
+  const std::string in = IncludeTrailingPathDelimiter(dir);
+  const std::string file = in + "a.bin", missing = in + "missing.bin";
+  RemoveFile(file);
+  RemoveDir(dir);
+  ASSERT_TRUE(CreateDir(dir));
+  EXPECT_FALSE(CreateDir(dir)) << "already there";
+  EXPECT_TRUE(DirectoryExists(dir));
+  WriteFileBytes(file, {1, 2, 3, 4, 5});
+
+  EXPECT_EQ(FileSize(file), 5);
+  EXPECT_EQ(FileSize(missing), -1);
+  EXPECT_NE(FileGetAttr(file) & 0x20, 0) << "a fresh file carries the archive bit";
+  EXPECT_EQ(FileGetAttr(missing), 0);
+  const int32_t age = FileAge(file);
+  ASSERT_NE(age, -1);
+  EXPECT_GE((static_cast<uint32_t>(age) >> 25) + 1980, 2020u) << "the DOS date's year in the high word";
+  EXPECT_EQ(FileAge(missing), -1);
+
+  EXPECT_TRUE(SameFile(file, file));
+  EXPECT_TRUE(SameFile(file, in + "." + (in.back() == '/' ? "/" : "\\") + "a.bin")) << "another spelling";
+  EXPECT_FALSE(SameFile(file, missing));
+
+  const std::string temp = CreateTempFileIn(in, "Zem");
+  EXPECT_EQ(temp.compare(0, in.size() + 3, in + "Zem"), 0) << temp;
+  EXPECT_EQ(temp.substr(temp.size() - 4), ".tmp");
+  EXPECT_TRUE(FileExists(temp));
+  const std::string second = CreateTempFileIn(in, "Zem");
+  EXPECT_NE(second, temp) << "each name once";
+  EXPECT_THROW(CreateTempFileIn(in + "no such folder" + in.substr(in.size() - 1), "Zem"), EFCreateError);
+
+  ASSERT_TRUE(MoveReplacing(temp, file));
+  EXPECT_FALSE(FileExists(temp));
+  EXPECT_EQ(FileSize(file), 0) << "the empty temporary file took its place";
+
+  RemoveFile(file);
+  RemoveDir(dir);
+  EXPECT_TRUE(DirectoryExists(dir)) << "a folder with a file in it stays";
+  RemoveFile(second);
+  RemoveDir(dir);
+  EXPECT_FALSE(DirectoryExists(dir));
+  EXPECT_EQ(IncludeTrailingPathDelimiter(in), in) << "one separator only";
+}

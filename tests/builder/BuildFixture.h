@@ -16,7 +16,7 @@
 
 #include "base/Streams.h"
 #include "base/Strings.h"
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 #include "setup/compress/InstCompress.h"
 #include "setup/model/InstClasses.h"
 

@@ -4,8 +4,8 @@
 
 #include "base/win/Application.h"
 #include "base/win/TestSeams.h"
+#include "builder/common/BuilderSettings.h"
 #include "builder/shell/BuildForm.h"
-#include "builder/shell/BuilderSettings.h"
 #include "setup/services/InstGlobal.h"
 #include "tests/harness/FormDriver.h"
 

@@ -10,10 +10,10 @@
 
 #include "base/win/Application.h"
 #include "base/win/TestSeams.h"
+#include "builder/common/EditorForm.h"
+#include "builder/common/Previews.h"
 #include "builder/shell/AboutForm.h"
-#include "builder/shell/EditorForm.h"
 #include "builder/shell/GeneralForm.h"
-#include "builder/shell/Previews.h"
 #include "setup/engine/BackgroundForm.h"
 #include "setup/engine/DialogsForm.h"
 #include "tests/harness/FormDriver.h"

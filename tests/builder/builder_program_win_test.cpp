@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Streams.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 #include "setup/model/InstClasses.h"
 #include "setup/services/InstFileInfo.h"
 #include "tests/harness/WinTestSupport.h"

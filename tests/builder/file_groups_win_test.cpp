@@ -7,15 +7,14 @@
 
 #include "base/win/Application.h"
 #include "base/win/TestSeams.h"
+#include "builder/common/PickFile.h"
 #include "builder/editors/SetupComponent.h"
 #include "builder/editors/SetupFile.h"
 #include "builder/editors/SetupGroup.h"
 #include "builder/editors/SetupGroupFiles.h"
-#include "builder/shell/PickFile.h"
 #include "tests/harness/FormDriver.h"
 
 using namespace base::win;
-using builder::TfrmGroup;
 
 namespace {
 
@@ -78,7 +77,7 @@ TEST_F(FileGroups, LeavingWithoutOkKeepsTheSavedBytesWhateverWasDone) {
         case Leave::CloseBox: wintest::CloseByTitleBar(f.Handle()); break;
       }
     });
-    EXPECT_FALSE(builder::EditFileGroups(project));
+    EXPECT_FALSE(EditFileGroups(project));
     EXPECT_EQ(project.SaveToBytes(), before) << "leave " << static_cast<int>(leave);
     EXPECT_FALSE(project.Modified);
   }
@@ -104,7 +103,7 @@ TEST_F(FileGroups, OkAppliesRenamesInPlaceAndKeepsEveryReference) {
     f.ActionListUpdate();
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  EXPECT_TRUE(builder::EditFileGroups(project));
+  EXPECT_TRUE(EditFileGroups(project));
   EXPECT_EQ(project.Groups[0]->Name(), "Main");
   EXPECT_EQ(project.InstFolders[0], "[Main]=<INSTALLDIR>") << "the line keeps its place and folder";
   EXPECT_EQ(project.Components[0]->Groups, (TStrings{"Main"}));
@@ -131,7 +130,7 @@ TEST_F(FileGroups, FileRowsShowSizesAndAnEmptyStampForAMissingFile) {
     EXPECT_EQ(f.lvFiles.StateImage(0), 0);
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  builder::EditFileGroups(project);
+  EditFileGroups(project);
 }
 
 TEST_F(FileGroups, ALongGroupShowsEveryFileAndTypingFindsOne) {
@@ -165,7 +164,7 @@ TEST_F(FileGroups, ALongGroupShowsEveryFileAndTypingFindsOne) {
     EXPECT_EQ(f.lvFiles.Count(), 3001);
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  builder::EditFileGroups(project);
+  EditFileGroups(project);
 }
 
 TEST_F(FileGroups, DeletingTheSelectedOfTwoEquallyNamedGroupsFreesThatOne) {
@@ -183,7 +182,7 @@ TEST_F(FileGroups, DeletingTheSelectedOfTwoEquallyNamedGroupsFreesThatOne) {
     EXPECT_EQ(f.tvGroups.Count(), 3);
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   ASSERT_EQ(project.Groups.Count(), 3);
   ASSERT_EQ(project.Groups[2]->Files.Count(), 1);
   EXPECT_EQ(project.Groups[2]->Files[0]->FileName, "C:\\first\\keep.txt");
@@ -209,7 +208,7 @@ TEST_F(FileGroups, DeletedFilesAreNeverTheCurrentFile) {
     EXPECT_EQ(f.lvFiles.Count(), 0);
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   EXPECT_EQ(project.Groups[0]->Files.Count(), 0);
   EXPECT_EQ(seams::Messages().at(0).Text, "Remove the selected files from the installation?");
 }
@@ -255,7 +254,7 @@ TEST_F(FileGroups, DraggedFilesMoveExceptTheOneTheTargetHolds) {
     EXPECT_EQ(f.lvFiles.ItemText(1), "kept.txt");
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   ASSERT_EQ(project.Groups[0]->Files.Count(), 2);
   EXPECT_EQ(project.Groups[0]->Files[0]->FileName, "C:\\a\\same.txt");
   EXPECT_EQ(project.Groups[0]->Files[1]->FileName, "C:\\a\\kept.txt");
@@ -299,7 +298,7 @@ TEST_F(FileGroups, MovesAreDisabledAtBothEndsAndReorderInTheMiddle) {
     EXPECT_EQ(f.CurrentFile, f.CurrentGroup->Files[1]);
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   EXPECT_EQ(project.Groups[0]->Name(), "Help Files");
   EXPECT_EQ(project.Groups[2]->Files[0]->FileName, "C:\\x\\2.txt");
 }
@@ -328,7 +327,7 @@ TEST_F(FileGroups, SetupTypeLabelsAreRefusedComponentLabelsRenameEverywhere) {
     EXPECT_EQ(tv.NodeText(tv.FirstChild(NodeOf(tv, "Compact"))), "Core");
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   EXPECT_EQ(project.Components[0]->Name(), "Core");
   EXPECT_EQ(project.InstallTypes[1]->Components[0], "Core");
 }
@@ -347,7 +346,7 @@ TEST_F(FileGroups, DeletingTheLastComponentNodeLeavesNoCurrentComponent) {
     EXPECT_EQ(f.CurrentComponent, nullptr);
     wintest::Click(f.Item(IDC_FG_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroups(project));
+  ASSERT_TRUE(EditFileGroups(project));
   EXPECT_EQ(project.Components.Count(), 0);
   EXPECT_EQ(project.InstallTypes[0]->Components, (TStrings{"Help and Tutorial Files", "Example Files"}));
 }
@@ -356,13 +355,13 @@ TEST_F(FileGroups, GroupDialogPlatformsAndTheInstallDirectoryList) {
   TTandrelBaseInstall project;
   project.Groups[0]->UpdatePlatforms = 15;
   std::vector<std::string> choices;
-  seams::WhenShown<builder::TfrmGroupProperties>([&](builder::TfrmGroupProperties& d) {
+  seams::WhenShown<TfrmGroupProperties>([&](TfrmGroupProperties& d) {
     EXPECT_TRUE(d.rbSpecific.Checked());
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(d.clbPlatform.Checked(i)) << i;
     choices = d.cbDestination.Items();
     wintest::Click(d.Item(IDC_GP_btnOk));
   });
-  ASSERT_TRUE(builder::EditFileGroup(project, 0));
+  ASSERT_TRUE(EditFileGroup(project, 0));
   EXPECT_EQ(project.Groups[0]->UpdatePlatforms, 15) << "not widened to every system";
   ASSERT_EQ(choices.size(), 11u);
   EXPECT_EQ(choices[0], "<INSTALLDIR>");
@@ -371,7 +370,7 @@ TEST_F(FileGroups, GroupDialogPlatformsAndTheInstallDirectoryList) {
   EXPECT_EQ(choices[10], "[Examples]");
 
   // A new group: the defaults, an empty name beeps, then "Data" goes in.
-  seams::WhenShown<builder::TfrmGroupProperties>([](builder::TfrmGroupProperties& d) {
+  seams::WhenShown<TfrmGroupProperties>([](TfrmGroupProperties& d) {
     EXPECT_EQ(d.cbDestination.Text(), "<INSTALLDIR>");
     EXPECT_EQ(d.rgUpdateMethod.ItemIndex(), 2);
     EXPECT_TRUE(d.rbAll.Checked());
@@ -384,7 +383,7 @@ TEST_F(FileGroups, GroupDialogPlatformsAndTheInstallDirectoryList) {
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(d.clbPlatform.Checked(i));
     wintest::Click(d.Item(IDC_GP_btnOk));
   });
-  ASSERT_TRUE(builder::NewFileGroup(project));
+  ASSERT_TRUE(NewFileGroup(project));
   EXPECT_EQ(project.Groups[3]->Name(), "Data");
   EXPECT_EQ(project.InstFolders.back(), "[Data]=<INSTALLDIR>");
   EXPECT_EQ(project.Groups[3]->UpdatePlatforms, 31);
@@ -406,12 +405,12 @@ TEST_F(FileGroups, AnUntouchedComponentDescriptionKeepsItsBytes) {
     TTandrelBaseInstall project;
     TTandrelComponent* component = project.Components[0];
     component->Description = c.stored;
-    seams::WhenShown<builder::TfrmComponentProperties>([&](builder::TfrmComponentProperties& d) {
+    seams::WhenShown<TfrmComponentProperties>([&](TfrmComponentProperties& d) {
       wintest::Type(d.edtName.Handle(), "Renamed");
       if (c.typed) wintest::Type(d.memoDescription.Handle(), c.typed);
       wintest::Click(d.Item(IDC_CP_btnOk));
     });
-    ASSERT_TRUE(builder::EditComponent(project, 0)) << c.why;
+    ASSERT_TRUE(EditComponent(project, 0)) << c.why;
     EXPECT_EQ(component->Name(), "Renamed") << c.why;
     EXPECT_EQ(component->Description, c.after) << c.why;
   }
@@ -422,7 +421,7 @@ TEST_F(FileGroups, FileDialogShowsTheStoredFacts) {
   file.FileName = "C:\\App\\lib\\server.dll";
   file.Size = 12345;
   file.Timestamp = 45000.75;
-  seams::WhenShown<builder::TfrmFileProperties>([](builder::TfrmFileProperties& d) {
+  seams::WhenShown<TfrmFileProperties>([](TfrmFileProperties& d) {
     EXPECT_EQ(d.lblCaption.Caption(), "server.dll");
     EXPECT_EQ(d.lblVersion.Caption(), "Not Available");
     EXPECT_EQ(d.lblSize.Caption(), "12KB (12,345 bytes)");
@@ -431,14 +430,14 @@ TEST_F(FileGroups, FileDialogShowsTheStoredFacts) {
     wintest::Click(d.cbSelfRegister.Handle());
     wintest::Click(d.Item(IDC_FP_btnOk));
   });
-  EXPECT_TRUE(builder::ShowFileProperties(file));
+  EXPECT_TRUE(ShowFileProperties(file));
   EXPECT_TRUE(file.SelfRegister);
 }
 
 TEST_F(FileGroups, PickerWantsAFileBeforeOk) {
   TTandrelBaseInstall project;
   AddFileEntry(*project.Groups[1], "C:\\Help\\app.hlp", 3000);
-  seams::WhenShown<builder::TfrmPickFile>([](builder::TfrmPickFile& d) {
+  seams::WhenShown<TfrmPickFile>([](TfrmPickFile& d) {
     EXPECT_FALSE(d.btnOk.Enabled());
     d.btnOkClick();
     EXPECT_EQ(seams::BeepCount(), 1);
@@ -454,7 +453,7 @@ TEST_F(FileGroups, PickerWantsAFileBeforeOk) {
     wintest::Click(d.btnOk.Handle());
   });
   std::string group = "unchanged";
-  TTandrelFile* f = builder::PickProjectFile(project, group);
+  TTandrelFile* f = PickProjectFile(project, group);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->FileName, "C:\\Help\\app.hlp");
   EXPECT_EQ(group, "Help Files");
@@ -545,7 +544,7 @@ TEST_F(FileGroups, TheControlsFollowTheWindowAtEverySizeDownToTheLeast) {
     wintest::Pump(30);
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  EXPECT_FALSE(builder::EditFileGroups(project));
+  EXPECT_FALSE(EditFileGroups(project));
   // Opened again at the size it was left at, laid out for it.
   seams::WhenShown<TfrmGroup>([&](TfrmGroup& f) {
     RECT now{};
@@ -555,7 +554,7 @@ TEST_F(FileGroups, TheControlsFollowTheWindowAtEverySizeDownToTheLeast) {
     ExpectLaidOut(f, "reopened");
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  EXPECT_FALSE(builder::EditFileGroups(project));
+  EXPECT_FALSE(EditFileGroups(project));
 }
 
 TEST_F(FileGroups, TheStatusHintOfTheEditorGoesWhenItCloses) {
@@ -570,7 +569,7 @@ TEST_F(FileGroups, TheStatusHintOfTheEditorGoesWhenItCloses) {
     EXPECT_EQ(App().Hint(), "Delete Group");
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  EXPECT_FALSE(builder::EditFileGroups(project));
+  EXPECT_FALSE(EditFileGroups(project));
   EXPECT_EQ(App().Hint(), "");
   ASSERT_FALSE(status.empty());
   EXPECT_EQ(status.back(), "");
@@ -591,7 +590,7 @@ TEST_F(FileGroups, BothViewsOfAPageOpenItsPopupByMouseAndKeys) {
       }
     wintest::Click(f.Item(IDC_FG_btnCancel));
   });
-  EXPECT_FALSE(builder::EditFileGroups(project));
+  EXPECT_FALSE(EditFileGroups(project));
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 // choices, the platform round trip and the action states of its three pages.
 #include <gtest/gtest.h>
 
+#include "builder/common/BuilderSettings.h"
 #include "builder/editors/GroupEditorRules.h"
-#include "builder/shell/BuilderSettings.h"
-
-using namespace builder;
 
 TEST(GroupEditorRules, NameAndLocationSplitAtTheLastBackslashOrColon) {
   struct Case { const char* path; const char* name; const char* location; };

@@ -11,7 +11,7 @@
 #include "base/Strings.h"
 #include "base/win/ImageList.h"
 #include "base/win/Registry.h"
-#include "builder/shell/InstConfigClasses.h"
+#include "setup/model/InstConfigClasses.h"
 #include "tests/harness/ImageListCheck.h"
 #include "tests/harness/WinTestSupport.h"
 

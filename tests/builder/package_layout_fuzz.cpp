@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Streams.h"
-#include "builder/shell/PackageLayout.h"
+#include "setup/services/PackageLayout.h"
 
 namespace {
 

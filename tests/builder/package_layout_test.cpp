@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/Streams.h"
-#include "builder/shell/BuildPackage.h"
-#include "builder/shell/PackageLayout.h"
+#include "builder/common/BuildPackage.h"
+#include "setup/services/PackageLayout.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ std::vector<DestroyRecord> g_changesWhileDestroying;
 int g_prepared = 0;
 bool g_refuseOk = false;  // the editor's preparation refuses the first OK
 
-class ProbeEditor : public builder::SectionEditor {
+class ProbeEditor : public SectionEditor {
 public:
   ProbeEditor()
       : SectionEditor(IDD_SECTION_PROBE, {IDC_SP_btnOk, IDC_SP_btnCancel, IDC_SP_btnHelp, 8, "frmProbeSection"}) {
@@ -108,7 +108,7 @@ TEST_F(SectionEditorTest, LeavingWithoutOkKeepsTheProjectBytes) {
         case Leave::CloseBox: wintest::CloseByTitleBar(f.Handle()); break;
       }
     });
-    EXPECT_FALSE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+    EXPECT_FALSE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
     EXPECT_EQ(project.SaveToBytes(), before) << "leave " << static_cast<int>(leave);
     EXPECT_FALSE(project.CompletedFiles);
     EXPECT_FALSE(project.Modified);
@@ -125,7 +125,7 @@ TEST_F(SectionEditorTest, OkAssignsTheWorkingCopyAndMarksTheSection) {
     f.tvGroups.EndEdit(false);
     wintest::Click(f.Item(IDC_SP_btnOk));
   });
-  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_TRUE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
   EXPECT_EQ(project.Groups[0]->Name(), "Main");
   EXPECT_EQ(project.InstFolders[0], "[Main]=<INSTALLDIR>") << "renamed through the working copy's setter";
   EXPECT_TRUE(project.CompletedFiles);
@@ -147,7 +147,7 @@ TEST_F(SectionEditorTest, AnOkThePreparationRefusesKeepsTheEditorOpenAndTheProje
     whileOpen = project.SaveToBytes();
     wintest::Click(f.Item(IDC_SP_btnOk));
   });
-  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_TRUE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
   EXPECT_TRUE(stayed);
   EXPECT_EQ(whileOpen, before);
   EXPECT_EQ(g_prepared, 2);
@@ -157,7 +157,7 @@ TEST_F(SectionEditorTest, AnOkThePreparationRefusesKeepsTheEditorOpenAndTheProje
 TEST_F(SectionEditorTest, OkWithoutChangesStillMarksTheSection) {
   TTandrelBaseInstall project;
   seams::WhenShown<ProbeEditor>([](ProbeEditor& f) { wintest::PostKey(VK_RETURN, f.tvGroups.Handle()); });
-  EXPECT_TRUE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedDialogs));
+  EXPECT_TRUE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedDialogs));
   EXPECT_TRUE(project.CompletedDialogs);
   EXPECT_TRUE(project.Modified);
 }
@@ -185,7 +185,7 @@ TEST_F(SectionEditorTest, LabelEditTakesAwayDefaultAndCancelRoles) {
     EXPECT_GT(f.updates, 0);
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  EXPECT_FALSE(builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
+  EXPECT_FALSE(EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles));
 }
 
 TEST_F(SectionEditorTest, KeysOfTheViews) {
@@ -211,7 +211,7 @@ TEST_F(SectionEditorTest, KeysOfTheViews) {
     keys = f.keys;
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
+  EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
   EXPECT_EQ(keys, (std::vector<std::string>{"ins", "del", "props", "list ins"}));
   EXPECT_TRUE(renaming);
 }
@@ -222,7 +222,7 @@ TEST_F(SectionEditorTest, HelpOpensTheEditorsContext) {
     wintest::Click(f.Item(IDC_SP_btnHelp));
     wintest::Click(f.Item(IDC_SP_btnCancel));
   });
-  builder::EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
+  EditSection<ProbeEditor>(project, &TTandrelBaseInstall::CompletedFiles);
   EXPECT_EQ(seams::HelpRequests(), (std::vector<int>{8}));
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "base/Streams.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 namespace {
 

@@ -1,5 +1,4 @@
-// The authoring road's sections: one line each, in the order an author fills them in.
-// A section that lands adds its file and its line; the comment lines keep such changes apart.
+// The authoring road's sections, one line each, in the order an author fills them in.
 #include "tests/e2e/Authoring.h"
 
 namespace e2e {

@@ -14,8 +14,8 @@
 
 #include "base/Streams.h"
 #include "base/win/Registry.h"
-#include "builder/shell/BuildPackage.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
+#include "builder/common/BuildPackage.h"
 #include "setup/model/InstClasses.h"
 #include "setup/services/InstFileInfo.h"
 #include "tests/harness/Bitmaps.h"

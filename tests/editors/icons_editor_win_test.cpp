@@ -3,9 +3,9 @@
 #include "tests/editors/EditorDriving.h"
 
 #include "base/Strings.h"
+#include "builder/common/PickFile.h"
 #include "builder/editors/SetupIcon.h"
 #include "builder/editors/SetupIcons.h"
-#include "builder/shell/PickFile.h"
 #include "tests/harness/FormDriver.h"
 
 namespace {
@@ -213,7 +213,7 @@ TEST(IconDialog, CommandPickedFromTheProjectsFiles) {
     std::string command, startIn, description;
     seams::WhenShown<TfrmIconProp>([&](TfrmIconProp& d) {
       wintest::Type(d.edtDescription.Handle(), "typed by the author");
-      seams::WhenShown<builder::TfrmPickFile>([&](builder::TfrmPickFile& pick) {
+      seams::WhenShown<TfrmPickFile>([&](TfrmPickFile& pick) {
         pick.tvGroups.Select(pick.tvGroups.FindData(group));
         pick.lvFiles.Select(c.file);
         wintest::Click(pick.btnOk.Handle());

@@ -7,8 +7,8 @@
 
 #include <psapi.h>
 
-#include "builder/shell/PackageLayout.h"
 #include "setup/compress/InstCompressIntf.h"
+#include "setup/services/PackageLayout.h"
 #include "stub/StubArchive.h"
 #include "tests/harness/WinTestSupport.h"
 

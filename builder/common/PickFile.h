@@ -10,11 +10,9 @@
 #include "base/win/PageControl.h"
 #include "base/win/Splitter.h"
 #include "base/win/TreeView.h"
-#include "builder/shell/InstConfigClasses.h"
 #include "resources/builder/PickFile.rh"
 #include "setup/model/InstClasses.h"
-
-namespace builder {
+#include "setup/model/InstConfigClasses.h"
 
 class TfrmPickFile : public base::win::Form {
 public:
@@ -54,5 +52,3 @@ private:
 
 // The chosen file, or none; groupName gets its group's name only on OK.
 TTandrelFile* PickProjectFile(TTandrelBaseInstall& project, std::string& groupName);
-
-}  // namespace builder

@@ -1,12 +1,10 @@
-#include "builder/shell/PickFile.h"
+#include "builder/common/PickFile.h"
 
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
-#include "builder/editors/GroupEditorRules.h"
-#include "builder/editors/SetupGroupFiles.h"
-#include "builder/shell/BuilderSettings.h"
-
-namespace builder {
+#include "builder/common/BuilderSettings.h"
+#include "builder/common/FileListLook.h"
+#include "builder/common/FileListRules.h"
 
 using namespace base::win;
 
@@ -132,5 +130,3 @@ TTandrelFile* PickProjectFile(TTandrelBaseInstall& project, std::string& groupNa
   if (form.CurrentGroup) groupName = form.CurrentGroup->Name();
   return form.SelectedFile;
 }
-
-}  // namespace builder

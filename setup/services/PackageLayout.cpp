@@ -1,4 +1,4 @@
-#include "builder/shell/PackageLayout.h"
+#include "setup/services/PackageLayout.h"
 
 #include <cstring>
 #include <map>

@@ -1,14 +1,13 @@
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 #include <cstdlib>
 
 #include "base/Exceptions.h"
+#include "base/Streams.h"
 
 #ifdef _WIN32
 #include "base/win/Registry.h"
 #include "setup/services/InstFileInfo.h"
-#else
-#include <unistd.h>
 #endif
 
 std::string ComposeBuilderRegistryKey(const std::string& companyName, const std::string& productName,
@@ -72,11 +71,7 @@ std::string FormatSizeKM(int64_t bytes) { return FormatSizeKMText(bytes, ","); }
 
 std::string NewTempFileName() {
   const char* dir = std::getenv("TMPDIR");
-  std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/ZemXXXXXX.tmp";
-  int fd = mkstemps(pattern.data(), 4);
-  if (fd < 0) throw base::EFCreateError("Cannot create file " + pattern);
-  close(fd);
-  return pattern;
+  return base::CreateTempFileIn(std::string(dir && *dir ? dir : "/tmp") + "/", "Zem");
 }
 #endif
 
@@ -137,10 +132,8 @@ std::string FormatSizeKM(int64_t bytes) { return FormatSizeKMText(bytes, UserTho
 std::string NewTempFileName() {
   char dir[256] = {};
   DWORD n = GetTempPathA(255, dir);
-  char name[MAX_PATH + 1] = {};
-  if (n == 0 || n > 255 || GetTempFileNameA(dir, "Zem", 0, name) == 0)
-    throw base::EFCreateError(std::string("Cannot create file ") + dir + "Zem*.tmp");
-  return name;
+  if (n == 0 || n > 255) throw base::EFCreateError(std::string("Cannot create file ") + dir + "Zem*.tmp");
+  return base::CreateTempFileIn(dir, "Zem");
 }
 
 void SaveFormPosition(HWND form, const std::string& formName) {

@@ -1,4 +1,4 @@
-#include "builder/shell/Previews.h"
+#include "builder/common/Previews.h"
 
 #include "base/win/Application.h"
 #include "setup/engine/BackgroundForm.h"

@@ -1,157 +1,21 @@
-#include "builder/shell/BuildPackage.h"
+#include "builder/common/BuildPackage.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "base/Streams.h"
 #include "base/Strings.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
+#include "builder/common/EntryPipeline.h"
 #include "setup/compress/ArchiveWriter.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/model/InstPlatform.h"
 #include "setup/services/InstGlobal.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "base/win/Handle.h"
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#endif
-
 namespace {
-
-// ------------------------------------------------------------------ the file system
-
-#ifdef _WIN32
-uint16_t FileAttrOf(const std::string& f) {
-  DWORD a = GetFileAttributesA(f.c_str());
-  return a == INVALID_FILE_ATTRIBUTES ? 0 : static_cast<uint16_t>(a);
-}
-
-// The class library's FileAge: last write in local time, packed DOS date and time, found
-// by a directory search (the 95 family has no GetFileAttributesExA).
-int32_t FileAgeOf(const std::string& f) {
-  WIN32_FIND_DATAA fd;
-  base::win::FindHandle find(FindFirstFileA(f.c_str(), &fd));
-  FILETIME local;
-  WORD date = 0, time = 0;
-  if (!find || !FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-    return -1;
-  return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
-}
-
-int64_t FileSizeBySearch(const std::string& f) {
-  WIN32_FIND_DATAA fd;
-  base::win::FindHandle find(FindFirstFileA(f.c_str(), &fd));
-  if (!find) return -1;
-  return (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-}
-
-void RemoveFile(const std::string& f) { DeleteFileA(f.c_str()); }
-bool MakeFolder(const std::string& d) { return CreateDirectoryA(d.c_str(), nullptr) != 0; }
-void RemoveFolder(const std::string& d) { RemoveDirectoryA(d.c_str()); }
-
-bool ReplaceWith(const std::string& finished, const std::string& target) {
-  if (MoveFileExA(finished.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  // The 95 family has no MoveFileExA.
-  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
-  DWORD a = GetFileAttributesA(target.c_str());
-  if (a != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target.c_str())) return false;
-  return MoveFileA(finished.c_str(), target.c_str()) != 0;
-}
-
-std::string UniqueFileIn(const std::string& folder) {
-  char name[MAX_PATH + 1] = {};
-  std::string dir = folder.empty() ? "." : folder;
-  if (GetTempFileNameA(dir.c_str(), "Zem", 0, name) == 0)
-    throw base::EFCreateError("Cannot create file " + base::IncludeTrailingBackslash(dir) + "Zem*.tmp");
-  return name;
-}
-
-std::string FullPath(const std::string& f) {
-  char buf[MAX_PATH * 2];
-  char* part = nullptr;
-  DWORD n = GetFullPathNameA(f.c_str(), sizeof buf, buf, &part);
-  return n == 0 || n >= sizeof buf ? f : std::string(buf, n);
-}
-
-// Two names of one file: the same full path, or the same file by its volume and index
-// (short names, other spellings of the folder).
-bool SameFile(const std::string& a, const std::string& b) {
-  if (base::AnsiSameText(FullPath(a), FullPath(b))) return true;
-  auto identity = [](const std::string& f, BY_HANDLE_FILE_INFORMATION& info) {
-    base::win::Handle h(CreateFileA(f.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-    return h && GetFileInformationByHandle(h.get(), &info);
-  };
-  BY_HANDLE_FILE_INFORMATION x, y;
-  return identity(a, x) && identity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
-         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
-}
-#else
-uint16_t FileAttrOf(const std::string& f) {
-  struct stat st;
-  if (::stat(f.c_str(), &st) != 0) return 0;
-  return static_cast<uint16_t>(0x20 | ((st.st_mode & 0200) ? 0 : 0x01));
-}
-
-int32_t FileAgeOf(const std::string& f) {
-  struct stat st;
-  if (::stat(f.c_str(), &st) != 0) return -1;
-  std::tm t{};
-  localtime_r(&st.st_mtime, &t);
-  if (t.tm_year < 80) return -1;
-  uint32_t date = (static_cast<uint32_t>(t.tm_year - 80) << 9) | (static_cast<uint32_t>(t.tm_mon + 1) << 5) |
-                  static_cast<uint32_t>(t.tm_mday);
-  uint32_t time = (static_cast<uint32_t>(t.tm_hour) << 11) | (static_cast<uint32_t>(t.tm_min) << 5) |
-                  static_cast<uint32_t>(t.tm_sec / 2);
-  return static_cast<int32_t>((date << 16) | time);
-}
-
-int64_t FileSizeBySearch(const std::string& f) {
-  struct stat st;
-  return ::stat(f.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : -1;
-}
-
-void RemoveFile(const std::string& f) { ::unlink(f.c_str()); }
-bool MakeFolder(const std::string& d) { return ::mkdir(d.c_str(), 0700) == 0; }
-void RemoveFolder(const std::string& d) { ::rmdir(d.c_str()); }
-bool ReplaceWith(const std::string& finished, const std::string& target) {
-  return std::rename(finished.c_str(), target.c_str()) == 0;
-}
-
-std::string UniqueFileIn(const std::string& folder) {
-  std::string pattern = (folder.empty() ? std::string("./") : folder) + "ZemXXXXXX.tmp";
-  int fd = mkstemps(pattern.data(), 4);
-  if (fd < 0) throw base::EFCreateError("Cannot create file " + pattern);
-  ::close(fd);
-  return pattern;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat x, y;
-  if (::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0) return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
-  return a == b;
-}
-#endif
-
-// Path separator of the running system, for the folders of temporary files.
-std::string WithSeparator(const std::string& folder) {
-#ifdef _WIN32
-  return base::IncludeTrailingBackslash(folder);
-#else
-  return folder.empty() || folder.back() == '/' ? folder : folder + "/";
-#endif
-}
 
 // The temporary files of one build, deleted newest first whatever happens.
 class TBuildTemporaries {
@@ -160,24 +24,25 @@ public:
   TBuildTemporaries(const TBuildTemporaries&) = delete;
   TBuildTemporaries& operator=(const TBuildTemporaries&) = delete;
   ~TBuildTemporaries() {
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it) (it->folder ? RemoveFolder : RemoveFile)(it->name);
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+      (it->folder ? base::RemoveDir : base::RemoveFile)(it->name);
   }
   std::string NewFile() {
     items_.push_back({NewTempFileName(), false});
     return items_.back().name;
   }
   std::string NewFileIn(const std::string& folder) {
-    items_.push_back({UniqueFileIn(folder), false});
+    items_.push_back({base::CreateTempFileIn(folder, "Zem"), false});
     return items_.back().name;
   }
   void Track(const std::string& file) { items_.push_back({file, false}); }
   // The name of a fresh temporary file turned into a folder of this build's own.
   std::string OwnFolder(const std::string& reservedFile) {
-    RemoveFile(reservedFile);
-    if (!MakeFolder(reservedFile)) throw base::EFCreateError("Cannot create folder " + reservedFile);
+    base::RemoveFile(reservedFile);
+    if (!base::CreateDir(reservedFile)) throw base::EFCreateError("Cannot create folder " + reservedFile);
     for (auto& i : items_)
       if (i.name == reservedFile) i.folder = true;
-    return WithSeparator(reservedFile);
+    return base::IncludeTrailingPathDelimiter(reservedFile);
   }
 
 private:
@@ -213,7 +78,7 @@ void AddMissing(TBuildLog& log, const std::string& file) { log.Add(InstallErrorT
 void CheckFile(const std::string& file, int32_t& count, int64_t& size, TBuildLog& log) {
   if (base::FileExists(file)) {
     ++count;
-    size += FileSizeBySearch(file);
+    size += base::FileSize(file);
   } else {
     AddMissing(log, file);
   }
@@ -236,229 +101,6 @@ void CopyStreamInto(base::Stream& dest, const std::string& sourceFile, bool with
   if (size > 0) dest.CopyFrom(source, size);
 }
 
-
-// ------------------------------------------------------------------ entries on every core
-
-// Entries are compressed ahead on worker threads and written by the build's own thread in
-// the project's order; the window of compressed entries awaiting their turn is bounded.
-// An entry from this size up is compressed into a file of its own rather than memory.
-constexpr int64_t kEntryInMemory = int64_t{1} << 20;
-constexpr int64_t kWindowMemory = int64_t{16} << 20;
-constexpr int64_t kWindowFiles = int64_t{256} << 20;
-
-struct TEntryJob {
-  std::string source, folder;
-  // The host's per-file progress follows this entry.
-  bool progress = false;
-  // The source as read already (the engine, read whole for its cache key).
-  std::shared_ptr<const std::vector<uint8_t>> preloaded;
-  int32_t date = -1;
-  uint16_t attr = 0;
-  int64_t expected = 0;  // the source's size when the job was made
-  // The size the packed project gives the file, which the engine checks against the
-  // entry before it installs anything; -1 when it gives none.
-  int64_t packedAs = -1;
-
-  // The outcome, owned by the compressing thread until ready.
-  int result = irSuccess;
-  std::unique_ptr<base::MemoryStream> memory;
-  std::string spill;
-  int64_t size = 0;
-  TArchiveEntry record;
-  std::vector<int32_t> percents;  // the progress of its compression, for the host
-  size_t shown = 0;                // of which the host has seen so many
-  bool refused = false;            // the host answered -1
-  int64_t held = 0;                // counted in the window
-  bool ready = false;
-};
-
-// Compresses one entry, calling progress as the source is read.
-void CompressEntry(TEntryJob& job, const TShowProgressEvent& progress, const std::string& spillName) {
-  try {
-    std::unique_ptr<base::Stream> source;
-    if (job.preloaded) {
-      source = std::make_unique<base::ReadOnlyMemoryStream>(job.preloaded->data(),
-                                                            static_cast<int64_t>(job.preloaded->size()));
-    } else {
-      source = std::make_unique<base::FileStream>(job.source, base::fmOpenRead | base::fmShareDenyWrite);
-      job.date = FileAgeOf(job.source);
-      job.attr = FileAttrOf(job.source);
-    }
-    // Entry sizes are 32-bit.
-    if (source->Size() > INT32_MAX) {
-      job.result = irAddFileFailed;
-      return;
-    }
-    std::unique_ptr<base::FileStream> file;
-    base::Stream* dest = nullptr;
-    if (!job.preloaded && source->Size() >= kEntryInMemory) {
-      job.spill = spillName;
-      file = std::make_unique<base::FileStream>(spillName, base::fmCreate);
-      dest = file.get();
-    } else {
-      job.memory = std::make_unique<base::MemoryStream>();
-      dest = job.memory.get();
-    }
-    job.record = CompressArchiveEntry(*dest, *source, ArchiveEntryName(job.folder, job.source), job.date,
-                                      job.attr, cmLH5, progress);
-    job.size = dest->Position();
-  } catch (...) {
-    job.result = irAddFileFailed;
-    job.memory.reset();
-  }
-}
-
-class TEntryPipeline {
-public:
-  // Threads below 2 compress each entry on the build's thread when it is taken. Relay:
-  // the host follows the progress of each file.
-  TEntryPipeline(std::vector<TEntryJob>& jobs, unsigned threads, bool relay, std::string spillFolder)
-      : jobs_(jobs), spillFolder_(std::move(spillFolder)), relay_(relay), started_(jobs.size(), 0) {
-    // The large entries first, largest first, so that none is left to run alone at the
-    // end; then the rest in order, as the writer needs them.
-    for (size_t i = 0; i < jobs_.size(); ++i)
-      if (jobs_[i].expected >= kEntryInMemory) order_.push_back(i);
-    std::stable_sort(order_.begin(), order_.end(),
-                     [&](size_t a, size_t b) { return jobs_[a].expected > jobs_[b].expected; });
-    for (size_t i = 0; i < jobs_.size(); ++i)
-      if (jobs_[i].expected < kEntryInMemory) order_.push_back(i);
-    const size_t workers = std::min<size_t>(threads < 2 ? 0 : threads, jobs_.size());
-    try {
-      for (size_t i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
-    } catch (...) {
-      // Fewer threads than asked; none at all works too.
-    }
-  }
-  ~TEntryPipeline() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    workReady_.notify_all();
-    for (auto& t : workers_) t.join();
-    for (auto& job : jobs_)
-      if (!job.spill.empty()) RemoveFile(job.spill);
-  }
-  TEntryPipeline(const TEntryPipeline&) = delete;
-  TEntryPipeline& operator=(const TEntryPipeline&) = delete;
-
-  // Job i compressed, its progress shown to the host's handler while it runs; a -1 from
-  // the handler fails the entry.
-  TEntryJob& Take(size_t i, const TShowProgressEvent& perFile) {
-    TEntryJob& job = jobs_[i];
-    if (workers_.empty()) {
-      if (!job.ready)
-        CompressEntry(
-            job,
-            [&](int32_t& done) {
-              if (job.progress && perFile) perFile(done);
-            },
-            SpillName(i));
-      job.ready = true;
-      return job;
-    }
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-      while (perFile && !job.refused && job.shown < job.percents.size()) {
-        int32_t done = job.percents[job.shown++];
-        lock.unlock();
-        perFile(done);
-        lock.lock();
-        job.refused = done == -1;
-      }
-      if (job.ready) break;
-      jobDone_.wait(lock);
-    }
-    if (job.refused) job.result = irAddFileFailed;
-    return job;
-  }
-
-  // Job i is written (or given up): its bytes go, the window moves on.
-  void Release(size_t i) {
-    TEntryJob& job = jobs_[i];
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      (job.spill.empty() ? heldMemory_ : heldFiles_) -= job.held;
-      job.held = 0;
-      written_ = i + 1;
-    }
-    job.memory.reset();
-    job.preloaded.reset();
-    job.percents = {};
-    if (!job.spill.empty()) {
-      RemoveFile(job.spill);
-      job.spill.clear();
-    }
-    workReady_.notify_all();
-  }
-
-private:
-  std::string SpillName(size_t i) const { return spillFolder_ + "entry" + std::to_string(i) + ".tmp"; }
-
-  // Under the lock: true when the wait is over, with found telling whether job i is one
-  // to compress. The entry the writer waits for is handed out whatever the window holds.
-  bool Pick(size_t& i, bool& found) {
-    if (written_ < jobs_.size() && !started_[written_]) {
-      i = written_;
-      return found = true;
-    }
-    while (pos_ < order_.size() && started_[order_[pos_]]) ++pos_;
-    if (pos_ == order_.size()) return true;  // nothing left
-    i = order_[pos_];
-    const bool large = jobs_[i].expected >= kEntryInMemory && !jobs_[i].preloaded;
-    return found = large ? heldFiles_ < kWindowFiles : heldMemory_ < kWindowMemory;
-  }
-
-  void Work() {
-    for (;;) {
-      size_t i = 0;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        bool found = false;
-        workReady_.wait(lock, [&] { return stop_ || Pick(i, found); });
-        if (stop_ || !found) return;
-        started_[i] = 1;
-        if (jobs_[i].ready) continue;
-      }
-      TEntryJob& job = jobs_[i];
-      CompressEntry(
-          job,
-          [&](int32_t& done) {
-            bool front = false;
-            {
-              std::lock_guard<std::mutex> lock(mutex_);
-              if (job.progress && relay_) {
-                job.percents.push_back(done);
-                front = i == written_;
-              }
-              if (stop_ || job.refused) done = -1;
-            }
-            // The writer waits for this one: it shows the progress as it comes.
-            if (front) jobDone_.notify_all();
-          },
-          SpillName(i));
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        job.held = job.result == irSuccess ? job.size : 0;
-        (job.spill.empty() ? heldMemory_ : heldFiles_) += job.held;
-        job.ready = true;
-      }
-      jobDone_.notify_all();
-    }
-  }
-
-  std::vector<TEntryJob>& jobs_;
-  std::string spillFolder_;
-  bool relay_;
-  std::mutex mutex_;
-  std::condition_variable workReady_, jobDone_;
-  std::vector<char> started_;
-  std::vector<size_t> order_;  // the order jobs are handed out in
-  size_t pos_ = 0, written_ = 0;
-  int64_t heldMemory_ = 0, heldFiles_ = 0;
-  bool stop_ = false;
-  std::vector<std::thread> workers_;
-};
 }  // namespace
 
 // ------------------------------------------------------------------ archives
@@ -469,8 +111,8 @@ int AddFileToArchive(const std::string& ArchiveFile, const std::string& SourceFi
     base::FileStream source(SourceFile, base::fmOpenRead | base::fmShareDenyWrite);
     // Entry sizes are 32-bit.
     if (source.Size() > INT32_MAX) return irAddFileFailed;
-    CompressFileToArchive(ArchiveFile, source, ArchiveEntryName(Folder, SourceFile), FileAgeOf(SourceFile),
-                          FileAttrOf(SourceFile), Progress);
+    CompressFileToArchive(ArchiveFile, source, ArchiveEntryName(Folder, SourceFile), base::FileAge(SourceFile),
+                          base::FileGetAttr(SourceFile), Progress);
     return irSuccess;
   } catch (...) {
     return irAddFileFailed;
@@ -533,7 +175,7 @@ bool ValidateSupportFiles(TTandrelBaseInstall& Project, int32_t& Count, int64_t&
     if (known) continue;
     ++Count;
     // Not tested for existence here: a missing extension file fails when it is packed.
-    int64_t s = FileSizeBySearch(ext->RealFile);
+    int64_t s = base::FileSize(ext->RealFile);
     Size += s;
     counted.push_back(ext->RealFile);
   }
@@ -623,10 +265,10 @@ std::string PackageOutputName(const std::string& ProjectFile) { return base::Cha
 TOutputConflict CheckOutputName(const std::string& Output, const std::string& ProjectFile,
                                 const std::string& BuilderFolder) {
   if (ProjectFile.empty() || base::ExtractFileName(ProjectFile).empty()) return TOutputConflict::NoProjectFile;
-  const std::string folder = WithSeparator(BuilderFolder);
-  if (SameFile(Output, ProjectFile)) return TOutputConflict::ProjectFile;
-  if (SameFile(Output, folder + kStubFileName)) return TOutputConflict::Stub;
-  if (SameFile(Output, folder + kEngineFileName)) return TOutputConflict::Engine;
+  const std::string folder = base::IncludeTrailingPathDelimiter(BuilderFolder);
+  if (base::SameFile(Output, ProjectFile)) return TOutputConflict::ProjectFile;
+  if (base::SameFile(Output, folder + kStubFileName)) return TOutputConflict::Stub;
+  if (base::SameFile(Output, folder + kEngineFileName)) return TOutputConflict::Engine;
   return TOutputConflict::None;
 }
 
@@ -674,7 +316,7 @@ TEntryJob PlainJob(const std::string& source, const std::string& folder, bool pr
   job.source = source;
   job.folder = folder;
   job.progress = progress;
-  job.expected = expected >= 0 ? expected : FileSizeBySearch(source);
+  job.expected = expected >= 0 ? expected : base::FileSize(source);
   return job;
 }
 
@@ -718,8 +360,8 @@ uint64_t ContentHash(const std::vector<uint8_t>& bytes) {
 TEntryJob EngineJob(const std::string& engine, TEngineKey& key) {
   TEntryJob job = PlainJob(engine, "Installer", false);
   try {
-    const int32_t date = FileAgeOf(engine);
-    const uint16_t attr = FileAttrOf(engine);
+    const int32_t date = base::FileAge(engine);
+    const uint16_t attr = base::FileGetAttr(engine);
     auto bytes = std::make_shared<const std::vector<uint8_t>>(base::ReadFileBytes(engine));
     if (bytes->size() > static_cast<size_t>(INT32_MAX)) return job;
     key = {ArchiveEntryName(job.folder, engine), static_cast<int64_t>(bytes->size()), date, attr, ContentHash(*bytes),
@@ -816,7 +458,7 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     const std::string infoFile = ownFolder + kInfoFileName;
     temps.Track(infoFile);
 
-    const std::string folder = WithSeparator(BuilderFolder);
+    const std::string folder = base::IncludeTrailingPathDelimiter(BuilderFolder);
     if (WritePackageOffset(folder + kStubFileName) < 1) {
       Fail(Host);
       return TBuildResult::Failed;
@@ -932,13 +574,13 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     log.Add("Building Image");
     log.Add("   " + output);
     log.ProcessMessages();
-    if (!ReplaceWith(pending, output)) throw base::EFCreateError("Cannot create file " + output);
+    if (!base::MoveReplacing(pending, output)) throw base::EFCreateError("Cannot create file " + output);
     success = true;
   }
   if (!success) return TBuildResult::Failed;
   log.Add("");
   log.Add("Successful Build");
-  log.Add("Image Size : " + FormatSizeK64(FileSizeBySearch(output)));
+  log.Add("Image Size : " + FormatSizeK64(base::FileSize(output)));
   if (Host.Beep) Host.Beep();
   return TBuildResult::Succeeded;
 }

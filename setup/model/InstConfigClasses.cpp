@@ -1,4 +1,4 @@
-#include "builder/shell/InstConfigClasses.h"
+#include "setup/model/InstConfigClasses.h"
 
 #include <shellapi.h>
 

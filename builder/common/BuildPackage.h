@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/shell/PackageLayout.h"
 #include "setup/compress/InstCompress.h"
 #include "setup/model/InstClasses.h"
+#include "setup/services/PackageLayout.h"
 
 constexpr const char* kStubFileName = "Setup.exe";
 constexpr const char* kEngineFileName = "TandrelInstall.exe";

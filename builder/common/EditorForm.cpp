@@ -1,4 +1,4 @@
-#include "builder/shell/EditorForm.h"
+#include "builder/common/EditorForm.h"
 
 #include <richedit.h>
 
@@ -12,7 +12,7 @@
 #include "base/Strings.h"
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
-#include "builder/shell/BuilderSettings.h"
+#include "builder/common/BuilderSettings.h"
 
 using namespace base::win;
 
