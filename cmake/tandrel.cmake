@@ -1,8 +1,10 @@
-# tandrel_test(name SOURCES... [LIBS libs...] [GUI] [TIMEOUT s] [LOCK resource])
+# tandrel_test(name SOURCES... [LIBS libs...] [GUI] [TIMEOUT s] [LOCK resource] [SERIAL filter])
 # A GoogleTest executable; in the Windows build its cases run under Wine through
 # scripts/wine-run, which gives them the run's own prefix and display.
+# SERIAL: the cases that match the GoogleTest filter run alone. An open popup menu closes
+# when another test's window takes the activation.
 function(tandrel_test name)
-  cmake_parse_arguments(T "GUI" "TIMEOUT;LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "TIMEOUT;LOCK;SERIAL" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   if(NOT T_TIMEOUT)
@@ -13,7 +15,14 @@ function(tandrel_test name)
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_LOCK})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  if(T_SERIAL)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "-${T_SERIAL}"
+      PROPERTIES ${props})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "${T_SERIAL}"
+      PROPERTIES ${props} RUN_SERIAL TRUE)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  endif()
 endfunction()
 
 # tandrel_fuzz(name source [CORPUS folder] LIBS libs...): a fuzz target. Its seeds (the
