@@ -14,6 +14,7 @@
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/model/InstPlatform.h"
 #include "setup/services/InstGlobal.h"
+#include "resources/builder_texts.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ public:
   // The name of a fresh temporary file turned into a folder of this build's own.
   std::string OwnFolder(const std::string& reservedFile) {
     base::RemoveFile(reservedFile);
-    if (!base::CreateDir(reservedFile)) throw base::EFCreateError("Cannot create folder " + reservedFile);
+    if (!base::CreateDir(reservedFile)) throw base::EFCreateError(texts::CannotCreateFolder(reservedFile));
     for (auto& i : items_)
       if (i.name == reservedFile) i.folder = true;
     return base::IncludeTrailingPathDelimiter(reservedFile);
@@ -92,7 +93,7 @@ void CopyStreamInto(base::Stream& dest, const std::string& sourceFile, bool with
   base::FileStream source(sourceFile, base::fmOpenRead | base::fmShareDenyWrite);
   const int64_t size = source.Size();
   if (withLength) {
-    if (size > INT32_MAX) throw base::EWriteError("The archive " + sourceFile + " is larger than 2 GB");
+    if (size > INT32_MAX) throw base::EWriteError(texts::ArchiveTooLarge(sourceFile));
     const uint32_t v = static_cast<uint32_t>(size);
     const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
                           static_cast<uint8_t>(v >> 24)};
@@ -273,13 +274,11 @@ TOutputConflict CheckOutputName(const std::string& Output, const std::string& Pr
 }
 
 std::string OutputConflictText(TOutputConflict Conflict, const std::string& Output) {
-  const std::string head = "The setup file '" + Output + "' would replace ";
-  const std::string tail = ". Save the project under another name before building it.";
   switch (Conflict) {
-    case TOutputConflict::NoProjectFile: return kMsgNotSaved;
-    case TOutputConflict::Stub: return head + "the launcher stub \"Setup.exe\" that every build needs" + tail;
-    case TOutputConflict::Engine: return head + "the setup engine \"TandrelInstall.exe\" that every build needs" + tail;
-    case TOutputConflict::ProjectFile: return head + "the project file itself" + tail;
+    case TOutputConflict::NoProjectFile: return texts::kMsgNotSaved;
+    case TOutputConflict::Stub: return texts::OutputWouldReplace(Output, texts::kTheStub);
+    case TOutputConflict::Engine: return texts::OutputWouldReplace(Output, texts::kTheEngine);
+    case TOutputConflict::ProjectFile: return texts::OutputWouldReplace(Output, texts::kTheProjectFile);
     case TOutputConflict::None: break;
   }
   return std::string();
@@ -304,11 +303,11 @@ private:
 };
 
 void Fail(TBuildHost& host) {
-  if (host.ShowError) host.ShowError(kMsgBuildError);
+  if (host.ShowError) host.ShowError(texts::kMsgBuildError);
 }
 
 std::string FilesLine(int32_t count, int64_t size) {
-  return "Files : " + base::IntToStr(count) + "   Size : " + FormatSizeK64(size);
+  return texts::FilesLine(base::IntToStr(count), FormatSizeK64(size));
 }
 
 TEntryJob PlainJob(const std::string& source, const std::string& folder, bool progress, int64_t expected = -1) {
@@ -432,19 +431,19 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
     if (Host.ShowError) Host.ShowError(OutputConflictText(conflict, output));
     return TBuildResult::NotStarted;
   }
-  if (base::FileExists(output) && !(Host.Confirm && Host.Confirm(kMsgOverwrite))) return TBuildResult::NotStarted;
+  if (base::FileExists(output) && !(Host.Confirm && Host.Confirm(texts::kMsgOverwrite))) return TBuildResult::NotStarted;
 
   bool success = false;
   {
     TBuildingScope building(Host);
-    log.Add("Validating Baggage");
+    log.Add(texts::kBuildValidatingBaggage);
     log.ProcessMessages();
     int32_t count = 0;
     int64_t size = 0;
     if (!ValidateSupportFiles(Project, count, size, log)) return TBuildResult::Failed;
     log.Add(FilesLine(count, size));
     log.ProcessMessages();
-    log.Add("Validating Files");
+    log.Add(texts::kBuildValidatingFiles);
     if (!ValidateGroupFiles(Project, count, size, log)) return TBuildResult::Failed;
     log.Add(FilesLine(count, size));
     log.ProcessMessages();
@@ -571,16 +570,16 @@ TBuildResult BuildSetupPackage(TTandrelBaseInstall& Project, const std::string& 
       CopyStreamInto(out, archive1, true);
       CopyStreamInto(out, archive2, true);
     }
-    log.Add("Building Image");
+    log.Add(texts::kBuildBuildingImage);
     log.Add("   " + output);
     log.ProcessMessages();
-    if (!base::MoveReplacing(pending, output)) throw base::EFCreateError("Cannot create file " + output);
+    if (!base::MoveReplacing(pending, output)) throw base::EFCreateError(texts::CannotCreateFile(output));
     success = true;
   }
   if (!success) return TBuildResult::Failed;
   log.Add("");
-  log.Add("Successful Build");
-  log.Add("Image Size : " + FormatSizeK64(base::FileSize(output)));
+  log.Add(texts::kBuildSuccessful);
+  log.Add(texts::kBuildImageSize + FormatSizeK64(base::FileSize(output)));
   if (Host.Beep) Host.Beep();
   return TBuildResult::Succeeded;
 }

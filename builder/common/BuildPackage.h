@@ -11,15 +11,13 @@
 #include "setup/compress/InstCompress.h"
 #include "setup/model/InstClasses.h"
 #include "setup/services/PackageLayout.h"
+#include "resources/builder_texts.h"
 
 constexpr const char* kStubFileName = "Setup.exe";
 constexpr const char* kEngineFileName = "TandrelInstall.exe";
 constexpr const char* kInfoFileName = "Inst.cmp";
 constexpr const char* kSupportDirPrefix = "<SUPPORTDIR>\\";
 
-constexpr const char* kMsgBuildError = "Error during build...";
-constexpr const char* kMsgOverwrite = "This file already exists. Overwrite it?";
-constexpr const char* kMsgNotSaved = "Save the project before building it: the setup file is named after the project file.";
 
 // The build log: the dialog's memo in the builder.
 class TBuildLog {

@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include "base/win/Registry.h"
 #include "setup/services/InstFileInfo.h"
+#include "resources/builder_texts.h"
 #endif
 
 std::string ComposeBuilderRegistryKey(const std::string& companyName, const std::string& productName,
@@ -132,7 +133,7 @@ std::string FormatSizeKM(int64_t bytes) { return FormatSizeKMText(bytes, UserTho
 std::string NewTempFileName() {
   char dir[256] = {};
   DWORD n = GetTempPathA(255, dir);
-  if (n == 0 || n > 255) throw base::EFCreateError(std::string("Cannot create file ") + dir + "Zem*.tmp");
+  if (n == 0 || n > 255) throw base::EFCreateError(texts::CannotCreateFile(std::string(dir) + "Zem*.tmp"));
   return base::CreateTempFileIn(dir, "Zem");
 }
 

@@ -13,6 +13,7 @@
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "builder/common/BuilderSettings.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -59,11 +60,11 @@ std::string GetRichEditText(const RichEdit& Editor) {
 
 TfrmEditor::TfrmEditor()
     : Form(IDD_frmEditor),
-      mnuUndo(popEditor.Add("&Undo")),
-      mnuCut((popEditor.AddSeparator(), popEditor.Add("Cu&t"))),
-      mnuCopy(popEditor.Add("&Copy")),
-      mnuPaste(popEditor.Add("&Paste")),
-      mnuDelete(popEditor.Add("&Delete")) {
+      mnuUndo(popEditor.Add(texts::kEdUndo)),
+      mnuCut((popEditor.AddSeparator(), popEditor.Add(texts::kEdCut))),
+      mnuCopy(popEditor.Add(texts::kEdCopy)),
+      mnuPaste(popEditor.Add(texts::kEdPaste)),
+      mnuDelete(popEditor.Add(texts::kDelete)) {
   Create();
 }
 
@@ -91,25 +92,25 @@ void TfrmEditor::FormCreate() {
   glyphs_ = MakeTextGlyphs({"B", "I", "U", "L", "C", "R", "*"}, 16, glyphFont);
   int first = ToolBar1.AddImages(glyphs_, 16);
   using S = ToolBar::Style;
-  ToolBar1.AddButton(IDC_EDT_UndoButton, STD_UNDO, "Undo|Undo the last action");
+  ToolBar1.AddButton(IDC_EDT_UndoButton, STD_UNDO, texts::kEdHintUndo);
   ToolBar1.AddSeparator();
-  ToolBar1.AddButton(IDC_EDT_CutButton, STD_CUT, "Cut|Delete selected item");
-  ToolBar1.AddButton(IDC_EDT_CopyButton, STD_COPY, "Copy|Copy selected item to clipboard");
-  ToolBar1.AddButton(IDC_EDT_PasteButton, STD_PASTE, "Paste|Paste contents of clipboard");
+  ToolBar1.AddButton(IDC_EDT_CutButton, STD_CUT, texts::kEdHintCut);
+  ToolBar1.AddButton(IDC_EDT_CopyButton, STD_COPY, texts::kEdHintCopy);
+  ToolBar1.AddButton(IDC_EDT_PasteButton, STD_PASTE, texts::kEdHintPaste);
   ToolBar1.AddSeparator();
   const int nameGap = ToolBar1.ButtonCount();
   ToolBar1.AddSeparator(140);
   const int sizeGap = ToolBar1.ButtonCount();
   ToolBar1.AddSeparator(50);
-  ToolBar1.AddButton(IDC_EDT_BoldButton, first + imgBold, "Bold", S::Check);
-  ToolBar1.AddButton(IDC_EDT_ItalicButton, first + imgItalic, "Italic", S::Check);
-  ToolBar1.AddButton(IDC_EDT_UnderlineButton, first + imgUnderline, "Underline", S::Check);
+  ToolBar1.AddButton(IDC_EDT_BoldButton, first + imgBold, texts::kEdHintBold, S::Check);
+  ToolBar1.AddButton(IDC_EDT_ItalicButton, first + imgItalic, texts::kEdHintItalic, S::Check);
+  ToolBar1.AddButton(IDC_EDT_UnderlineButton, first + imgUnderline, texts::kEdHintUnderline, S::Check);
   ToolBar1.AddSeparator();
-  ToolBar1.AddButton(IDC_EDT_LeftAlign, first + imgLeft, "Align Left", S::Group);
-  ToolBar1.AddButton(IDC_EDT_CenterAlign, first + imgCenter, "Center", S::Group);
-  ToolBar1.AddButton(IDC_EDT_RightAlign, first + imgRight, "Align Right", S::Group);
+  ToolBar1.AddButton(IDC_EDT_LeftAlign, first + imgLeft, texts::kEdHintLeft, S::Group);
+  ToolBar1.AddButton(IDC_EDT_CenterAlign, first + imgCenter, texts::kEdHintCenter, S::Group);
+  ToolBar1.AddButton(IDC_EDT_RightAlign, first + imgRight, texts::kEdHintRight, S::Group);
   ToolBar1.AddSeparator();
-  ToolBar1.AddButton(IDC_EDT_BulletsButton, first + imgBullets, "Bullets|Enter bullet mode", S::Check);
+  ToolBar1.AddButton(IDC_EDT_BulletsButton, first + imgBullets, texts::kEdHintBullets, S::Check);
   ToolBar1.SetButtonEnabled(IDC_EDT_UndoButton, false);
   // The font name and size lie over their gaps in the bar.
   RECT bar = ToolBar1.Bounds();
@@ -121,8 +122,8 @@ void TfrmEditor::FormCreate() {
   UpDown1.SetRange(0, kMaxFontSize);
   UpDown1.SetPosition(10);
   FontSize.SetText("10");
-  SetControlHint(FontName.Handle(), "Font Name|Select font name");
-  SetControlHint(FontSize.Handle(), "Font Size|Select font size");
+  SetControlHint(FontName.Handle(), texts::kEdHintFontName);
+  SetControlHint(FontSize.Handle(), texts::kEdHintFontSize);
   SetWindowPos(FontName.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(FontSize.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(UpDown1.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -264,7 +265,7 @@ void TfrmEditor::FontSizeChange() {
   // An emptied field is the author about to type the new size.
   if (text.empty()) return;
   long long size = 0;
-  if (!base::TryStrToInt(text, size)) throw base::Exception("'" + text + "' is not a valid integer value");
+  if (!base::TryStrToInt(text, size)) throw base::Exception(texts::NotAnInteger(text));
   // The rich edit keeps sizes up to 1638 points (in twips, in 16 bits); other sizes
   // change nothing.
   if (size < 1 || size > kMaxFontSize) {

@@ -5,6 +5,7 @@
 #include "builder/common/BuilderSettings.h"
 #include "builder/common/FileListLook.h"
 #include "builder/common/FileListRules.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -18,17 +19,17 @@ TfrmPickFile::~TfrmPickFile() {
 }
 
 void TfrmPickFile::FormCreate() {
-  pcMain.AddPage("Select File", IDD_PICKFILE_PAGE);
+  pcMain.AddPage(texts::kPageSelectFile, IDD_PICKFILE_PAGE);
   AddEditorPictures(ilFiles);
   Association = std::make_unique<TZemAssociation>(nullptr, ilFiles);
   tvGroups.SetImageList(ilFiles.Handle());
   lvFiles.SetImageList(ilFiles.Handle(), LVSIL_SMALL);
   lvFiles.SetImageList(ilFiles.Handle(), LVSIL_STATE);
   lvFiles.SetRowSelect();
-  lvFiles.AddColumn("Name", 150);
-  lvFiles.AddColumn("Location", 60);
-  lvFiles.AddColumn("Size", 60, true);
-  lvFiles.AddColumn("TimeStamp", 60);
+  lvFiles.AddColumn(texts::kColName, 150);
+  lvFiles.AddColumn(texts::kColLocation, 60);
+  lvFiles.AddColumn(texts::kColSize, 60, true);
+  lvFiles.AddColumn(texts::kColTimeStamp, 60);
   lvFiles.SetFillLastColumn();
   splMain.Attach({IDC_PF_lblGroups, IDC_PF_tvGroups}, {IDC_PF_lblFiles, IDC_PF_lvFiles});
   tvGroups.OnChange([this](TreeNode n) { tvGroupsChange(n); });

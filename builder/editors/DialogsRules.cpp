@@ -1,11 +1,7 @@
 #include "builder/editors/DialogsRules.h"
 
 #include "base/Strings.h"
-
-const char* const kPictureFilter =
-    "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|JPEG Image File "
-    "(*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|Icons (*.ico)|*.ico|Enhanced Metafiles "
-    "(*.emf)|*.emf|Metafiles (*.wmf)|*.wmf";
+#include "resources/builder_texts.h"
 
 TDialogRows DialogRowsChecked(TTandrelDialogTypes types) {
   TDialogRows rows{};
@@ -100,7 +96,7 @@ TExtensionField MissingExtensionField(TExtensionStyle style, const std::string& 
 }
 
 std::string MissingFieldMessage(TExtensionField field) {
-  if (field == TExtensionField::DllWhen) return "Choose when the DLL extension is to be executed.";
+  if (field == TExtensionField::DllWhen) return texts::kChooseDllWhen;
   return std::string();
 }
 

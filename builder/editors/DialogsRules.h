@@ -7,9 +7,6 @@
 
 #include "setup/model/InstClasses.h"
 
-// The filter of the picture open dialogs (side picture, billboards, title picture).
-extern const char* const kPictureFilter;
-
 // ---------------------------------------------------------------- wizard pages
 
 // Rows of the page list: ordinals dtWelcome .. dtComplete; dtExit and dtBlank have none.

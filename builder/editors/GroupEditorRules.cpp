@@ -1,4 +1,5 @@
 #include "builder/editors/GroupEditorRules.h"
+#include "resources/builder_texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,7 @@ std::string GroupDigits(int64_t value, const std::string& separator) {
 }
 
 std::string FileSizeDetailText(int64_t bytes, const std::string& shortText, const std::string& separator) {
-  return shortText + " (" + GroupDigits(bytes, separator) + " bytes)";
+  return texts::SizeInBytes(shortText, GroupDigits(bytes, separator));
 }
 
 std::string ModifiedText(double stamp, const std::array<std::string, 12>& monthNames) {
@@ -84,17 +85,17 @@ GroupPageActions DecideGroupPageActions(const GroupPageState& s) {
 
 std::string PropertiesHint(PageFocus focus) {
   switch (focus) {
-    case PageFocus::Tree: return "Group Properties";
-    case PageFocus::List: return "File Properties";
-    default: return "Properties";
+    case PageFocus::Tree: return texts::kGroupPropertiesHint;
+    case PageFocus::List: return texts::kFilePropertiesHint;
+    default: return texts::kPropertiesHint;
   }
 }
 
 std::string DeleteHint(PageFocus focus) {
   switch (focus) {
-    case PageFocus::Tree: return "Delete Group";
-    case PageFocus::List: return "Delete Selected Files";
-    default: return "Delete";
+    case PageFocus::Tree: return texts::kDeleteGroupHint;
+    case PageFocus::List: return texts::kDeleteSelectedFilesHint;
+    default: return texts::kDeleteHint;
   }
 }
 

@@ -1,4 +1,5 @@
 #include "builder/editors/RegistryLook.h"
+#include "resources/builder_texts.h"
 
 #include <functional>
 
@@ -101,7 +102,7 @@ void AddSingleTab(const base::win::Control& tabs, const std::string& caption) {
 
 void AddValueColumns(const base::win::ListView& values, const std::string& dataCaption) {
   values.SetRowSelect();
-  values.AddColumn("Name", 150);
+  values.AddColumn(texts::kColName, 150);
   values.AddColumn(dataCaption, 100);
   values.SetFillLastColumn();
 }

@@ -2,11 +2,12 @@
 
 #include "base/win/Dialogs.h"
 #include "builder/common/BuilderSettings.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
 void TfrmComponentProperties::FormCreate() {
-  pcMain.AddPage("Component", IDD_COMPONENT_PROPERTIES_PAGE);
+  pcMain.AddPage(texts::kPageComponent, IDD_COMPONENT_PROPERTIES_PAGE);
   OnClick(IDC_CP_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_CP_btnCancel, mrCancel);
   OnClick(IDC_CP_btnHelp, [] {});

@@ -13,6 +13,7 @@
 #include "builder/editors/SetupExtension.h"
 #include "setup/compress/InstCompressIntf.h"
 #include "setup/services/InstGlobal.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -24,10 +25,8 @@ constexpr int kProgressPage = 9;
 constexpr int kBillboardsPage = 10;
 constexpr int kSidePictureWidth = 120, kSidePictureHeight = 260;
 
-const char* const kDialogCaptions[kDialogRows] = {
-    "Welcome Message", "Software License Agreement", "Readme Information", "User Information",
-    "Choose Destination Location", "Setup Type", "Custom Setup", "Select Program Folder",
-    "Start Copying Files", "Progress Indicator", "Billboards", "Setup Complete"};
+using texts::kDialogCaptions;
+static_assert(std::size(kDialogCaptions) == kDialogRows);
 const int kDialogPages[kDialogRows] = {
     IDD_DLG_pgWelcome, IDD_DLG_pgLicense, IDD_DLG_pgReadme, IDD_DLG_pgUser,
     IDD_DLG_pgLocation, IDD_DLG_pgSetupType, IDD_DLG_pgCustomSetup, IDD_DLG_pgDestination,
@@ -52,17 +51,17 @@ void ShowReadOnly(Form& form, const Edit& edit, bool readOnly) {
 
 TfrmDialogs::TfrmDialogs()
     : SectionEditor(IDD_frmDialogs, {IDC_DLG_btnOk, IDC_DLG_btnCancel, IDC_DLG_btnHelp, kDialogsHelp, "frmDialogs"}),
-      Loadfromfile1(popLicense.Add("&Load from file...")),
-      BackgroundColor1(popLicense.Add("Background &Color...")),
-      UseEditor1(popLicense.Add("Use &Editor...")),
-      mnuLicenseWordWrap((popLicense.AddSeparator(), popLicense.Add("&Word wrap"))),
-      mnuNew(popupExtension.Add("&New")),
-      Executable1(mnuNew.Add("&Executable...")),
-      DLL1(mnuNew.Add("&DLL...")),
-      mnuProps(popupExtension.Add("&Properties...")),
-      mnuDelete((popupExtension.AddSeparator(), popupExtension.Add("&Delete"))),
-      mnuUp((popupExtension.AddSeparator(), popupExtension.Add("Move &up"))),
-      mnuDown(popupExtension.Add("Move &down")) {
+      Loadfromfile1(popLicense.Add(texts::kLoadFromFile)),
+      BackgroundColor1(popLicense.Add(texts::kBackgroundColor)),
+      UseEditor1(popLicense.Add(texts::kUseEditor)),
+      mnuLicenseWordWrap((popLicense.AddSeparator(), popLicense.Add(texts::kWordWrap))),
+      mnuNew(popupExtension.Add(texts::kNewSubmenu)),
+      Executable1(mnuNew.Add(texts::kNewExecutable)),
+      DLL1(mnuNew.Add(texts::kNewDll)),
+      mnuProps(popupExtension.Add(texts::kProperties)),
+      mnuDelete((popupExtension.AddSeparator(), popupExtension.Add(texts::kDelete))),
+      mnuUp((popupExtension.AddSeparator(), popupExtension.Add(texts::kMoveUpMenu))),
+      mnuDown(popupExtension.Add(texts::kMoveDownMenu)) {
   Create();
 }
 
@@ -80,9 +79,9 @@ void TfrmDialogs::FormCreate() {
   ClearingList = FillingList = false;
   Association = std::make_unique<TZemAssociation>(nullptr, ilExtensions);
 
-  PageControl1.AddPage("General", IDD_DLG_tsGeneral);
-  PageControl1.AddPage("Dialogs", IDD_DLG_tsDialogs);
-  PageControl1.AddPage("Extensions", IDD_DLG_tsExtensions);
+  PageControl1.AddPage(texts::kPageGeneral, IDD_DLG_tsGeneral);
+  PageControl1.AddPage(texts::kPageDialogs, IDD_DLG_tsDialogs);
+  PageControl1.AddPage(texts::kPageExtensions, IDD_DLG_tsExtensions);
   nbMain.AddPages(std::vector<int>(std::begin(kDialogPages), std::end(kDialogPages)));
   clbDialogs.Setup();
   for (const char* caption : kDialogCaptions) clbDialogs.Add(caption);
@@ -128,10 +127,10 @@ void TfrmDialogs::FormCreate() {
 
   lvExtensions.SetRowSelect();
   lvExtensions.SetImageList(ilExtensions.Handle(), LVSIL_SMALL);
-  lvExtensions.AddColumn("File", 120);
-  lvExtensions.AddColumn("Location", 100);
-  lvExtensions.AddColumn("Params", 150);
-  lvExtensions.AddColumn("When", 60);
+  lvExtensions.AddColumn(texts::kColFile, 120);
+  lvExtensions.AddColumn(texts::kColLocation, 100);
+  lvExtensions.AddColumn(texts::kColParams, 150);
+  lvExtensions.AddColumn(texts::kColWhen, 60);
   lvExtensions.SetFillLastColumn();
   AddView(lvExtensions);
   lvExtensions.OnChange([this](int index) { lvExtensionsChange(index); });
@@ -283,7 +282,7 @@ void TfrmDialogs::BackgroundColor1Click() {
 
 void TfrmDialogs::Loadfromfile1Click() {
   FileDialogOptions options;
-  options.Filter = "Text Files (*.txt)|*.txt|Rich Text (*.rtf)|*.rtf";
+  options.Filter = texts::kTextFilter;
   std::string file;
   if (!OpenFileDialog(options, file)) return;
   const std::vector<uint8_t> bytes = base::ReadFileBytes(file);  // a failure leaves the text as it was
@@ -318,7 +317,7 @@ void TfrmDialogs::cbLicensePlainClick() { SetPlainText(cbLicensePlain, LicenseSt
 void TfrmDialogs::UpdateCustomImage() {
   const std::string file = edtBitmap.Text();
   if (cbCustom.Checked() && base::FileExists(file)) {
-    if (!imgCustom.LoadFromFile(file)) throw std::runtime_error("The picture " + file + " cannot be read.");
+    if (!imgCustom.LoadFromFile(file)) throw std::runtime_error(texts::PictureUnreadable(file));
     return;
   }
   static const std::vector<uint8_t> side = SidePicture();
@@ -356,7 +355,7 @@ void TfrmDialogs::cbCenterClick() { ApplyImageOptions(); }
 
 void TfrmDialogs::btnBrowseClick() {
   FileDialogOptions options;
-  options.Filter = kPictureFilter;
+  options.Filter = texts::kPictureFilter;
   std::string file = edtBitmap.Text();
   if (OpenFileDialog(options, file)) edtBitmap.SetText(file);
   UpdateCustomImage();
@@ -391,7 +390,7 @@ void TfrmDialogs::UpdateBillboardButtons() {
 
 void TfrmDialogs::btnAddClick() {
   FileDialogOptions options;
-  options.Filter = kPictureFilter;
+  options.Filter = texts::kPictureFilter;
   std::vector<std::string> chosen;
   if (!OpenFilesDialog(options, 1, chosen)) return;
   std::vector<std::string> list = lbBillboard.Items();
@@ -527,7 +526,7 @@ void TfrmDialogs::mnuPropsClick() {
 
 void TfrmDialogs::mnuDeleteClick() {
   if (!ListUsable()) return;
-  if (MessageDlg("Remove the selected extension from the installation?", MsgDlgType::Confirmation, mbYesNo) != mrYes)
+  if (MessageDlg(texts::kRemoveSelectedExtension, MsgDlgType::Confirmation, mbYesNo) != mrYes)
     return;
   FlagScope clearing(ClearingList);
   UpdateScope<ListView> update(lvExtensions);

@@ -6,6 +6,7 @@
 #include "builder/common/BuilderSettings.h"
 #include "builder/common/PickFile.h"
 #include "builder/editors/DialogsRules.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -18,8 +19,8 @@ constexpr int kExtensionHelp = 15;
 TfrmExtension::TfrmExtension() : Form(IDD_frmExtension) { Create(); }
 
 void TfrmExtension::FormCreate() {
-  PageControl1.AddPage("Executable", IDD_EXT_tsExecutable);
-  PageControl1.AddPage("DLL", IDD_EXT_tsDLL);
+  PageControl1.AddPage(texts::kPageExecutable, IDD_EXT_tsExecutable);
+  PageControl1.AddPage(texts::kPageDll, IDD_EXT_tsDLL);
   OnClick(IDC_EXT_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_EXT_btnCancel, mrCancel);
   OnClick(IDC_EXT_btnHelp, [this] { btnHelpClick(); });
@@ -85,8 +86,8 @@ void TfrmExtension::PickProjectCommand(const Edit& edit) {
 
 void TfrmExtension::PickDiskCommand(const Edit& edit) {
   FileDialogOptions options;
-  options.Title = "Select extension";
-  options.Filter = "Application Extension (*.dll)|*.dll|All Files (*.*)|*.*";
+  options.Title = texts::kSelectExtension;
+  options.Filter = texts::kExtensionFilter;
   options.DefaultExt = "dll";
   std::string file = base::FileExists(edit.Text()) ? edit.Text() : std::string();
   if (!OpenFileDialog(options, file)) return;

@@ -3,6 +3,7 @@
 #include "builder/common/BuilderSettings.h"
 #include "builder/editors/GroupEditorRules.h"
 #include "setup/services/InstFileInfo.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -15,11 +16,9 @@ std::string LocaleText(LCTYPE what, const char* fallback) {
 }  // namespace
 
 std::string FileModifiedText(double stamp) {
-  static const char* const kEnglish[] = {"January", "February", "March", "April", "May", "June",
-                                         "July", "August", "September", "October", "November", "December"};
   std::array<std::string, 12> months;
   for (int i = 0; i < 12; ++i)
-    months[static_cast<size_t>(i)] = LocaleText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i), kEnglish[i]);
+    months[static_cast<size_t>(i)] = LocaleText(static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + i), texts::kMonthNames[i]);
   return ModifiedText(stamp, months);
 }
 
@@ -32,7 +31,7 @@ TfrmFileProperties::~TfrmFileProperties() {
 }
 
 void TfrmFileProperties::FormCreate() {
-  pcMain.AddPage("File Properties", IDD_FILE_PROPERTIES_PAGE);
+  pcMain.AddPage(texts::kPageFileProperties, IDD_FILE_PROPERTIES_PAGE);
   Association = std::make_unique<TZemAssociation>(&ilFiles, ilFilesSmall);
   OnClick(IDC_FP_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_FP_btnCancel, mrCancel);
@@ -52,7 +51,7 @@ void TfrmFileProperties::FormShow() {
   SendMessageA(Item(IDC_FP_Image1), STM_SETICON, reinterpret_cast<WPARAM>(shownIcon_), 0);
   lblCaption.SetCaption(FileNamePart(f.FileName));
   lblPath.SetCaption(MinimizePathForLabel(lblPath.Handle(), FilePathPart(f.FileName)));
-  lblVersion.SetCaption(f.Version.empty() ? "Not Available" : f.Version);
+  lblVersion.SetCaption(f.Version.empty() ? texts::kNotAvailable : f.Version);
   std::string description;
   Association->GetDescription(f.FileName, description);
   lblType.SetCaption(description);

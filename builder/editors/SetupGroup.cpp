@@ -5,12 +5,13 @@
 #include "builder/common/BuilderSettings.h"
 #include "builder/editors/GroupEditorRules.h"
 #include "setup/services/InstGlobal.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
 namespace {
 constexpr int kHelpGroupProperties = 11;
-const char* const kPlatformNames[] = {"Windows 95", "Windows 98", "Windows NT 4.0", "Windows NT 5.0"};
+using texts::kPlatformNames;
 
 std::vector<std::string> MacroLines() {
   std::vector<std::string> lines;
@@ -21,7 +22,7 @@ std::vector<std::string> MacroLines() {
 }  // namespace
 
 void TfrmGroupProperties::FormCreate() {
-  pcMain.AddPage("Group Properties", IDD_GROUP_PROPERTIES_PAGE);
+  pcMain.AddPage(texts::kPageGroupProperties, IDD_GROUP_PROPERTIES_PAGE);
   for (const std::string& name : DestinationChoices(MacroLines(), {}, "")) cbDestination.Add(name);
   clbPlatform.Setup();
   for (const char* name : kPlatformNames) clbPlatform.Add(name);

@@ -9,6 +9,7 @@
 #include "builder/editors/SetupComponent.h"
 #include "builder/editors/SetupFile.h"
 #include "builder/editors/SetupGroup.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -46,9 +47,9 @@ void TfrmGroup::CreateImages() {
 void TfrmGroup::FormCreate() {
   SectionEditor::FormCreate();
   // The form's template has the last page active; FormShow goes to the first.
-  pcMain.AddPage("File Groups", IDD_FRMGROUP_TSGROUP);
-  pcMain.AddPage("Components", IDD_FRMGROUP_TSCOMPONENT);
-  pcMain.AddPage("Installation Types", IDD_FRMGROUP_TSINSTALLTYPE);
+  pcMain.AddPage(texts::kPageFileGroups, IDD_FRMGROUP_TSGROUP);
+  pcMain.AddPage(texts::kPageComponents, IDD_FRMGROUP_TSCOMPONENT);
+  pcMain.AddPage(texts::kPageInstallationTypes, IDD_FRMGROUP_TSINSTALLTYPE);
   pcMain.SetActivePage(tsInstallType);
   pcMain.OnChange = [this] { pcMainChange(); };
   OnMessage(WM_GETMINMAXINFO, [this](WPARAM, LPARAM l) -> LRESULT {
@@ -82,14 +83,14 @@ void TfrmGroup::FormCreate() {
                      const TTandrelFile* f = FileAt(row);
                      return f && f->SelfRegister ? imgSelfRegister + 1 : 0;
                    }});
-  lvFiles.AddColumn("Name", 150);
-  lvFiles.AddColumn("Location", 60);
-  lvFiles.AddColumn("Size", 60, true);
-  lvFiles.AddColumn("TimeStamp", 60);
-  lvGroups.AddColumn("Name", 170);
-  lvGroups.AddColumn("Install Path", 60);
-  lvComponents.AddColumn("Name", 170);
-  lvComponents.AddColumn("Description", 60);
+  lvFiles.AddColumn(texts::kColName, 150);
+  lvFiles.AddColumn(texts::kColLocation, 60);
+  lvFiles.AddColumn(texts::kColSize, 60, true);
+  lvFiles.AddColumn(texts::kColTimeStamp, 60);
+  lvGroups.AddColumn(texts::kColName, 170);
+  lvGroups.AddColumn(texts::kColInstallPath, 60);
+  lvComponents.AddColumn(texts::kColName, 170);
+  lvComponents.AddColumn(texts::kColDescription, 60);
   for (const ListView* lv : {&lvFiles, &lvGroups, &lvComponents}) lv->SetFillLastColumn();
   splGroup.Attach({IDC_FG_lblGroups, IDC_FG_tvGroups}, {IDC_FG_lblFiles, IDC_FG_lvFiles});
   splComponent.Attach({IDC_FG_lblComponents, IDC_FG_tvComponents}, {IDC_FG_lblAvailableGroups, IDC_FG_lvGroups});
@@ -151,20 +152,20 @@ void TfrmGroup::CreateActions() {
     Action& a = ActionList.Add(caption, hint, {}, [execute](Action&) { execute(); });
     return &a;
   };
-  actNewGroup = add("&New...", "New File Group", [this] { actNewGroupExecute(); });
-  actAddFiles = add("&Add Files...", "Add Files to current Group", [this] { actAddFilesExecute(); });
-  actProperties = add("&Properties...", "Properties", [this] { actPropertiesExecute(); });
-  actDelete = add("&Delete", "", [this] { actDeleteExecute(); });
-  actMoveUp = add("Move Up", "Move Up", [this] { actMoveUpExecute(); });
-  actMoveDown = add("Move Down", "Move Down", [this] { actMoveDownExecute(); });
-  actNewComponent = add("&New Component...", "New Component", [this] { actNewComponentExecute(); });
-  actComponentNewGroup = add("New &Group...", "New Group", [this] { actComponentNewGroupExecute(); });
-  actComponentProperties = add("&Properties...", "Properties", [this] { actComponentPropertiesExecute(); });
-  actDeleteComponent = add("&Delete", "Delete", [this] { actDeleteComponentExecute(); });
+  actNewGroup = add(texts::kActNewGroup, texts::kHintNewGroup, [this] { actNewGroupExecute(); });
+  actAddFiles = add(texts::kActAddFiles, texts::kHintAddFiles, [this] { actAddFilesExecute(); });
+  actProperties = add(texts::kProperties, texts::kHintProperties, [this] { actPropertiesExecute(); });
+  actDelete = add(texts::kDelete, "", [this] { actDeleteExecute(); });
+  actMoveUp = add(texts::kActMoveUp, texts::kActMoveUp, [this] { actMoveUpExecute(); });
+  actMoveDown = add(texts::kActMoveDown, texts::kActMoveDown, [this] { actMoveDownExecute(); });
+  actNewComponent = add(texts::kActNewComponent, texts::kHintNewComponent, [this] { actNewComponentExecute(); });
+  actComponentNewGroup = add(texts::kActComponentNewGroup, texts::kHintNewGroupOfComponent, [this] { actComponentNewGroupExecute(); });
+  actComponentProperties = add(texts::kProperties, texts::kHintProperties, [this] { actComponentPropertiesExecute(); });
+  actDeleteComponent = add(texts::kDelete, texts::kHintDelete, [this] { actDeleteComponentExecute(); });
   actInstallTypeNewComponent =
-      add("New &Component...", "New Component", [this] { actInstallTypeNewComponentExecute(); });
-  actInstallTypeProperties = add("&Properties...", "Properties", [this] { actInstallTypePropertiesExecute(); });
-  actInstallTypeDelete = add("&Delete", "Delete", [this] { actInstallTypeDeleteExecute(); });
+      add(texts::kActInstallTypeNewComponent, texts::kHintNewComponent, [this] { actInstallTypeNewComponentExecute(); });
+  actInstallTypeProperties = add(texts::kProperties, texts::kHintProperties, [this] { actInstallTypePropertiesExecute(); });
+  actInstallTypeDelete = add(texts::kDelete, texts::kHintDelete, [this] { actInstallTypeDeleteExecute(); });
 
   for (ToolBar* tb : {&tbGroup, &tbComponent, &tbInstallType}) tb->UseStandardImages();
   tbGroup.AddButton(IDC_FG_actNewGroup, STD_FILENEW, *actNewGroup);
@@ -519,7 +520,7 @@ void TfrmGroup::actNewGroupExecute() {
 void TfrmGroup::actAddFilesExecute() {
   if (!CurrentGroup) return;
   FileDialogOptions options;
-  options.Filter = "Executable file (*.exe; *.com; *.bat)|*.exe;*.com;*.bat|Help Files (*.hlp)|*.hlp|All Files (*.*)|*.*";
+  options.Filter = texts::kExecutableOrHelpFilter;
   options.FileMustExist = true;
   std::vector<std::string> files;
   if (!OpenFilesDialog(options, 3, files)) return;
@@ -546,7 +547,7 @@ void TfrmGroup::actPropertiesExecute() {
 void TfrmGroup::actDeleteExecute() {
   if (Editing) return;
   if (lvFiles.Focused() && lvFiles.Count() > 0 && lvFiles.SelCount() > 0) {
-    if (!Confirm("Remove the selected files from the installation?")) return;
+    if (!Confirm(texts::kRemoveSelectedFiles)) return;
     {
       FlagScope clearing(Clearing);
       UpdateScope<ListView> update(lvFiles);
@@ -563,7 +564,7 @@ void TfrmGroup::actDeleteExecute() {
     }
     FollowFileSelection();
   } else if (tvGroups.Focused() && tvGroups.Count() > 0 && CurrentGroup) {
-    if (Confirm("Remove the group '" + CurrentGroup->Name() + "' from the installation?")) {
+    if (Confirm(texts::RemoveGroup(CurrentGroup->Name()))) {
       TTandrelFileGroup* group = CurrentGroup;
       TreeNode node = tvGroups.FindData(group);
       {
@@ -848,7 +849,7 @@ void TfrmGroup::actDeleteComponentExecute() {
   if (Editing) return;
   TreeNode n = tvComponents.Selected();
   if (lvGroups.Focused() && lvGroups.Count() > 0 && lvGroups.SelCount() > 0) {
-    if (!Confirm("Remove the selected groups from the installation?")) return;
+    if (!Confirm(texts::kRemoveSelectedGroups)) return;
     std::vector<TTandrelFileGroup*> groups;
     for (int i : lvGroups.SelectedIndices())
       if (auto* g = static_cast<TTandrelFileGroup*>(lvGroups.ItemData(i))) groups.push_back(g);
@@ -869,7 +870,7 @@ void TfrmGroup::actDeleteComponentExecute() {
     FillAvailableGroups();
   } else if (tvComponents.Focused() && tvComponents.Count() > 0 && n && tvComponents.Level(n) == 0) {
     auto* c = static_cast<TTandrelComponent*>(tvComponents.NodeData(n));
-    if (!c || !Confirm("Remove the component '" + c->Name() + "' from the installation?")) return;
+    if (!c || !Confirm(texts::RemoveComponent(c->Name()))) return;
     {
       FlagScope clearing(Clearing);
       UpdateScope<TreeView> update(tvComponents);
@@ -1044,7 +1045,7 @@ void TfrmGroup::actInstallTypeDeleteExecute() {
   if (Editing) return;
   TreeNode n = tvInstallTypes.Selected();
   if (lvComponents.Focused() && lvComponents.Count() > 0 && lvComponents.SelCount() > 0) {
-    if (!Confirm("Remove the selected components from the installation?")) return;
+    if (!Confirm(texts::kRemoveSelectedComponents)) return;
     std::vector<TTandrelComponent*> components;
     for (int i : lvComponents.SelectedIndices())
       if (auto* c = static_cast<TTandrelComponent*>(lvComponents.ItemData(i))) components.push_back(c);

@@ -8,6 +8,7 @@
 #include "builder/editors/RegistryLook.h"
 #include "builder/editors/RegistryRules.h"
 #include "setup/services/InstFileInfo.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -19,7 +20,7 @@ constexpr int kHelpIconProperties = 17;
 TfrmIconProp::TfrmIconProp() : Form(IDD_frmIconProp) { Create(); }
 
 void TfrmIconProp::FormCreate() {
-  AddSingleTab(PageControl1, "General");
+  AddSingleTab(PageControl1, texts::kPageGeneral);
   for (const std::string& name : StartInFolders({})) cbStartIn.Add(name);
   rgWindow.SetItemIndex(0);
   rgFolder.SetItemIndex(0);

@@ -3,6 +3,7 @@
 #include "base/win/Dialogs.h"
 #include "builder/editors/RegistryLook.h"
 #include "builder/editors/SetupIcon.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -21,7 +22,7 @@ TfrmIcons::~TfrmIcons() {
 void TfrmIcons::FormCreate() {
   SectionEditor::FormCreate();
   AddView(lvIcons);
-  AddSingleTab(PageControl1, "Icons");
+  AddSingleTab(PageControl1, texts::kPageIcons);
   lvIcons.SetImageList(ilIcons.Handle(), LVSIL_NORMAL);
   lvIcons.SetImageList(ilSmall.Handle(), LVSIL_SMALL);
   Association = std::make_unique<TZemAssociation>(&ilIcons, ilSmall);
@@ -33,9 +34,9 @@ void TfrmIcons::FormCreate() {
     a.OnExecute = [run](Action&) { run(); };
     return &a;
   };
-  actNew = add("&New shortcut...", "New Icon", [this] { actNewExecute(); });
-  actProperties = add("&Properties...", "Icon Properties", [this] { actPropertiesExecute(); });
-  actDelete = add("&Delete", "Delete Selected", [this] { actDeleteExecute(); });
+  actNew = add(texts::kActNewShortcut, texts::kHintNewIcon, [this] { actNewExecute(); });
+  actProperties = add(texts::kProperties, texts::kHintIconProperties, [this] { actPropertiesExecute(); });
+  actDelete = add(texts::kDelete, texts::kHintDeleteSelected, [this] { actDeleteExecute(); });
 
   ToolBar1.UseStandardImages();
   ToolBar1.AddButton(IDM_ICS_actNew, STD_FILENEW, *actNew);
@@ -101,7 +102,7 @@ void TfrmIcons::actPropertiesExecute() {
 
 void TfrmIcons::actDeleteExecute() {
   if (!CurrentIcon || lvIcons.Count() == 0 || lvIcons.SelCount() == 0) return;
-  if (MessageDlg("Remove the selected icon from the installation?", MsgDlgType::Confirmation, mbYesNo, 0) != mrYes)
+  if (MessageDlg(texts::kRemoveSelectedIcon, MsgDlgType::Confirmation, mbYesNo, 0) != mrYes)
     return;
   TTandrelIcon* icon = CurrentIcon;
   {

@@ -5,6 +5,7 @@
 #include "builder/editors/RegistryLook.h"
 #include "builder/editors/RegistryRules.h"
 #include "builder/editors/SetupValue.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -25,10 +26,10 @@ void TfrmIniFiles::FormCreate() {
   SectionEditor::FormCreate();
   AddView(tvFiles);
   AddView(lvValues);
-  AddSingleTab(PageControl1, "Ini Files");
+  AddSingleTab(PageControl1, texts::kPageIniFiles);
   AddIniImages(ilRegistry);
   tvFiles.SetImageList(ilRegistry.Handle());
-  AddValueColumns(lvValues, "Value");
+  AddValueColumns(lvValues, texts::kColValue);
   BuildActions();
   BuildMenus();
 
@@ -45,21 +46,21 @@ void TfrmIniFiles::FormCreate() {
 
 void TfrmIniFiles::BuildActions() {
   auto add = [this](const char* caption, std::function<void()> run) { return AddAction(ActionList1, caption, run); };
-  actNewFile = add("New &File", [this] { actNewFileExecute(); });
-  actNewSection = add("New &Section", [this] { actNewSectionExecute(); });
-  actNewValue = add("New &Value", [this] { actNewValueExecute(); });
-  actRenameFile = add("&Rename", [this] { actRenameFileExecute(); });
-  actDeleteFile = add("&Delete", [this] { actDeleteFileExecute(); });
-  actModifyValue = add("&Modify", [this] { actModifyValueExecute(); });
-  actRenameValue = add("&Rename", [this] { actRenameValueExecute(); });
-  actDeleteValue = add("&Delete", [this] { actDeleteValueExecute(); });
-  actExpand = add("Expand", [this] { actExpandExecute(); });
-  actOK = add("OK", [this] { btnOkClick(); });
+  actNewFile = add(texts::kNewIniFile, [this] { actNewFileExecute(); });
+  actNewSection = add(texts::kNewSection, [this] { actNewSectionExecute(); });
+  actNewValue = add(texts::kNewIniValue, [this] { actNewValueExecute(); });
+  actRenameFile = add(texts::kRename, [this] { actRenameFileExecute(); });
+  actDeleteFile = add(texts::kDelete, [this] { actDeleteFileExecute(); });
+  actModifyValue = add(texts::kModifyIni, [this] { actModifyValueExecute(); });
+  actRenameValue = add(texts::kRename, [this] { actRenameValueExecute(); });
+  actDeleteValue = add(texts::kDelete, [this] { actDeleteValueExecute(); });
+  actExpand = add(texts::kExpand, [this] { actExpandExecute(); });
+  actOK = add(texts::kOK, [this] { btnOkClick(); });
 }
 
 void TfrmIniFiles::BuildMenus() {
   auto newItems = [this](MenuItem& parent) {
-    MenuItem& sub = parent.Add("&New");
+    MenuItem& sub = parent.Add(texts::kNewSubmenu);
     sub.Add("").SetAction(actNewFile);
     sub.Add("").SetAction(actNewSection);
     sub.Add("").SetAction(actNewValue);
@@ -143,7 +144,7 @@ bool TfrmIniFiles::FixedFileNode(TreeNode node) const {
 
 void TfrmIniFiles::actNewFileExecute() {
   TTandrelIniFile* file =
-      WorkingCopy->AddIniFile(NewItemName("New Ini File #", WorkingCopy->IniFiles, &TTandrelIniFile::FileName, ".ini"));
+      WorkingCopy->AddIniFile(NewItemName(texts::kNewIniFileStem, WorkingCopy->IniFiles, &TTandrelIniFile::FileName, ".ini"));
   AddNewNode(tvFiles, nullptr, file->FileName, file, 0, 0);
 }
 
@@ -151,7 +152,7 @@ void TfrmIniFiles::actNewSectionExecute() {
   TreeNode selected = tvFiles.Selected();
   if (!CurrentFile || !selected) return;
   TTandrelIniSection* section =
-      CurrentFile->AddSection(NewItemName("New Section #", CurrentFile->Sections, &TTandrelIniSection::SectionName));
+      CurrentFile->AddSection(NewItemName(texts::kNewSectionStem, CurrentFile->Sections, &TTandrelIniSection::SectionName));
   TreeNode parent = tvFiles.Level(selected) == 0 ? selected : tvFiles.Parent(selected);
   AddNewNode(tvFiles, parent, section->SectionName, section, 1, 1);
 }
@@ -159,7 +160,7 @@ void TfrmIniFiles::actNewSectionExecute() {
 void TfrmIniFiles::actNewValueExecute() {
   if (!CurrentSection) return;
   TTandrelIniValue* value =
-      CurrentSection->AddValue(NewItemName("New Value #", CurrentSection->Values, &TTandrelIniValue::ValueName));
+      CurrentSection->AddValue(NewItemName(texts::kNewValueStem, CurrentSection->Values, &TTandrelIniValue::ValueName));
   AddNewRow(lvValues, value->ValueName, value, -1, value->Value);
 }
 
@@ -190,7 +191,7 @@ void TfrmIniFiles::lvValuesEdited(int index, std::string& text) {
 void TfrmIniFiles::actDeleteFileExecute() {
   TreeNode node = tvFiles.Selected();
   if (!node || FixedFileNode(node)) return;
-  if (!ConfirmDelete("Are you sure you want to delete this item?")) return;
+  if (!ConfirmDelete(texts::kDeleteItem)) return;
   const bool isSection = tvFiles.Level(node) >= 1;
   void* data = tvFiles.NodeData(node);
   // The entry list and the nodes go before the file or section they point into.
@@ -215,7 +216,7 @@ void TfrmIniFiles::actDeleteFileExecute() {
 void TfrmIniFiles::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0) return;
-  if (!ConfirmDelete("Are you sure you want to delete this value?")) return;
+  if (!ConfirmDelete(texts::kDeleteValue)) return;
   auto* value = static_cast<TTandrelIniValue*>(lvValues.ItemData(row));
   CurrentValue = static_cast<TTandrelIniValue*>(DeleteRow(lvValues, row, value));
 }
@@ -236,7 +237,7 @@ void TfrmIniFiles::UpdateActions() {
   actRenameFile->SetEnabled(node && !FixedFileNode(node));
   actDeleteFile->SetEnabled(node && !FixedFileNode(node));
   if (node) {
-    actExpand->SetCaption(tvFiles.Expanded(node) ? "Collapse" : "Expand");
+    actExpand->SetCaption(tvFiles.Expanded(node) ? texts::kCollapse : texts::kExpand);
     actExpand->SetEnabled(tvFiles.FirstChild(node) != nullptr);
   }
   const bool row = lvValues.Selected() >= 0;

@@ -6,6 +6,7 @@
 #include "builder/editors/RegistryLook.h"
 #include "builder/editors/RegistryRules.h"
 #include "builder/editors/SetupValue.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -41,11 +42,11 @@ void TfrmRegistry::FormCreate() {
   SectionEditor::FormCreate();
   AddView(tvFolders);
   AddView(lvValues);
-  AddSingleTab(PageControl1, "Registry");
+  AddSingleTab(PageControl1, texts::kPageRegistry);
   AddRegistryImages(ilRegistry);
   tvFolders.SetImageList(ilRegistry.Handle());
   lvValues.SetImageList(ilRegistry.Handle(), LVSIL_SMALL);
-  AddValueColumns(lvValues, "Data");
+  AddValueColumns(lvValues, texts::kColData);
   BuildActions();
   BuildMenus();
 
@@ -65,29 +66,29 @@ void TfrmRegistry::FormCreate() {
 
 void TfrmRegistry::BuildActions() {
   auto add = [this](const char* caption, std::function<void()> run) { return AddAction(ActionList1, caption, run); };
-  actAddNewKey = add("&Key", [this] { actAddNewKeyExecute(); });
-  actNewString = add("&String Value", [this] { NewValue(vtString); });
-  actNewBinary = add("&Binary Value", [this] { NewValue(vtBinary); });
-  actNewDWord = add("&DWORD Value", [this] { NewValue(vtDWord); });
-  actDeleteKey = add("&Delete", [this] { actDeleteKeyExecute(); });
-  actRenameKey = add("&Rename", [this] { actRenameKeyExecute(); });
-  actUninstallKey = add("&Uninstall key", [this] { actUninstallKeyExecute(); });
-  actModifyValue = add("Modify", [this] { actModifyValueExecute(); });
-  actDeleteValue = add("&Delete", [this] { actDeleteValueExecute(); });
-  actRenameValue = add("&Rename", [this] { actRenameValueExecute(); });
-  actOK = add("OK", [this] { btnOkClick(); });
+  actAddNewKey = add(texts::kNewKey, [this] { actAddNewKeyExecute(); });
+  actNewString = add(texts::kNewStringValue, [this] { NewValue(vtString); });
+  actNewBinary = add(texts::kNewBinaryValue, [this] { NewValue(vtBinary); });
+  actNewDWord = add(texts::kNewDWordValue, [this] { NewValue(vtDWord); });
+  actDeleteKey = add(texts::kDelete, [this] { actDeleteKeyExecute(); });
+  actRenameKey = add(texts::kRename, [this] { actRenameKeyExecute(); });
+  actUninstallKey = add(texts::kUninstallKey, [this] { actUninstallKeyExecute(); });
+  actModifyValue = add(texts::kModify, [this] { actModifyValueExecute(); });
+  actDeleteValue = add(texts::kDelete, [this] { actDeleteValueExecute(); });
+  actRenameValue = add(texts::kRename, [this] { actRenameValueExecute(); });
+  actOK = add(texts::kOK, [this] { btnOkClick(); });
 }
 
 void TfrmRegistry::BuildMenus() {
   auto newItems = [this](MenuItem& parent) {
-    MenuItem& sub = parent.Add("&New");
+    MenuItem& sub = parent.Add(texts::kNewSubmenu);
     sub.Add("").SetAction(actAddNewKey);
     sub.AddSeparator();
     sub.Add("").SetAction(actNewString);
     sub.Add("").SetAction(actNewBinary);
     sub.Add("").SetAction(actNewDWord);
   };
-  mnuExpand = &popFolders.Add("Expand");
+  mnuExpand = &popFolders.Add(texts::kExpand);
   mnuExpand->OnClick = [this](MenuItem&) { mnuExpandClick(); };
   newItems(popFolders);
   popFolders.AddSeparator();
@@ -157,7 +158,7 @@ void TfrmRegistry::lvValuesChange(int index) {
 void TfrmRegistry::actAddNewKeyExecute() {
   TreeNode parent = tvFolders.Selected();
   if (!CurrentKey || !parent) return;
-  const std::string name = NewItemName("New Key #", CurrentKey->Keys, &TTandrelRegKey::KeyName);
+  const std::string name = NewItemName(texts::kNewKeyStem, CurrentKey->Keys, &TTandrelRegKey::KeyName);
   // By name the model would take an existing key; the smallest free number names none.
   TTandrelRegKey* key = CurrentKey->AddKey(name);
   AddNewNode(tvFolders, parent, key->KeyName, key, 0, 1);
@@ -165,7 +166,7 @@ void TfrmRegistry::actAddNewKeyExecute() {
 
 void TfrmRegistry::NewValue(TTandrelValueType style) {
   if (!CurrentKey) return;
-  const std::string name = NewItemName("New Value #", CurrentKey->Values, &TTandrelValue::ValueName);
+  const std::string name = NewItemName(texts::kNewValueStem, CurrentKey->Values, &TTandrelValue::ValueName);
   TTandrelValue* value = style == vtString  ? CurrentKey->AddStringValue(name, "")
                          : style == vtDWord ? CurrentKey->AddDWordValue(name, 0)
                                             : CurrentKey->AddBinaryValue(name, "");
@@ -205,7 +206,7 @@ void TfrmRegistry::lvValuesEdited(int index, std::string& text) {
 void TfrmRegistry::actDeleteKeyExecute() {
   TreeNode node = tvFolders.Selected();
   if (!node || tvFolders.Level(node) < 1) return;
-  if (!ConfirmDelete("Are you sure you want to delete this key?")) return;
+  if (!ConfirmDelete(texts::kDeleteKey)) return;
   TTandrelRegKey* key = KeyOf(tvFolders, node);
   // Rows and nodes go first: they point into the branch that is freed.
   const bool currentGoes = InBranch(CurrentKey, key);
@@ -233,7 +234,7 @@ void TfrmRegistry::actDeleteKeyExecute() {
 void TfrmRegistry::actDeleteValueExecute() {
   int row = lvValues.Selected();
   if (row < 0 || !CurrentValue || CurrentValue->Index() <= 0) return;
-  if (!ConfirmDelete("Are you sure you want to delete this value?")) return;
+  if (!ConfirmDelete(texts::kDeleteValue)) return;
   auto* value = static_cast<TTandrelValue*>(lvValues.ItemData(row));
   CurrentValue = static_cast<TTandrelValue*>(DeleteRow(lvValues, row, value));
 }
@@ -284,7 +285,7 @@ void TfrmRegistry::UpdateActions() {
   actUninstallKey->SetChecked(sub && CurrentKey->UninstallKey);
   if (keyOn) {
     const bool expanded = tvFolders.Expanded(node);
-    mnuExpand->SetCaption(expanded ? "Collapse" : "Expand");
+    mnuExpand->SetCaption(expanded ? texts::kCollapse : texts::kExpand);
     mnuExpand->SetEnabled(tvFolders.FirstChild(node) != nullptr);
   }
   actAddNewKey->SetEnabled(keyOn);

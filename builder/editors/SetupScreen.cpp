@@ -7,6 +7,7 @@
 #include "builder/common/Previews.h"
 #include "builder/editors/SetupScreenObjects.h"
 #include "setup/engine/BackgroundPaint.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -25,7 +26,7 @@ TfrmScreenSetup::~TfrmScreenSetup() { FormDestroy(); }
 
 void TfrmScreenSetup::FormCreate() {
   SectionEditor::FormCreate();
-  PageControl1.AddPage("Screen Settings", IDD_SCR_tsScreen);
+  PageControl1.AddPage(texts::kPageScreenSettings, IDD_SCR_tsScreen);
   OnClick(IDC_SCR_Button1, [this] { Button1Click(); });
   OnClick(IDC_SCR_Button2, [this] { Button2Click(); });
   for (Channel* c : {&red, &green, &blue}) {
@@ -91,7 +92,7 @@ void TfrmScreenSetup::PlaceTitle() {
   titlePicture_ = LoadPictureFile(p.TitleCaption);
   if (!titlePicture_ && !base::SameText(failedPicture_, p.TitleCaption)) {
     failedPicture_ = p.TitleCaption;
-    throw std::runtime_error("The picture " + p.TitleCaption + " cannot be read.");
+    throw std::runtime_error(texts::PictureUnreadable(p.TitleCaption));
   }
 }
 

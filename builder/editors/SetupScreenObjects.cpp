@@ -6,10 +6,9 @@
 #include "base/win/Dialogs.h"
 #include "builder/common/BuilderSettings.h"
 #include "builder/editors/DialogsRules.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
-
-const char* const kPositionCaptions[5] = {"Top Left", "Top Right", "Bottom Left", "Bottom Right", "Center"};
 
 namespace {
 
@@ -36,7 +35,7 @@ Font ProjectFont(const std::string& name, int size, TColor color, TFontStyles st
 TfrmScreenObjects::TfrmScreenObjects() : Form(IDD_frmScreenObjects) { Create(); }
 
 void TfrmScreenObjects::FormCreate() {
-  PageControl1.AddPage("Sceen Objects", IDD_SOB_tsObjects);
+  PageControl1.AddPage(texts::kPageScreenObjects, IDD_SOB_tsObjects);
   OnClick(IDC_SOB_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_SOB_btnCancel, mrCancel);
   OnClick(IDC_SOB_btnHelp, [this] { btnHelpClick(); });
@@ -50,7 +49,7 @@ void TfrmScreenObjects::FormCreate() {
   OnClick(IDC_SOB_btnFont, [this] { btnFontClick(); });
   OnClick(IDC_SOB_btnSubFont, [this] { btnSubFontClick(); });
   for (const ComboBox* list : {&cbTitlePosition, &cbSubPosition})
-    for (const char* caption : kPositionCaptions) list->Add(caption);
+    for (const char* caption : texts::kPositionCaptions) list->Add(caption);
 }
 
 void TfrmScreenObjects::SetPanelFont(const Label& panel, Font& keep, const Font& font) {
@@ -121,7 +120,7 @@ void TfrmScreenObjects::edtSubTitleChange() {
 
 void TfrmScreenObjects::btnBrowseClick() {
   FileDialogOptions options;
-  options.Filter = kPictureFilter;
+  options.Filter = texts::kPictureFilter;
   std::string file = edtTitle.Text();
   if (OpenFileDialog(options, file)) edtTitle.SetText(file);
 }

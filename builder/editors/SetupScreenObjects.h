@@ -58,5 +58,3 @@ private:
 
 bool EditScreenObjects(TTandrelBaseInstall& project);
 
-// The captions of the position lists, one per TItemPosition.
-extern const char* const kPositionCaptions[5];

@@ -4,6 +4,7 @@
 #include "base/win/Dialogs.h"
 #include "builder/editors/RegistryRules.h"
 #include "setup/services/InstActions.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -58,19 +59,19 @@ std::string EditText(const std::string& caption, const std::string& name, const 
 }  // namespace
 
 std::string EditStringValue(const std::string& Name, const std::string& Value) {
-  return EditText("Define String Value", Name, Value);
+  return EditText(texts::kDefineString, Name, Value);
 }
 
 std::string EditBinaryValue(const std::string& Name, const std::string& Value) {
-  return EditText("Define Binary Value", Name, Value, Check::Binary);
+  return EditText(texts::kDefineBinary, Name, Value, Check::Binary);
 }
 
 int32_t EditDWordValue(const std::string& Name, int32_t Value) {
   std::string result;
-  if (!RunValueDialog("Define DWORD Value", Name, base::IntToStr(Value), Check::DWord, result)) return Value;
+  if (!RunValueDialog(texts::kDefineDWord, Name, base::IntToStr(Value), Check::DWord, result)) return Value;
   return DWordFromText(result).value_or(Value);
 }
 
 std::string EditIniValue(const std::string& Name, const std::string& Value) {
-  return EditText("Define INI Value", Name, Value);
+  return EditText(texts::kDefineIni, Name, Value);
 }

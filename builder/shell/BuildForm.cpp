@@ -4,6 +4,7 @@
 #include "base/win/Application.h"
 #include "base/win/Dialogs.h"
 #include "builder/common/BuilderSettings.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -20,8 +21,7 @@ TfrmBuilder::TfrmBuilder() : Form(IDD_frmBuilder) {
 void TfrmBuilder::FormCreate() {
   TCITEMA tab = {};
   tab.mask = TCIF_TEXT;
-  char caption[] = "Progress";
-  tab.pszText = caption;
+  tab.pszText = const_cast<char*>(texts::kBuildCaption);  // only read
   PageControl1.Send(TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
   memoProgress.SetMaxLength(0);
   pbOverall.SetRange(0, 100);
@@ -84,7 +84,7 @@ void TfrmBuilder::BuildProgress(int32_t Position, int32_t Maximum, const std::st
   pbOverall.SetPosition(Position);
   lblOverall.SetCaption(GroupName);
   if (!GroupName.empty() && GroupName != lastGroup_) {
-    log_.Add("Compressing group : " + GroupName);
+    log_.Add(texts::kBuildCompressingGroup + GroupName);
     lastGroup_ = GroupName;
   }
   if (!Message.empty()) log_.Add(Message);

@@ -5,18 +5,17 @@
 #include "base/win/Dialogs.h"
 #include "builder/common/BuilderSettings.h"
 #include "setup/services/InstFileInfo.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
 namespace {
 constexpr const char* kFormName = "frmGeneral";
 constexpr int kHelpGeneral = 7;
-// The group MainFileGroup makes for a project without groups.
-constexpr const char* kDefaultMainGroup = "Program Files";
 }  // namespace
 
 std::string MainFileGroupName(const TTandrelBaseInstall& Project) {
-  return Project.Groups.Count() > 0 ? Project.GetGroup(0)->Name() : std::string(kDefaultMainGroup);
+  return Project.Groups.Count() > 0 ? Project.GetGroup(0)->Name() : std::string(texts::kDefaultMainGroup);
 }
 
 TfrmGeneral::TfrmGeneral() : Form(IDD_frmGeneral) { Create(); }
@@ -24,8 +23,7 @@ TfrmGeneral::TfrmGeneral() : Form(IDD_frmGeneral) { Create(); }
 void TfrmGeneral::FormCreate() {
   TCITEMA tab = {};
   tab.mask = TCIF_TEXT;
-  char caption[] = "Application Information";
-  tab.pszText = caption;
+  tab.pszText = const_cast<char*>(texts::kGeneralCaption);  // only read
   SendMessageA(Item(IDC_GEN_PageControl1), TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&tab));
   OnClick(IDC_GEN_btnBrowse, [this] { btnBrowseClick(); });
   OnCommand(IDC_GEN_edtCompany, EN_KILLFOCUS, [this] { edtCompanyExit(); });
@@ -54,7 +52,7 @@ void TfrmGeneral::FormClose() { SaveFormPosition(Handle(), kFormName); }
 
 void TfrmGeneral::btnBrowseClick() {
   FileDialogOptions options;
-  options.Filter = "Executable file (*.exe; *.com; *.bat)|*.exe;*.com;*.bat|All Files (*.*)|*.*";
+  options.Filter = texts::kExecutableFilter;
   options.FileMustExist = true;
   std::string path = edtExecutable.Text();
   if (!OpenFileDialog(options, path)) return;

@@ -9,6 +9,7 @@
 #include "builder/shell/BuildForm.h"
 #include "builder/shell/MainRules.h"
 #include "setup/compress/InstCompressIntf.h"
+#include "resources/builder_texts.h"
 
 using namespace base::win;
 
@@ -20,9 +21,9 @@ constexpr int kHelpContents = 1;
 constexpr int kHelpContact = 5;
 constexpr int kClientWidth = 620, kClientHeight = 470;
 
-const char* const kProjectFilter = "Tandrel-Install Configuration File (*.zem)|*.zem";
+const char* const kProjectFilter = texts::kProjectFilter;
 const char* const kOpenFilter =
-    "Tandrel-Install Configuration File (*.zem)|*.zem|InstallShield files (*.iwz)|*.iwz";
+    texts::kOpenProjectFilter;
 
 // Section pictures: the caption on a raised tile, drawn once per window.
 std::unique_ptr<Picture> SectionTile(const std::string& caption, int width, int height) {
@@ -59,24 +60,24 @@ std::unique_ptr<Picture> SectionTile(const std::string& caption, int width, int 
 
 TfrmMain::TfrmMain()
     : Form(IDD_frmMain),
-      actNew(ActionList1.Add("&New", "New File", Ctrl('N'), [this](Action&) { actNewExecute(); })),
-      actOpen(ActionList1.Add("&Open", "Open or Import a file", Ctrl('O'), [this](Action&) { actOpenExecute(); })),
-      actSave(ActionList1.Add("&Save", "Save the current file", Ctrl('S'), [this](Action&) { actSaveExecute(); })),
-      actBuild(ActionList1.Add("&Build...", "Build the current installation", ShortCut{VK_F2, 0},
+      actNew(ActionList1.Add(texts::kActNew, texts::kHintNew, Ctrl('N'), [this](Action&) { actNewExecute(); })),
+      actOpen(ActionList1.Add(texts::kActOpen, texts::kHintOpen, Ctrl('O'), [this](Action&) { actOpenExecute(); })),
+      actSave(ActionList1.Add(texts::kActSave, texts::kHintSave, Ctrl('S'), [this](Action&) { actSaveExecute(); })),
+      actBuild(ActionList1.Add(texts::kActBuild, texts::kHintBuild, ShortCut{VK_F2, 0},
                                [this](Action&) { actBuildExecute(); })),
-      File1(MainMenu1.Add("&File")),
+      File1(MainMenu1.Add(texts::kMenuFile)),
       New1(File1.Add("")),
       Open1(File1.Add("")),
       Save1(File1.Add("")),
-      SaveAs1(File1.Add("Save &As...", {}, "Save the current file with a different name.")),
-      Reopen1((File1.AddSeparator(), File1.Add("&Reopen", {}, "Re-open a file"))),
-      mnuNone(Reopen1.Add("<None>")),
-      Exit1((File1.AddSeparator(), File1.Add("E&xit", {}, "Close this application"))),
-      Action1(MainMenu1.Add("&Action")),
-      Help1(MainMenu1.Add("&Help")),
-      Contents1(Help1.Add("&Contents", {}, "Tandrel-Install help file")),
-      Contactingus1(Help1.Add("Contacting &us", {}, "How to contact us")),
-      About1((Help1.AddSeparator(), Help1.Add("&About...", {}, "About Tandrel-Install"))) {
+      SaveAs1(File1.Add(texts::kMenuSaveAs, {}, texts::kHintSaveAs)),
+      Reopen1((File1.AddSeparator(), File1.Add(texts::kMenuReopen, {}, texts::kHintReopen))),
+      mnuNone(Reopen1.Add(texts::kMenuNone)),
+      Exit1((File1.AddSeparator(), File1.Add(texts::kMenuExit, {}, texts::kHintExit))),
+      Action1(MainMenu1.Add(texts::kMenuAction)),
+      Help1(MainMenu1.Add(texts::kMenuHelp)),
+      Contents1(Help1.Add(texts::kMenuContents, {}, texts::kHintContents)),
+      Contactingus1(Help1.Add(texts::kMenuContacting, {}, texts::kHintContacting)),
+      About1((Help1.AddSeparator(), Help1.Add(texts::kMenuAbout, {}, texts::kHintAbout))) {
   New1.SetAction(&actNew);
   Open1.SetAction(&actOpen);
   Save1.SetAction(&actSave);
@@ -119,8 +120,8 @@ void TfrmMain::FormCreate() {
   ToolBar1.AddSeparator();
   ToolBar1.AddButton(IDC_MAIN_btnBuild, STD_PRINTPRE, actBuild);
   StatusBar1.SetPanels({400, 200});
-  pcMain.AddPage("Builder", IDD_frmMain_tsMain);
-  pcMain.AddPage("More Information", IDD_frmMain_tsInfo);
+  pcMain.AddPage(texts::kPageBuilder, IDD_frmMain_tsMain);
+  pcMain.AddPage(texts::kPageMoreInformation, IDD_frmMain_tsInfo);
   pcMain.OnChange = [this] { pcMainChange(); };
 
   for (int tag = 0; tag < kSectionCount; ++tag) {
@@ -273,8 +274,7 @@ bool TfrmMain::PickSaveName() {
 bool TfrmMain::SaveProject() {
   if (!FileNameChosen && base::FileExists(FileName)) {
     // Nobody chose this name: replace the file only when asked to, else pick another.
-    const int answer = MessageDlg(FileName + " already exists.\nDo you want to replace it?", MsgDlgType::Warning,
-                                  mbYesNo);
+    const int answer = MessageDlg(texts::ReplaceExistingFile(FileName), MsgDlgType::Warning, mbYesNo);
     if (answer != mrYes) {
       const bool picked = PickSaveName();
       SetFileNamePanel();
@@ -285,13 +285,13 @@ bool TfrmMain::SaveProject() {
     FileNameChosen = true;
     return true;
   }
-  MessageDlg("Cannot save the file " + FileName + ".", MsgDlgType::Error, mbOK);
+  MessageDlg(texts::CannotSaveFile(FileName), MsgDlgType::Error, mbOK);
   return false;
 }
 
 bool TfrmMain::QuerySave() {
   if (!Project->Modified) return true;
-  int answer = MessageDlg("The current file has changed. Save your changes first?", MsgDlgType::Confirmation,
+  int answer = MessageDlg(texts::kSaveChangesFirst, MsgDlgType::Confirmation,
                           mbYesNoCancel);
   TSaveAnswer a = answer == mrYes ? TSaveAnswer::Yes : answer == mrNo ? TSaveAnswer::No : TSaveAnswer::Cancel;
   switch (DecideQuerySave(Project->Modified, a, FileName)) {
@@ -343,14 +343,14 @@ void TfrmMain::OpenFile(const std::string& Name) {
       FileNameChosen = false;
     } else {
       // A vanished file (from the recent list) must not open as an empty project.
-      MessageDlg("Invalid file format.", MsgDlgType::Error, mbOK);
+      MessageDlg(texts::kInvalidFileFormat, MsgDlgType::Error, mbOK);
       NewProject();
     }
   } else {
     FileName = Name;
     FileNameChosen = true;
     if (!Project->LoadFromFile(Name)) {
-      MessageDlg("Invalid file format.", MsgDlgType::Error, mbOK);
+      MessageDlg(texts::kInvalidFileFormat, MsgDlgType::Error, mbOK);
       NewProject();
     }
   }
@@ -379,7 +379,7 @@ void TfrmMain::Reopen1Click() {
   auto entries = ReopenEntries(RecentFiles, FileName);
   mnuNone.SetVisible(entries.empty());
   for (const TReopenEntry& e : entries) {
-    MenuItem& item = Reopen1.Add(e.Caption, {}, "Re-open : " + RecentFiles[static_cast<size_t>(e.Tag)]);
+    MenuItem& item = Reopen1.Add(e.Caption, {}, texts::kHintReopenFile + RecentFiles[static_cast<size_t>(e.Tag)]);
     item.Tag = e.Tag;
     item.OnClick = [this](MenuItem& sender) { ReopenItemClick(sender); };
   }
@@ -407,8 +407,8 @@ void TfrmMain::About1Click() { ShowAboutBox(); }
 int RunBuilder() {
   Application& app = App();
   app.Initialize();
-  app.SetTitle("Tandrel-Install Configuration Builder");
-  app.SetHelpFile("TandrelBuilder.hlp");
+  app.SetTitle(texts::kAppTitle);
+  app.SetHelpFile(texts::kHelpFile);
   BuilderRegistryKey();  // taken from the version block before any form exists
   Form::Guard([&] {
     TfrmMain main;

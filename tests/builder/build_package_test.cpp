@@ -3,6 +3,7 @@
 #include "tests/builder/BuildFixture.h"
 
 #include "setup/services/InstGlobal.h"
+#include "resources/builder_texts.h"
 
 namespace buildtest {
 namespace {
@@ -321,7 +322,7 @@ TEST_F(BuildFixture, OutputNamesThatWouldDestroyWhatTheBuildReads) {
     std::string projectFile;
     std::string text;
   } cases[] = {
-      {"never saved", "", kMsgNotSaved},
+      {"never saved", "", texts::kMsgNotSaved},
       {"the stub", Path("builder/Setup.zem"),
        "The setup file '" + Path("builder/Setup.exe") +
            "' would replace the launcher stub \"Setup.exe\" that every build needs. Save the project under "
