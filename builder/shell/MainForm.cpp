@@ -21,10 +21,6 @@ constexpr int kHelpContents = 1;
 constexpr int kHelpContact = 5;
 constexpr int kClientWidth = 620, kClientHeight = 470;
 
-const char* const kProjectFilter = texts::kProjectFilter;
-const char* const kOpenFilter =
-    texts::kOpenProjectFilter;
-
 // Section pictures: the caption on a raised tile, drawn once per window.
 std::unique_ptr<Picture> SectionTile(const std::string& caption, int width, int height) {
   HDC screen = GetDC(nullptr);
@@ -35,22 +31,37 @@ std::unique_ptr<Picture> SectionTile(const std::string& caption, int width, int 
   RECT r{0, 0, width, height};
   FillSolid(dc, r, RGB(255, 255, 255));
   DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
-  Font font;
-  font.Name = "Arial";
-  font.Size = 9;
-  font.Style = fsBoldBit;
-  HFONT f = CreateGdiFont(font);
-  HGDIOBJ oldFont = SelectObject(dc, f);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 128));
   std::string text;
   for (char c : caption)
     if (c != '&') text += c;
   if (text.size() > 3 && text.compare(text.size() - 3, 3, "...") == 0) text.resize(text.size() - 3);
-  RECT inner{4, 4, width - 4, height - 4};
-  DrawTextA(dc, text.c_str(), -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-  SelectObject(dc, oldFont);
-  DeleteObject(f);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 128));
+  // A caption too long for one line takes two, and a smaller font where even two are
+  // too narrow: the whole text shows.
+  const RECT inner{4, 4, width - 4, height - 4};
+  constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+  Font font;
+  font.Name = "Arial";
+  font.Style = fsBoldBit;
+  for (int size = 9;; --size) {
+    font.Size = size;
+    HFONT f = CreateGdiFont(font);
+    HGDIOBJ oldFont = SelectObject(dc, f);
+    RECT need = inner;
+    DrawTextA(dc, text.c_str(), -1, &need, kFormat | DT_CALCRECT);
+    const bool fits = need.right <= inner.right && need.bottom <= inner.bottom;
+    if (fits || size <= 6) {
+      RECT at = inner;
+      at.top += (inner.bottom - need.bottom) / 2;
+      DrawTextA(dc, text.c_str(), -1, &at, kFormat);
+      SelectObject(dc, oldFont);
+      DeleteObject(f);
+      break;
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(f);
+  }
   SelectObject(dc, oldBitmap);
   DeleteDC(dc);
   return std::make_unique<Picture>(bitmap, width, height);
@@ -261,7 +272,7 @@ void TfrmMain::NewProject() {
 
 bool TfrmMain::PickSaveName() {
   FileDialogOptions options;
-  options.Filter = kProjectFilter;
+  options.Filter = texts::kProjectFilter;
   options.DefaultExt = "zem";
   options.OverwritePrompt = true;
   std::string name = FileName;
@@ -317,7 +328,7 @@ void TfrmMain::actNewExecute() {
 void TfrmMain::actOpenExecute() {
   if (QuerySave()) {
     FileDialogOptions options;
-    options.Filter = kOpenFilter;
+    options.Filter = texts::kOpenProjectFilter;
     options.DefaultExt = "zem";
     std::string name = FileName;
     if (OpenFileDialog(options, name)) {
