@@ -162,6 +162,18 @@ void ListView::FillLastColumn() const {
   SetColumnWidth(n - 1, std::max(20, static_cast<int>(r.right - r.left) - used));
 }
 
+void ListView::FitFirstColumn() const {
+  const int n = ColumnCount();
+  if (n < 2) return;
+  int used = 0;
+  for (int i = 1; i < n; ++i) {
+    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(LVSCW_AUTOSIZE, 0));
+    used += ColumnWidth(i);
+  }
+  RECT r = ClientRect();
+  SetColumnWidth(0, std::max(20, static_cast<int>(r.right - r.left) - used));
+}
+
 void ListView::SetFillLastColumn() const {
   const Form* form = &Owner();
   int id = Id();

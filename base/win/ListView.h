@@ -43,6 +43,9 @@ public:
   // The last column takes what the others leave of the client width, now and on resize.
   void SetFillLastColumn() const;
   void FillLastColumn() const;
+  // The other columns take their widest texts, the first what they leave of the client
+  // width: call it once the rows are in.
+  void FitFirstColumn() const;
 
   // An LVS_OWNERDATA view's rows: the view shows them and ItemText, ItemData, IndexOfData,
   // ItemImage, StateImage and Checked read them. The setters of texts, data and images

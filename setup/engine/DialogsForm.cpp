@@ -388,6 +388,7 @@ void TfrmInstDialogs::FillComponents() {
     throw;
   }
   lvComponents.EndUpdate();
+  lvComponents.FitFirstColumn();
   filling_ = false;
 }
 
@@ -399,6 +400,7 @@ void TfrmInstDialogs::UpdateSpace() {
     c->SetSelected(lvComponents.Checked(i));
     lvComponents.SetSubItem(i, 1, FormatSizeK(c->GetTotalSize()));
   }
+  lvComponents.FitFirstColumn();
   lblRequired.SetCaption(FormatSizeK(PendingInfo->GetTotalSize()));
   EnsureChosenDir();
   int64_t available = 0;

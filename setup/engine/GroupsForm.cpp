@@ -55,6 +55,7 @@ void TfrmSelectGroups::FillGroups() {
       lvComponents.SetSubItem(i, 1, FormatSizeK(g->Size));
     }
   lvComponents.EndUpdate();
+  lvComponents.FitFirstColumn();
   filling_ = false;
 }
 
@@ -70,6 +71,7 @@ void TfrmSelectGroups::UpdateSpace() {
     lvComponents.SetSubItem(i, 1, FormatSizeK(g->Size));
   }
   lvComponents.EndUpdate();
+  lvComponents.FitFirstColumn();
   if (any && !Component->Selected()) {
     // The component counts again, with just the groups the boxes name.
     std::vector<bool> keep;

@@ -718,6 +718,34 @@ TEST_F(WizardComponents, SpaceTextsOfLargeDisksShowWhole) {
   });
 }
 
+// Whether a row's first text has room in its column: the label's part of the row is at
+// least the text's width and the view's margins around it.
+void ExpectNamesWhole(const ListView& view) {
+  for (int i = 0, n = view.Count(); i < n; ++i) {
+    const std::string name = view.ItemText(i, 0);
+    RECT label{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(view.Send(LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&label)));
+    const int need = static_cast<int>(view.Send(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(name.c_str())));
+    EXPECT_GE(label.right - label.left, need + 12) << name;
+  }
+}
+
+TEST_F(WizardComponents, NamesInTheListsShowWhole) {
+  Run([&](TfrmInstDialogs& f) {
+    wintest::Click(f.rbCustom.Handle());
+    Next(f);
+    ExpectNamesWhole(f.lvComponents);
+    ClickCheckBox(f.lvComponents.Handle(), 1);
+    ExpectNamesWhole(f.lvComponents);
+    seams::WhenShown<TfrmSelectGroups>([&](TfrmSelectGroups& g) {
+      ExpectNamesWhole(g.lvComponents);
+      wintest::Click(g.btnContinue.Handle());
+    });
+    wintest::Click(f.btnChange.Handle());
+    f.SetModalResult(mrCancel);
+  });
+}
+
 TEST_F(WizardComponents, GroupPickerChangesSpaceRequired) {
   const bool nt = WindowsVersion == wvNT4 || WindowsVersion == wvNT5;
   const std::string all = nt ? "20 K" : "10 K";
