@@ -98,9 +98,9 @@ void TfrmEditor::FormCreate() {
   ToolBar1.AddButton(IDC_EDT_CopyButton, STD_COPY, texts::kEdHintCopy);
   ToolBar1.AddButton(IDC_EDT_PasteButton, STD_PASTE, texts::kEdHintPaste);
   ToolBar1.AddSeparator();
-  const int nameGap = ToolBar1.ButtonCount();
-  ToolBar1.AddSeparator(140);
-  const int sizeGap = ToolBar1.ButtonCount();
+  nameGap_ = ToolBar1.ButtonCount();
+  ToolBar1.AddSeparator(112);
+  sizeGap_ = ToolBar1.ButtonCount();
   ToolBar1.AddSeparator(50);
   ToolBar1.AddButton(IDC_EDT_BoldButton, first + imgBold, texts::kEdHintBold, S::Check);
   ToolBar1.AddButton(IDC_EDT_ItalicButton, first + imgItalic, texts::kEdHintItalic, S::Check);
@@ -112,12 +112,6 @@ void TfrmEditor::FormCreate() {
   ToolBar1.AddSeparator();
   ToolBar1.AddButton(IDC_EDT_BulletsButton, first + imgBullets, texts::kEdHintBullets, S::Check);
   ToolBar1.SetButtonEnabled(IDC_EDT_UndoButton, false);
-  // The font name and size lie over their gaps in the bar.
-  RECT bar = ToolBar1.Bounds();
-  RECT nameRect = ToolBar1.ButtonRect(nameGap), sizeRect = ToolBar1.ButtonRect(sizeGap);
-  FontName.SetBounds(bar.left + nameRect.left + 2, bar.top + nameRect.top, nameRect.right - nameRect.left - 4, 200);
-  FontSize.SetBounds(bar.left + sizeRect.left + 2, bar.top + sizeRect.top + 1, sizeRect.right - sizeRect.left - 20,
-                     sizeRect.bottom - sizeRect.top - 2);
   UpDown1.SetBuddy(FontSize.Handle());
   UpDown1.SetRange(0, kMaxFontSize);
   UpDown1.SetPosition(10);
@@ -127,6 +121,7 @@ void TfrmEditor::FormCreate() {
   SetWindowPos(FontName.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(FontSize.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(UpDown1.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PlaceFontBoxes();
 
   OnClick(IDC_EDT_UndoButton, [this] { UndoButtonClick(); });
   OnClick(IDC_EDT_CutButton, [this] { reEditor.Send(WM_CUT); });
@@ -175,8 +170,11 @@ void TfrmEditor::FormClose() { SaveFormPosition(Handle(), kFormName); }
 
 void TfrmEditor::FormResize() {
   if (!reEditor.Handle() || !ToolBar1.Handle()) return;
-  ToolBar1.Send(TB_AUTOSIZE);
   RECT c = ClientRect();
+  // The bar wraps its buttons at its own width: give it the new one before it lays out.
+  ToolBar1.SetBounds(0, 0, c.right, ToolBar1.Height());
+  ToolBar1.Send(TB_AUTOSIZE);
+  PlaceFontBoxes();
   const int buttonW = btnOk.Width(), buttonH = btnOk.Height(), margin = 6;
   const int top = ToolBar1.Height() + 2;
   const int bottom = c.bottom - buttonH - 2 * margin;
@@ -186,6 +184,17 @@ void TfrmEditor::FormResize() {
     Button(*this, id).SetBounds(x, c.bottom - margin - buttonH, buttonW, buttonH);
     x -= buttonW + margin;
   }
+}
+
+// The font name and size lie over their gaps in the bar, which wraps to a second row
+// where the window is too narrow for one.
+void TfrmEditor::PlaceFontBoxes() {
+  RECT bar = ToolBar1.Bounds();
+  RECT nameRect = ToolBar1.ButtonRect(nameGap_), sizeRect = ToolBar1.ButtonRect(sizeGap_);
+  FontName.SetBounds(bar.left + nameRect.left + 2, bar.top + nameRect.top, nameRect.right - nameRect.left - 4, 200);
+  FontSize.SetBounds(bar.left + sizeRect.left + 2, bar.top + sizeRect.top + 1, sizeRect.right - sizeRect.left - 20,
+                     sizeRect.bottom - sizeRect.top - 2);
+  UpDown1.SetBuddy(FontSize.Handle());
 }
 
 void TfrmEditor::SetClientSize(int width, int height) {

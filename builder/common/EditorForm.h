@@ -57,6 +57,8 @@ protected:
 
 private:
   void SetStyle(DWORD effect, bool on);
+  void PlaceFontBoxes();
+  int nameGap_ = 0, sizeGap_ = 0;  // the bar's gaps under the font name and size
   WNDPROC oldEditProc_ = nullptr;
   HBITMAP glyphs_ = nullptr;
 };

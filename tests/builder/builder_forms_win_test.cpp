@@ -243,6 +243,35 @@ TEST_F(BuilderForms, CancelLeavesTheCallersTextEvenAfterEdits) {
   EXPECT_FALSE(ok);
 }
 
+TEST_F(BuilderForms, TheToolBarShowsEveryButtonAndBothFontBoxesAtBothSizes) {
+  EditWith("", [](TfrmEditor& e) {
+    for (SIZE size : {SIZE{448, 240}, SIZE{311, 297}}) {
+      SCOPED_TRACE(size.cx);
+      e.SetClientSize(size.cx, size.cy);
+      const wintest::WindowPixels shot(e.Handle(), "rich_editor_" + std::to_string(size.cx));
+      RECT client = e.ClientRect(), bar = e.ToolBar1.Bounds();
+      // A bar too wide for the window wraps to a second row: no button is cut off.
+      const int buttons = static_cast<int>(e.ToolBar1.Send(TB_BUTTONCOUNT));
+      for (int i = 0; i < buttons; ++i) {
+        RECT r = e.ToolBar1.ButtonRect(i);
+        EXPECT_LE(bar.left + r.right, client.right) << i;
+        EXPECT_LE(bar.top + r.bottom, bar.bottom) << i;
+      }
+      EXPECT_GE(e.reEditor.Bounds().top, bar.bottom);
+      // The boxes show over the bar: the name's edit and the size field are white there.
+      for (HWND box : {GetWindow(e.FontName.Handle(), GW_CHILD), e.FontSize.Handle()}) {
+        ASSERT_TRUE(box);
+        RECT r;
+        GetClientRect(box, &r);
+        EXPECT_EQ(shot.At(box, r.right - 3, r.bottom / 2), GetSysColor(COLOR_WINDOW));
+      }
+    }
+    // The editor keeps the size it closes with for the next opener.
+    e.SetClientSize(448, 240);
+    e.btnCancel.Click();
+  });
+}
+
 TEST_F(BuilderForms, FontBoxesHintTheirUseAndTheHintGoesWithTheEditor) {
   std::vector<std::string> status;
   App().SetOnHint([&](const std::string& hint) { status.push_back(hint); });
