@@ -590,6 +590,30 @@ TEST_F(ExtensionDialog, ProgramExtensionWithRequiredFieldsAndRunPoint) {
   EXPECT_EQ(p.Extensions.Count(), 1);
 }
 
+TEST_F(ExtensionDialog, EveryRunPointShowsWithoutScrolling) {
+  seams::Watchdog dog(30, "extension dialog");
+  auto allShown = [](const ColumnListBox& list) {
+    RECT client;
+    GetClientRect(list.Handle(), &client);
+    for (int i = 0; i < list.Count(); ++i) {
+      RECT r{};
+      list.Send(LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+          << list.Item(i);
+    }
+  };
+  seams::WhenShown<TfrmExtension>([&](TfrmExtension& x) {
+    allShown(x.lbWhen);
+    wintest::Click(x.btnCancel.Handle());
+  });
+  EXPECT_FALSE(NewExecutableExtension(p));
+  seams::WhenShown<TfrmExtension>([&](TfrmExtension& x) {
+    allShown(x.lbWhenDLL);
+    wintest::Click(x.btnCancel.Handle());
+  });
+  EXPECT_FALSE(NewDllExtension(p));
+}
+
 TEST_F(ExtensionDialog, DllExtensionNeedsItsFunctionAndARunPoint) {
   seams::Watchdog dog(30, "extension dialog");
   seams::WhenShown<TfrmExtension>([&](TfrmExtension& x) {
