@@ -13,6 +13,7 @@
 #include "builder/editors/SetupGroup.h"
 #include "builder/editors/SetupGroupFiles.h"
 #include "tests/harness/FormDriver.h"
+#include "tests/harness/WindowPixels.h"
 
 using namespace base::win;
 
@@ -481,18 +482,13 @@ void ExpectLaidOut(const TfrmGroup& f, const std::string& when) {
   EXPECT_GE(tabs.right, client.right - 12) << when;
   // On the screen the buttons show: borders and captions, not the form's plain ground
   // painted over them.
-  RECT ok{};
-  GetWindowRect(f.Item(IDC_FG_btnOk), &ok);
-  SetWindowPos(f.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  RedrawWindow(f.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  wintest::Pump(30);
-  HDC screen = GetDC(nullptr);
-  const COLORREF ground = GetPixel(screen, ok.left - 2, (ok.top + ok.bottom) / 2);
+  const RECT ok = inForm(IDC_FG_btnOk);
+  const wintest::WindowPixels shot(f.Handle(), "file_groups_" + when);
+  const COLORREF ground = shot.At(ok.left - 2, (ok.top + ok.bottom) / 2);
   int drawn = 0;
   for (int y = ok.top; y < ok.bottom; ++y)
     for (int x = ok.left; x < ok.right; ++x)
-      if (GetPixel(screen, x, y) != ground) ++drawn;
-  ReleaseDC(nullptr, screen);
+      if (shot.At(x, y) != ground) ++drawn;
   EXPECT_GT(drawn, 40) << when << ": the OK button is not drawn";
   const int views[3][2] = {{IDC_FG_tvGroups, IDC_FG_lvFiles},
                            {IDC_FG_tvComponents, IDC_FG_lvGroups},

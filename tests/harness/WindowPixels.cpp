@@ -22,13 +22,19 @@ void SaveBitmap(const std::string& file, int w, int h, const std::vector<COLORRE
 }  // namespace
 
 WindowPixels::WindowPixels(HWND window, const std::string& name, bool pump) : top_(GetAncestor(window, GA_ROOT)) {
+  // Other tests' windows share the display: for the picture this one lies above them all.
+  const bool wasTopmost = (GetWindowLongA(top_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (!wasTopmost) SetWindowPos(top_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (pump) Pump(100);
   RedrawWindow(top_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT c{};
   GetClientRect(top_, &c);
   width_ = c.right;
   height_ = c.bottom;
-  if (width_ <= 0 || height_ <= 0) return;
+  if (width_ <= 0 || height_ <= 0) {
+    if (!wasTopmost) SetWindowPos(top_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return;
+  }
   HDC dc = GetDC(top_);
   HDC mem = CreateCompatibleDC(dc);
   uint8_t* bits = nullptr;
@@ -47,6 +53,7 @@ WindowPixels::WindowPixels(HWND window, const std::string& name, bool pump) : to
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(top_, dc);
+  if (!wasTopmost) SetWindowPos(top_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const char* folder = std::getenv("TANDREL_TEST_PICTURES");
   if (folder && *folder && !name.empty()) SaveBitmap(std::string(folder) + "\\" + name + ".bmp", width_, height_, pixels_);
 }
