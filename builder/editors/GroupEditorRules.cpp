@@ -85,9 +85,9 @@ GroupPageActions DecideGroupPageActions(const GroupPageState& s) {
 
 std::string PropertiesHint(PageFocus focus) {
   switch (focus) {
-    case PageFocus::Tree: return texts::kGroupPropertiesHint;
-    case PageFocus::List: return texts::kFilePropertiesHint;
-    default: return texts::kPropertiesHint;
+    case PageFocus::Tree: return texts::kGroupProperties;
+    case PageFocus::List: return texts::kFileProperties;
+    default: return texts::kPropertiesText;
   }
 }
 
@@ -95,7 +95,7 @@ std::string DeleteHint(PageFocus focus) {
   switch (focus) {
     case PageFocus::Tree: return texts::kDeleteGroupHint;
     case PageFocus::List: return texts::kDeleteSelectedFilesHint;
-    default: return texts::kDeleteHint;
+    default: return texts::kDeleteText;
   }
 }
 

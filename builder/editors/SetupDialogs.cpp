@@ -55,7 +55,7 @@ TfrmDialogs::TfrmDialogs()
       BackgroundColor1(popLicense.Add(texts::kBackgroundColor)),
       UseEditor1(popLicense.Add(texts::kUseEditor)),
       mnuLicenseWordWrap((popLicense.AddSeparator(), popLicense.Add(texts::kWordWrap))),
-      mnuNew(popupExtension.Add(texts::kNewSubmenu)),
+      mnuNew(popupExtension.Add(texts::kNew)),
       Executable1(mnuNew.Add(texts::kNewExecutable)),
       DLL1(mnuNew.Add(texts::kNewDll)),
       mnuProps(popupExtension.Add(texts::kProperties)),

@@ -31,7 +31,7 @@ TfrmFileProperties::~TfrmFileProperties() {
 }
 
 void TfrmFileProperties::FormCreate() {
-  pcMain.AddPage(texts::kPageFileProperties, IDD_FILE_PROPERTIES_PAGE);
+  pcMain.AddPage(texts::kFileProperties, IDD_FILE_PROPERTIES_PAGE);
   Association = std::make_unique<TZemAssociation>(&ilFiles, ilFilesSmall);
   OnClick(IDC_FP_btnOk, [this] { btnOkClick(); });
   ModalButton(IDC_FP_btnCancel, mrCancel);

@@ -22,7 +22,7 @@ std::vector<std::string> MacroLines() {
 }  // namespace
 
 void TfrmGroupProperties::FormCreate() {
-  pcMain.AddPage(texts::kPageGroupProperties, IDD_GROUP_PROPERTIES_PAGE);
+  pcMain.AddPage(texts::kGroupProperties, IDD_GROUP_PROPERTIES_PAGE);
   for (const std::string& name : DestinationChoices(MacroLines(), {}, "")) cbDestination.Add(name);
   clbPlatform.Setup();
   for (const char* name : kPlatformNames) clbPlatform.Add(name);

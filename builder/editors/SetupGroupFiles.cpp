@@ -154,18 +154,18 @@ void TfrmGroup::CreateActions() {
   };
   actNewGroup = add(texts::kActNewGroup, texts::kHintNewGroup, [this] { actNewGroupExecute(); });
   actAddFiles = add(texts::kActAddFiles, texts::kHintAddFiles, [this] { actAddFilesExecute(); });
-  actProperties = add(texts::kProperties, texts::kHintProperties, [this] { actPropertiesExecute(); });
+  actProperties = add(texts::kProperties, texts::kPropertiesText, [this] { actPropertiesExecute(); });
   actDelete = add(texts::kDelete, "", [this] { actDeleteExecute(); });
   actMoveUp = add(texts::kActMoveUp, texts::kActMoveUp, [this] { actMoveUpExecute(); });
   actMoveDown = add(texts::kActMoveDown, texts::kActMoveDown, [this] { actMoveDownExecute(); });
   actNewComponent = add(texts::kActNewComponent, texts::kHintNewComponent, [this] { actNewComponentExecute(); });
   actComponentNewGroup = add(texts::kActComponentNewGroup, texts::kHintNewGroupOfComponent, [this] { actComponentNewGroupExecute(); });
-  actComponentProperties = add(texts::kProperties, texts::kHintProperties, [this] { actComponentPropertiesExecute(); });
-  actDeleteComponent = add(texts::kDelete, texts::kHintDelete, [this] { actDeleteComponentExecute(); });
+  actComponentProperties = add(texts::kProperties, texts::kPropertiesText, [this] { actComponentPropertiesExecute(); });
+  actDeleteComponent = add(texts::kDelete, texts::kDeleteText, [this] { actDeleteComponentExecute(); });
   actInstallTypeNewComponent =
       add(texts::kActInstallTypeNewComponent, texts::kHintNewComponent, [this] { actInstallTypeNewComponentExecute(); });
-  actInstallTypeProperties = add(texts::kProperties, texts::kHintProperties, [this] { actInstallTypePropertiesExecute(); });
-  actInstallTypeDelete = add(texts::kDelete, texts::kHintDelete, [this] { actInstallTypeDeleteExecute(); });
+  actInstallTypeProperties = add(texts::kProperties, texts::kPropertiesText, [this] { actInstallTypePropertiesExecute(); });
+  actInstallTypeDelete = add(texts::kDelete, texts::kDeleteText, [this] { actInstallTypeDeleteExecute(); });
 
   for (ToolBar* tb : {&tbGroup, &tbComponent, &tbInstallType}) tb->UseStandardImages();
   tbGroup.AddButton(IDC_FG_actNewGroup, STD_FILENEW, *actNewGroup);

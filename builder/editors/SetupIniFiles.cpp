@@ -60,7 +60,7 @@ void TfrmIniFiles::BuildActions() {
 
 void TfrmIniFiles::BuildMenus() {
   auto newItems = [this](MenuItem& parent) {
-    MenuItem& sub = parent.Add(texts::kNewSubmenu);
+    MenuItem& sub = parent.Add(texts::kNew);
     sub.Add("").SetAction(actNewFile);
     sub.Add("").SetAction(actNewSection);
     sub.Add("").SetAction(actNewValue);

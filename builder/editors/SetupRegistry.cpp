@@ -81,7 +81,7 @@ void TfrmRegistry::BuildActions() {
 
 void TfrmRegistry::BuildMenus() {
   auto newItems = [this](MenuItem& parent) {
-    MenuItem& sub = parent.Add(texts::kNewSubmenu);
+    MenuItem& sub = parent.Add(texts::kNew);
     sub.Add("").SetAction(actAddNewKey);
     sub.AddSeparator();
     sub.Add("").SetAction(actNewString);

@@ -71,7 +71,7 @@ std::unique_ptr<Picture> SectionTile(const std::string& caption, int width, int 
 
 TfrmMain::TfrmMain()
     : Form(IDD_frmMain),
-      actNew(ActionList1.Add(texts::kActNew, texts::kHintNew, Ctrl('N'), [this](Action&) { actNewExecute(); })),
+      actNew(ActionList1.Add(texts::kNew, texts::kHintNew, Ctrl('N'), [this](Action&) { actNewExecute(); })),
       actOpen(ActionList1.Add(texts::kActOpen, texts::kHintOpen, Ctrl('O'), [this](Action&) { actOpenExecute(); })),
       actSave(ActionList1.Add(texts::kActSave, texts::kHintSave, Ctrl('S'), [this](Action&) { actSaveExecute(); })),
       actBuild(ActionList1.Add(texts::kActBuild, texts::kHintBuild, ShortCut{VK_F2, 0},
