@@ -236,13 +236,19 @@ void KeyedCopy(uint8_t* canvas, int canvasStride, int cw, int ch, const RECT& de
 
 // The parent's background under the control, then every lower sibling that shows there,
 // bottom first: what a transparent picture lets through.
-void PaintBehind(HWND h, HDC dc, const RECT& client) {
+// The brush the parent gives a static control on it: its own ground.
+HBRUSH ParentGround(HWND h, HDC dc) {
   HWND parent = GetParent(h);
   HBRUSH brush = parent ? reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
                                                                 reinterpret_cast<WPARAM>(dc),
                                                                 reinterpret_cast<LPARAM>(h)))
                         : nullptr;
-  if (!brush || brush == GetStockObject(NULL_BRUSH)) brush = GetSysColorBrush(COLOR_BTNFACE);
+  return brush && brush != GetStockObject(NULL_BRUSH) ? brush : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void PaintBehind(HWND h, HDC dc, const RECT& client) {
+  HWND parent = GetParent(h);
+  HBRUSH brush = ParentGround(h, dc);
   POINT origin{0, 0};
   if (parent) MapWindowPoints(h, parent, &origin, 1);
   POINT oldBrushOrg;
@@ -313,11 +319,9 @@ bool IsTransparentImage(HWND h) {
 }
 
 void EraseImage(HWND h, HDC dc) {
-  HBRUSH brush = reinterpret_cast<HBRUSH>(
-      SendMessageA(GetParent(h), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
   RECT r;
   GetClientRect(h, &r);
-  FillRect(dc, &r, brush && brush != GetStockObject(NULL_BRUSH) ? brush : GetSysColorBrush(COLOR_BTNFACE));
+  FillRect(dc, &r, ParentGround(h, dc));
 }
 
 LRESULT CALLBACK ImageProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
