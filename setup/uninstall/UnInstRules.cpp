@@ -1,5 +1,7 @@
 #include "setup/uninstall/UnInstRules.h"
 
+#include <algorithm>
+
 #include "base/Strings.h"
 #include "setup/services/InstGlobal.h"
 #include "setup/services/InstallRules.h"
@@ -87,6 +89,7 @@ public:
       }
       if (p.Tick >= 0) host_.ShowTick(p.Tick);
     }
+    RemoveEmptiedDirs();
     host_.SetProgress(maximum);
     return complete_;
   }
@@ -103,13 +106,31 @@ private:
       host_.RemoveDir(dir);
     } catch (...) {
     }
-    // A folder kept by what others put in it is no failed step: whatever of this
-    // installation could not go has counted already.
     if (!host_.DirExists(dir)) return;
     if (host_.DirIsEmpty(dir))
       complete_ = false;
-    else if (kept_)
-      kept_->Folders.push_back(dir);
+    else
+      filled_.push_back(dir);
+  }
+  // A later pass may empty a folder the folder passes found filled (an INI file the last
+  // value took with it, a deeper folder that went since): each is tried once more, deepest
+  // first. A folder kept by what others put in it is no failed step: whatever of this
+  // installation could not go has counted already.
+  void RemoveEmptiedDirs() {
+    auto depth = [](const std::string& d) { return std::count(d.begin(), d.end(), '\\'); };
+    std::stable_sort(filled_.begin(), filled_.end(),
+                     [&](const std::string& a, const std::string& b) { return depth(a) > depth(b); });
+    for (const std::string& dir : filled_) {
+      try {
+        if (host_.DirExists(dir) && host_.DirIsEmpty(dir)) host_.RemoveDir(dir);
+      } catch (...) {
+      }
+      if (!host_.DirExists(dir)) continue;
+      if (host_.DirIsEmpty(dir))
+        complete_ = false;
+      else if (kept_)
+        kept_->Folders.push_back(dir);
+    }
   }
   void SharedFileStep(const std::string& file) {
     // A shared file is left to this pass alone, whatever happens below.
@@ -166,6 +187,7 @@ private:
   TSharedFileAnswers answers_;
   TKeptItems* kept_;
   std::vector<std::string> createdKeys_;
+  std::vector<std::string> filled_;  // logged folders the folder passes found filled
   bool complete_ = true;
 };
 

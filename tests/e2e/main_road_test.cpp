@@ -882,6 +882,37 @@ TEST_F(MainRoad, TwoProductsUnderOneMakerFolder) {
   EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
 }
 
+// A product whose INI file lies in its install folder, two levels the setup makes: the INI
+// pass takes the file with its last value, after the folder passes found the folders filled.
+TEST_F(MainRoad, AnIniFileInTheInstallFolderGoesWithTheFoldersAroundIt) {
+  const std::string app = "Pebblewick Notes";
+  const std::string maker = ProgramFilesDir() + "\\Pebblewick", dir = maker + "\\Notes";
+  TTandrelBaseInstall p;
+  MakeSmallProject(p, app, "<ProgramFilesDir>\\Pebblewick\\Notes");
+  p.AddIniFile("<INSTALLDIR>\\Pebble.ini")->AddSection("Main")->AddValue("Path")->Value = "<INSTALLDIR>";
+  const std::string project = kWork + "pebble.zem";
+  ASSERT_TRUE(p.SaveToFile(project));
+  ASSERT_TRUE(BuildPackage(p, project));
+  const Snapshot before = Snap();
+  {
+    Proc setup(kWork + "pebble.exe");
+    ASSERT_TRUE(WalkWizard({SetupType::Typical, "", kUserName, kCompany}));
+    ASSERT_TRUE(FinishPlainly());
+    ASSERT_TRUE(setup.Ended(60));
+    EXPECT_EQ(setup.ExitCode(), 0u);
+  }
+  char ini[MAX_PATH] = {};
+  GetPrivateProfileStringA("Main", "Path", "", ini, MAX_PATH, (dir + "\\Pebble.ini").c_str());
+  ASSERT_EQ(std::string(ini), dir);
+  const std::vector<std::string> log = Lines(ReadText(dir + "\\UnInst.log"));
+  for (const std::string& made : {"CreateDir=" + dir, "CreateDir=" + maker})
+    EXPECT_NE(std::find(log.begin(), log.end(), made), log.end()) << made << "\n" << Join(log);
+  ASSERT_TRUE(Uninstall(UninstallCommand(app), app));
+  EXPECT_FALSE(Exists(dir));
+  EXPECT_FALSE(Exists(maker));
+  EXPECT_EQ(Unexpected(before, Snap()), std::vector<std::string>{});
+}
+
 // A file in use is replaced at the restart, which runs for real in this prefix.
 TEST_F(MainRoad, FileInUseEndsWithTheRestartAndTheNewFileInPlace) {
   {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -109,12 +110,19 @@ public:
   void ScheduleDelete(const std::string& f) override { scheduled.push_back(f); }
   void RemoveDir(const std::string& d) override {
     Note("rmdir " + d);
-    if (!fullDirs.count(d) && !stuckDirs.count(d)) dirs.erase(d);
+    if (DirIsEmpty(d) && !stuckDirs.count(d)) dirs.erase(d);
   }
   bool DirExists(const std::string& d) override { return dirs.count(d) > 0; }
-  bool DirIsEmpty(const std::string& d) override { return !fullDirs.count(d); }
+  // Full folders hold what the log does not name; others hold the files and folders here.
+  bool DirIsEmpty(const std::string& d) override {
+    if (fullDirs.count(d)) return false;
+    auto inside = [&](const std::string& p) { return p.size() > d.size() + 1 && p.compare(0, d.size() + 1, d + "\\") == 0; };
+    return std::none_of(files.begin(), files.end(), inside) && std::none_of(dirs.begin(), dirs.end(), inside);
+  }
+  std::set<std::string> iniFiles;  // INI files the deletion of their last value takes along
   void DeleteIniValue(const std::string& f, const std::string& s, const std::string& k) override {
     Note("ini " + f + "|" + s + "|" + k);
+    if (iniFiles.count(f)) files.erase(f);
   }
   void DeleteRegValue(const std::string& k, const std::string& n) override { Note("regvalue " + k + "|" + n); }
   void DeleteRegKey(const std::string& k) override { Note("regkey " + k); }
@@ -304,6 +312,47 @@ TEST(UninstallPasses, AFolderOthersFillIsHandedToTheProductInside) {
             "CreateFile=C:\\PF\\Maker\\Two\\a.exe\r\nCreateDir=C:\\PF\\Maker\\Two\r\nCreateDir=C:\\PF\\Maker\r\n");
   EXPECT_EQ(HandOverFolder("CreateDir=c:\\pf\\maker\r\n", "C:\\PF\\Maker"), "CreateDir=c:\\pf\\maker\r\n");
   EXPECT_EQ(HandOverFolder("CreateFile=x", "C:\\M"), "CreateFile=x\r\nCreateDir=C:\\M\r\n");
+}
+
+TEST(UninstallPasses, FoldersALaterPassEmptiesGoDeepestFirst) {
+  // The INI file in the install folder goes with its last value, after the folder passes.
+  const Lines log = {
+      "CreateIniValue=C:\\PF\\Pebblewick\\Notes\\Pebble.ini,Main,Path",
+      "CreateFile=C:\\PF\\Pebblewick\\Notes\\notes.exe",
+      "CreateDir=C:\\PF\\Pebblewick\\Notes",
+      "CreateDir=C:\\PF\\Pebblewick",
+  };
+  struct Case {
+    const char* why;
+    const char* userFile;  // what the user put there, "" none
+    bool complete;
+    Lines left, kept;
+  } cases[] = {
+      {"emptied by the INI pass: both go", "", true, {}, {}},
+      {"the user's file in the inner folder keeps both", "C:\\PF\\Pebblewick\\Notes\\mine.txt", true,
+       {"C:\\PF\\Pebblewick", "C:\\PF\\Pebblewick\\Notes"}, {"C:\\PF\\Pebblewick\\Notes", "C:\\PF\\Pebblewick"}},
+      {"the user's file in the outer folder keeps it alone", "C:\\PF\\Pebblewick\\mine.txt", true,
+       {"C:\\PF\\Pebblewick"}, {"C:\\PF\\Pebblewick"}},
+  };
+  for (const auto& c : cases) {
+    FakeMachine m;
+    m.files = {"C:\\PF\\Pebblewick\\Notes\\notes.exe", "C:\\PF\\Pebblewick\\Notes\\Pebble.ini"};
+    if (*c.userFile) m.files.insert(c.userFile);
+    m.iniFiles = {"C:\\PF\\Pebblewick\\Notes\\Pebble.ini"};
+    m.dirs = {"C:\\PF\\Pebblewick", "C:\\PF\\Pebblewick\\Notes"};
+    TUninstallLogLines lines;
+    lines.Lines = log;
+    TKeptItems kept;
+    EXPECT_EQ(RunUninstallPasses(lines, m, &kept), c.complete) << c.why;
+    EXPECT_EQ(Lines(m.dirs.begin(), m.dirs.end()), c.left) << c.why;
+    EXPECT_EQ(kept.Folders, c.kept) << c.why;
+  }
+  // An emptied folder that still cannot go is what the run could not remove.
+  FakeMachine m;
+  m.files = {"C:\\App\\app.ini"};
+  m.iniFiles = m.files;
+  m.dirs = m.stuckDirs = {"C:\\App"};
+  EXPECT_FALSE(Uninstall(m, {"CreateIniValue=C:\\App\\app.ini,S,K", "CreateDir=C:\\App"}));
 }
 
 TEST(UninstallPasses, AParentKeyOthersFillIsHandedToTheProductWhoseKeyIsInside) {
